@@ -1,0 +1,56 @@
+# zendrill_add_test(<name> COMMAND <cmd...> [DISPLAY] [WORKING_DIRECTORY <dir>] [TIMEOUT <s>])
+#
+# Registers a CTest test. DISPLAY runs it on its own Xvfb server (tests/with-display.sh), for
+# tests that need a real X display and the GL driver. Sanitizer options and the leak suppressions
+# for system libraries are set for every test.
+find_package(GTest REQUIRED)
+
+set(ZENDRILL_SANITIZER_ENV
+    "ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:detect_odr_violation=0"
+    "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0"
+    "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+
+function(zendrill_add_test name)
+    cmake_parse_arguments(ARG "DISPLAY" "WORKING_DIRECTORY;TIMEOUT" "COMMAND" ${ARGN})
+    if(ARG_DISPLAY)
+        set(command ${PROJECT_SOURCE_DIR}/tests/with-display.sh ${ARG_COMMAND})
+    else()
+        set(command ${ARG_COMMAND})
+    endif()
+    if(NOT ARG_WORKING_DIRECTORY)
+        set(ARG_WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+    endif()
+    add_test(NAME ${name} COMMAND ${command} WORKING_DIRECTORY ${ARG_WORKING_DIRECTORY})
+    set(env ${ZENDRILL_SANITIZER_ENV} "ZENDRILL_SOURCE_DIR=${PROJECT_SOURCE_DIR}"
+            "ZENDRILL_BIN_DIR=${CMAKE_BINARY_DIR}/bin" "ZENDRILL_RUN_DIR=${ZENDRILL_RUN_DIR}")
+    if(NOT ARG_DISPLAY)
+        list(APPEND env "SDL_VIDEODRIVER=dummy")
+    endif()
+    set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}")
+    if(ARG_TIMEOUT)
+        set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT})
+    endif()
+    if(ARG_DISPLAY)
+        set_tests_properties(${name} PROPERTIES LABELS display)
+    endif()
+endfunction()
+
+# zendrill_add_gtest(<name> SOURCES <files...> LIBRARIES <libs...> [DISPLAY] [WORKING_DIRECTORY d])
+# Builds a GoogleTest binary and registers it as one CTest test.
+function(zendrill_add_gtest name)
+    cmake_parse_arguments(ARG "DISPLAY" "WORKING_DIRECTORY;TIMEOUT" "SOURCES;LIBRARIES" ${ARGN})
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES} GTest::gtest GTest::gtest_main
+                                          zendrill_tree)
+    set(extra)
+    if(ARG_DISPLAY)
+        list(APPEND extra DISPLAY)
+    endif()
+    if(ARG_WORKING_DIRECTORY)
+        list(APPEND extra WORKING_DIRECTORY ${ARG_WORKING_DIRECTORY})
+    endif()
+    if(ARG_TIMEOUT)
+        list(APPEND extra TIMEOUT ${ARG_TIMEOUT})
+    endif()
+    zendrill_add_test(${name} COMMAND $<TARGET_FILE:${name}> ${extra})
+endfunction()

@@ -1,0 +1,44 @@
+// Extras of the Linux stand-in that the real platform does not have. Programs never need them;
+// tests use them to drive the clock and the input devices and to watch what the device was told.
+#pragma once
+
+#include "d3d8.h"
+
+// ---- Clock (compat/win32) ----
+// Replaces the source of timeGetTime(); null restores the real SDL millisecond clock.
+typedef DWORD (*StandinClockSource)(void);
+void StandinSetClockSource(StandinClockSource source);
+
+// ---- Input (compat/dinput8) ----
+// While a source is set, GetDeviceState on an acquired keyboard or mouse returns what the source
+// fills in (256 key bytes, or a DIMOUSESTATE) and its result, instead of reading SDL's state.
+typedef HRESULT (*StandinKeyboardSource)(BYTE keys[256]);
+typedef HRESULT (*StandinMouseSource)(void* mouseState16);
+void StandinSetKeyboardSource(StandinKeyboardSource source);
+void StandinSetMouseSource(StandinMouseSource source);
+
+// ---- Device trace (compat/d3d8) ----
+// A record of every call a device receives that changes state, draws or presents, in order.
+struct D3D8TraceEntry
+{
+    const char* Call;   // the method name, e.g. "SetRenderState", "DrawPrimitive", "DrawSubset"
+    DWORD Arg[4];       // its integer arguments in order (state, value; type, start, count; ...)
+    const void* Object; // the texture, buffer or mesh passed, if any
+    HRESULT Result;     // what the call returned
+};
+// Starts (and clears) or stops recording on a device.
+void D3D8TraceStart(IDirect3DDevice8* device);
+void D3D8TraceStop(IDirect3DDevice8* device);
+UINT D3D8TraceCount(IDirect3DDevice8* device);
+const D3D8TraceEntry* D3D8TraceGet(IDirect3DDevice8* device, UINT index);
+// Lets other stand-in libraries (the mesh drawer) add their own entries while recording.
+void D3D8TraceNote(IDirect3DDevice8* device, const char* call, DWORD a0, DWORD a1, DWORD a2,
+                   const void* object, HRESULT result);
+
+// Reads back the device's back buffer (the picture before it is scaled to the window) as
+// 32-bit 0xAARRGGBB pixels, row 0 at the top. Returns D3D_OK and fills width*height values.
+HRESULT D3D8ReadBackBuffer(IDirect3DDevice8* device, DWORD* pixels, UINT width, UINT height);
+
+// Simulates the window losing focus (lost = TRUE) or coming back (FALSE), for device-loss tests
+// where no window manager is present; a real focus change goes the same way.
+void StandinSetWindowFocus(HWND hwnd, BOOL focused);

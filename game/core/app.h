@@ -1,0 +1,24 @@
+// The game's shell: the window, the error channel, the start-up chain, the main loop and the
+// shutdown order.
+#pragma once
+
+#include <windows.h>
+
+// Lives for the whole run.
+extern const char* ErrorText;   // the one error channel; null while all is well
+extern bool DeviceResetPending; // set by the render pass on a lost device, cleared by ResetDevice
+extern HWND GameWindow;         // the focus window; owner of message boxes and cooperative levels
+extern HINSTANCE GameInstance;
+
+// The window procedure: WM_DESTROY posts the quit message, all else goes to DefWindowProcA.
+LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Runs the start-up chain; a failure is left in ErrorText and shown under "Fatal Error!".
+void InitGame();
+
+// Runs the main loop until WM_QUIT or the first error text. Called by WinMain; returns the exit
+// code: the quit message's wParam, or 1 when the loop ended on an error.
+int RunMainLoop();
+
+// Releases everything start-up created, in the fixed order; safe after a partial start-up.
+void ReleaseAll();

@@ -1,0 +1,36 @@
+// The ball: its record, its flight and its collisions with the bricks, the bat and the walls.
+// Drawing (mesh, texture) is in game/scene/ball_object.cpp.
+#pragma once
+
+#include <d3dx8.h>
+
+#include "game/view/matrix.h"
+
+struct Ball
+{
+    float x, y, z;    // centre
+    float vx, vy, vz; // per-step velocity before SpeedFactor
+    int32_t launched; // 0 while resting on the bat
+    ID3DXMesh* mesh;
+    IDirect3DTexture8* texture;
+    Matrix4 world;
+
+    // Puts the ball at (320, 0, 417) at rest, takes the BALL texture and loads models/ball.x.
+    // Called by InitGame. Returns null or "Load Ball.x Failed.".
+    const char* Create();
+    // world = translation(x, y, z). Called after every move and reset.
+    void UpdateWorld();
+    // Draws the mesh at the ball's position. Called by the render pass. Always returns null.
+    const char* Draw();
+    // Releases the mesh if present. Called by ReleaseAll.
+    void Release();
+};
+
+// Live for the whole run; ResetGame puts the ball back on the bat.
+extern Ball GameBall;
+extern bool BallXFree; // false while the bat pushes the ball sideways
+
+// The three collision passes, run in this order after the move in each Playing step.
+void CollideBricks();
+void CollideBat();
+void CollideWalls();

@@ -1,0 +1,49 @@
+// The bat: its record, the mouse-driven moves with their clamps and the push of a ball caught at
+// its side. Drawing is in game/scene/bat_object.cpp.
+#pragma once
+
+#include <d3d8.h>
+
+#include "game/scene/vertices.h"
+#include "game/view/matrix.h"
+
+enum BatDirectionValue
+{
+    None = 0,
+    PlusX = 1, // last move toward +x (negative mouse motion)
+    MinusX = 2 // last move toward -x (zero or positive mouse motion)
+};
+
+struct Bat
+{
+    float leftX, rightX; // rightX = leftX + 40
+    float nearZ, farZ;   // nearZ faces the bricks; farZ = nearZ + 10
+    IDirect3DVertexBuffer8* vertexBuffer;
+    IDirect3DTexture8* texture;
+    Matrix4 world;
+
+    // Places the bat and rebuilds its transform. Called by Create and ResetGame.
+    void Place(float x, float z);
+    // Place, plus the BAT texture and the vertex buffer from BatVertices. Called by InitGame.
+    void Create(float x, float z);
+    // Moves by SpeedFactor * d (d < 0 moves toward +x); called by HandleMouse for lX < 0.
+    void MovePlusX(float d);
+    // Moves by SpeedFactor * d toward -x; called by HandleMouse for lX >= 0.
+    void MoveMinusX(float d);
+    // Puts a resting ball on the bat: x = leftX + 20, z = nearZ - 3.
+    void RestBall();
+    // Draws the box. Called by the render pass. Returns null, "Set Stream Source Failed." or
+    // "Draw Primitive Failed.".
+    const char* Draw();
+    // Releases the vertex buffer if present. Called by ReleaseAll.
+    void Release();
+};
+
+// Live for the whole run.
+extern Bat GameBat;
+extern int BatDirection; // None, PlusX or MinusX; reset at the start of every keyboard pass
+extern bool BatPushing;  // the ball hit a side while the bat moved
+
+// The bat's 30-vertex open box, built once at start-up and freed by ReleaseAll.
+extern SceneVertex* BatVertices;
+void BuildBatVertices();

@@ -1,0 +1,20 @@
+// Frame timing: the measured rate of presented frames, the SpeedFactor every motion is scaled by,
+// and the long-run average shown by the frame-rate counter.
+#pragma once
+
+#include <windows.h>
+
+// Live for the whole run; a new game does not touch them.
+extern float SpeedFactor;      // 85 / FrameRate for rates 9..849, else 1.0
+extern DWORD FrameRate;        // presented frames per second at the last measurement
+extern DWORD RenderedFrames;   // counted by the render pass after each present
+extern LONG AverageFrameRate;  // mean of FrameRate over the last 1500 calls of UpdateTiming
+extern int FrameRateDigits[4]; // thousands, hundreds, tens, units of AverageFrameRate
+
+// Starts the frame clock: sets the sample time stamp to timeGetTime() and runs UpdateTiming once.
+// Called at the end of InitGame.
+void StartFrameClock();
+
+// Measures the frame rate when more than 10 ms have passed and derives SpeedFactor and the
+// average. Called first in every GameStep. Cannot fail.
+void UpdateTiming();

@@ -1,0 +1,20 @@
+// The DirectInput keyboard and mouse: creation, the per-step state buffers, the keyboard's
+// re-acquire after a device reset, and release.
+#pragma once
+
+#include <dinput.h>
+
+// Live from start-up to shutdown.
+extern IDirectInput8A* DirectInput;
+extern IDirectInputDevice8A* KeyboardDevice;
+extern IDirectInputDevice8A* MouseDevice;
+extern BYTE KeyboardState[256]; // keeps the last read when a read fails
+
+// Creates DirectInput, the keyboard and the mouse. Called by InitGame. Returns null or the text
+// of the first failing step.
+const char* CreateInputDevices();
+// Acquires the keyboard again when its input was lost. Called by ResetDevice. Returns null or
+// "Re-aquire Keyboard Failed.".
+const char* ReacquireKeyboard();
+// Unacquires and releases the keyboard, the mouse, then DirectInput. Called by ReleaseAll.
+void ReleaseInputDevices();

@@ -1,0 +1,27 @@
+// The two vertex layouts everything is drawn with, and the creation of the static vertex buffers
+// that every drawable object keeps.
+#pragma once
+
+#include <d3d8.h>
+
+// 3-D geometry: position, normal, one texture coordinate; 32 bytes.
+struct SceneVertex
+{
+    float x, y, z;
+    float nx, ny, nz;
+    float u, v;
+};
+const DWORD SceneVertexFormat = D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1; // 0x112
+
+// Pre-transformed overlay vertex: pixel x, y, z, rhw and one texture coordinate; 24 bytes.
+struct ScreenVertex
+{
+    float x, y, z, rhw;
+    float u, v;
+};
+const DWORD ScreenVertexFormat = D3DFVF_XYZRHW | D3DFVF_TEX1; // 0x104
+
+// Creates a vertex buffer of `bytes` bytes with the usage and pool that HardwareVertexProcessing
+// selects, and fills it from `data`. Called by every object's creation. Returns null when there
+// is no device or no data, or when creating or locking the buffer fails.
+IDirect3DVertexBuffer8* CreateStaticBuffer(const void* data, UINT bytes, DWORD fvf);

@@ -1,0 +1,38 @@
+// The four camera rigs: the active rig follows bat and ball while playing, orbits the arena on
+// the title screen and stands still while paused; view and projection are built from it.
+#pragma once
+
+#include "game/view/matrix.h"
+
+struct CameraRig
+{
+    float offsetX, offsetY, offsetZ; // the eye is (-offsetX, -offsetY, -offsetZ)
+    TableAngle angleX, angleY, angleZ;
+    float fieldOfView; // horizontal, degrees
+
+    // Stores the seven values. Called four times by InitGame.
+    void Init(float offsetX, float offsetY, float offsetZ, TableAngle angleX, TableAngle angleY,
+              TableAngle angleZ, float fieldOfView);
+};
+
+struct CameraOrbitState
+{
+    float phaseA, phaseB, phaseC; // accumulators, never reduced
+    int32_t alpha, beta, gamma;   // their whole angles in 0..17999
+};
+
+// Live for the whole run; a new game keeps them.
+extern CameraRig CameraRigs[4];
+extern CameraOrbitState CameraOrbit;
+// Rebuilt on every drawn frame, read by the render pass.
+extern Matrix4 ViewTransform;
+extern Matrix4 ProjectionTransform;
+
+// Brings the active rig's angles back into 0..17999. Called by every GameStep.
+void WrapRigAngles();
+// Builds the projection and adjusts the active rig. First camera call of a drawn frame.
+void PrepareCamera();
+// Follows the ball (Playing), orbits (Title) or does nothing (Paused). Called by PrepareCamera.
+void AdjustCameraRig();
+// Builds ViewTransform from the active rig. Second camera call of a drawn frame.
+void ComposeView();
