@@ -16,5 +16,8 @@ const char* CreateInputDevices();
 // Acquires the keyboard again when its input was lost. Called by ResetDevice. Returns null or
 // "Re-aquire Keyboard Failed.".
 const char* ReacquireKeyboard();
+// Acquires the mouse again after the game was switched away from and back, so the bat answers
+// the mouse once play resumes. Called by ResetDevice; a failure leaves the mouse silent.
+void ReacquireMouse();
 // Unacquires and releases the keyboard, the mouse, then DirectInput. Called by ReleaseAll.
 void ReleaseInputDevices();
