@@ -54,3 +54,21 @@ function(zendrill_add_gtest name)
     endif()
     zendrill_add_test(${name} COMMAND $<TARGET_FILE:${name}> ${extra})
 endfunction()
+
+# zendrill_add_folder_tests(LIBRARIES <libs...>)
+# Every <name>_test.cpp in the calling folder becomes a GoogleTest binary that needs no display;
+# every <name>_gltest.cpp one that runs on its own Xvfb (real GL driver) in the run folder.
+function(zendrill_add_folder_tests)
+    cmake_parse_arguments(ARG "" "" "LIBRARIES" ${ARGN})
+    file(GLOB unit CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
+    file(GLOB gl CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_gltest.cpp)
+    foreach(file ${unit})
+        get_filename_component(name ${file} NAME_WE)
+        zendrill_add_gtest(${name} SOURCES ${file} LIBRARIES ${ARG_LIBRARIES})
+    endforeach()
+    foreach(file ${gl})
+        get_filename_component(name ${file} NAME_WE)
+        zendrill_add_gtest(${name} SOURCES ${file} LIBRARIES ${ARG_LIBRARIES} DISPLAY
+                           WORKING_DIRECTORY ${ZENDRILL_RUN_DIR} TIMEOUT 300)
+    endforeach()
+endfunction()
