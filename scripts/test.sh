@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Builds and runs every test: the normal build, a short run of each fuzz target, and the whole
+# suite again under AddressSanitizer and UndefinedBehaviorSanitizer. Exits non-zero when any part
+# fails; each ctest run prints its summary.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh || exit 1
+status=0
+
+step() { echo; echo "==== $* ===="; }
+
+step "build (RelWithDebInfo)"
+if cmake --preset default && cmake --build --preset default; then
+    step "tests (RelWithDebInfo)"
+    ctest --preset default || status=1
+else
+    status=1
+fi
+
+step "fuzz targets (clang libFuzzer), short runs"
+if cmake --preset fuzz >/dev/null && cmake --build --preset fuzz; then
+    shopt -s nullglob
+    for fuzzer in build-fuzz/bin/fuzz_*; do
+        name=$(basename "$fuzzer")
+        corpus=build-fuzz/corpus/$name
+        mkdir -p "$corpus"
+        seeds=()
+        [ -d "build-fuzz/seeds/$name" ] && seeds=("build-fuzz/seeds/$name")
+        echo "-- $name"
+        if ! "$fuzzer" -max_total_time=20 -print_final_stats=1 "$corpus" "${seeds[@]}" \
+            >"build-fuzz/$name.log" 2>&1; then
+            tail -n 40 "build-fuzz/$name.log"
+            status=1
+        else
+            grep -E 'stat::number_of_executed_units' "build-fuzz/$name.log" || true
+        fi
+    done
+else
+    status=1
+fi
+
+step "build (AddressSanitizer + UndefinedBehaviorSanitizer)"
+if cmake --preset asan && cmake --build --preset asan; then
+    step "tests (AddressSanitizer + UndefinedBehaviorSanitizer)"
+    ctest --preset asan || status=1
+else
+    status=1
+fi
+
+exit $status
