@@ -1,0 +1,92 @@
+// The bat's drawing half: the 40 x 10 x 10 open box it is drawn as, its buffer, texture and draw.
+// Its moves and clamps are the game core's (game/core/bat.h).
+#include "game/core/bat.h"
+
+#include <cstdlib>
+
+#include "game/platform/display_device.h"
+#include "game/platform/texture_set.h"
+
+// Built once at start-up, freed by ReleaseAll.
+SceneVertex* BatVertices = nullptr;
+
+namespace
+{
+const int BatVertexCount = 30;
+const UINT BatBytes = BatVertexCount * sizeof(SceneVertex);
+} // namespace
+
+void BuildBatVertices()
+{
+    if (BatVertices == nullptr)
+        BatVertices = static_cast<SceneVertex*>(std::calloc(BatVertexCount, sizeof(SceneVertex)));
+    if (BatVertices == nullptr)
+        return; // the buffer is then not created and the draw reports it
+    // Five faces of two triangles, no bottom: (x, y, z, normal, u, v).
+    const SceneVertex box[BatVertexCount] = {
+        // side facing the bricks (z = 0)
+        {0, 0, 0, 0, 0, -1, 1, 1},
+        {40, 0, 0, 0, 0, -1, 0, 1},
+        {0, 10, 0, 0, 0, -1, 1, 0},
+        {40, 0, 0, 0, 0, -1, 0, 1},
+        {40, 10, 0, 0, 0, -1, 0, 0},
+        {0, 10, 0, 0, 0, -1, 1, 0},
+        // right end (x = 40)
+        {40, 0, 0, 1, 0, 0, 1, 1},
+        {40, 0, 10, 1, 0, 0, 0, 1},
+        {40, 10, 0, 1, 0, 0, 1, 0},
+        {40, 0, 10, 1, 0, 0, 0, 1},
+        {40, 10, 10, 1, 0, 0, 0, 0},
+        {40, 10, 0, 1, 0, 0, 1, 0},
+        // side facing the player (z = 10)
+        {0, 10, 10, 0, 0, 1, 0, 0},
+        {40, 10, 10, 0, 0, 1, 1, 0},
+        {0, 0, 10, 0, 0, 1, 0, 1},
+        {40, 10, 10, 0, 0, 1, 1, 0},
+        {40, 0, 10, 0, 0, 1, 1, 1},
+        {0, 0, 10, 0, 0, 1, 0, 1},
+        // left end (x = 0)
+        {0, 0, 10, -1, 0, 0, 1, 1},
+        {0, 0, 0, -1, 0, 0, 0, 1},
+        {0, 10, 10, -1, 0, 0, 1, 0},
+        {0, 0, 0, -1, 0, 0, 0, 1},
+        {0, 10, 0, -1, 0, 0, 0, 0},
+        {0, 10, 10, -1, 0, 0, 1, 0},
+        // top (y = 10)
+        {0, 10, 0, 0, 1, 0, 0, 0},
+        {40, 10, 0, 0, 1, 0, 1, 0},
+        {0, 10, 10, 0, 1, 0, 0, 1},
+        {40, 10, 0, 0, 1, 0, 1, 0},
+        {40, 10, 10, 0, 1, 0, 1, 1},
+        {0, 10, 10, 0, 1, 0, 0, 1},
+    };
+    for (int i = 0; i < BatVertexCount; ++i)
+        BatVertices[i] = box[i];
+}
+
+void Bat::Create(float x, float z)
+{
+    Place(x, z);
+    texture = TextureSet.Bat;
+    vertexBuffer = CreateStaticBuffer(BatVertices, BatBytes, SceneVertexFormat);
+}
+
+const char* Bat::Draw()
+{
+    Device->SetTransform(D3DTS_WORLD, &world);
+    if (Device->SetStreamSource(0, vertexBuffer, sizeof(SceneVertex)) != D3D_OK)
+        return "Set Stream Source Failed.";
+    Device->SetTexture(0, texture);
+    if (Device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 10) != D3D_OK)
+        return "Draw Primitive Failed.";
+    return nullptr;
+}
+
+void Bat::Release()
+{
+    if (vertexBuffer != nullptr)
+    {
+        vertexBuffer->Release();
+        vertexBuffer = nullptr;
+    }
+}

@@ -1,0 +1,87 @@
+// The bricks' drawing half: the shared open-box template every brick's buffer is filled from, and
+// the draw of one brick. Layout, hits and scores are the game core's (game/core/brick.h).
+#include "game/core/brick.h"
+
+#include <cstdlib>
+
+#include "game/platform/display_device.h"
+
+// Built once at start-up, freed by ReleaseAll.
+SceneVertex* BrickTemplate = nullptr;
+
+namespace
+{
+const int BrickVertexCount = 30;
+} // namespace
+
+void BuildBrickVertices()
+{
+    if (BrickTemplate == nullptr)
+        BrickTemplate =
+            static_cast<SceneVertex*>(std::calloc(BrickVertexCount, sizeof(SceneVertex)));
+    if (BrickTemplate == nullptr)
+        return; // the bricks then get no buffer and their draw reports it
+    // Half a unit in from both ends: neighbours 40 units apart show a 1-unit gap, while the
+    // collision bounds keep the full 40 units. Five faces, no bottom: (x, y, z, normal, u, v).
+    const SceneVertex box[BrickVertexCount] = {
+        // side facing the back wall (z = 0)
+        {0.5f, 0, 0, 0, 0, -1, 1, 1},
+        {39.5f, 0, 0, 0, 0, -1, 0, 1},
+        {0.5f, 10, 0, 0, 0, -1, 1, 0},
+        {39.5f, 0, 0, 0, 0, -1, 0, 1},
+        {39.5f, 10, 0, 0, 0, -1, 0, 0},
+        {0.5f, 10, 0, 0, 0, -1, 1, 0},
+        // right end (x = 39.5)
+        {39.5f, 0, 0, 1, 0, 0, 1, 1},
+        {39.5f, 0, 20, 1, 0, 0, 0, 1},
+        {39.5f, 10, 0, 1, 0, 0, 1, 0},
+        {39.5f, 0, 20, 1, 0, 0, 0, 1},
+        {39.5f, 10, 20, 1, 0, 0, 0, 0},
+        {39.5f, 10, 0, 1, 0, 0, 1, 0},
+        // side facing the player (z = 20)
+        {0.5f, 10, 20, 0, 0, 1, 0, 0},
+        {39.5f, 10, 20, 0, 0, 1, 1, 0},
+        {0.5f, 0, 20, 0, 0, 1, 0, 1},
+        {39.5f, 10, 20, 0, 0, 1, 1, 0},
+        {39.5f, 0, 20, 0, 0, 1, 1, 1},
+        {0.5f, 0, 20, 0, 0, 1, 0, 1},
+        // left end (x = 0.5)
+        {0.5f, 0, 20, -1, 0, 0, 1, 1},
+        {0.5f, 0, 0, -1, 0, 0, 0, 1},
+        {0.5f, 10, 20, -1, 0, 0, 1, 0},
+        {0.5f, 0, 0, -1, 0, 0, 0, 1},
+        {0.5f, 10, 0, -1, 0, 0, 0, 0},
+        {0.5f, 10, 20, -1, 0, 0, 1, 0},
+        // top (y = 10)
+        {0.5f, 10, 0, 0, 1, 0, 0, 0},
+        {39.5f, 10, 0, 0, 1, 0, 1, 0},
+        {0.5f, 10, 20, 0, 1, 0, 0, 1},
+        {39.5f, 10, 0, 0, 1, 0, 1, 0},
+        {39.5f, 10, 20, 0, 1, 0, 1, 1},
+        {0.5f, 10, 20, 0, 1, 0, 0, 1},
+    };
+    for (int i = 0; i < BrickVertexCount; ++i)
+        BrickTemplate[i] = box[i];
+}
+
+const char* Brick::Draw()
+{
+    if (!alive)
+        return nullptr;
+    Device->SetTransform(D3DTS_WORLD, &world);
+    if (Device->SetStreamSource(0, vertexBuffer, sizeof(SceneVertex)) != D3D_OK)
+        return "Set Stream Source Failed.";
+    Device->SetTexture(0, texture);
+    if (Device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 10) != D3D_OK)
+        return "Draw Primitive Failed.";
+    return nullptr;
+}
+
+void Brick::Release()
+{
+    if (vertexBuffer != nullptr)
+    {
+        vertexBuffer->Release();
+        vertexBuffer = nullptr;
+    }
+}
