@@ -1,0 +1,285 @@
+// The window class and the window: RegisterClassA keeps class name -> window procedure,
+// CreateWindowExA makes an SDL window (OpenGL-capable, hidden until ShowWindow) that runs its
+// class's procedure, ShowWindow shows and activates it, DestroyWindow tells the procedure and
+// retires it. Also the resource look-ups that only need to hand back harmless handles.
+#include "window_registry.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "standin_window.h"
+
+namespace
+{
+struct WindowClass
+{
+    std::string Name;
+    WNDPROC Procedure;
+    ATOM Atom;
+};
+
+enum class WindowLife
+{
+    Alive,
+    Destroying, // inside DestroyWindow: the procedure still gets its WM_DESTROY
+    Destroyed,
+};
+
+struct WindowRecord
+{
+    SDL_Window* Window;
+    Uint32 Id; // SDL's id tells a live window from a stale pointer without touching it
+    WNDPROC Procedure;
+    WindowLife Life;
+};
+
+// Whole run: the registered classes (never unregistered) and the windows made so far. The atoms
+// start where the platform's string atoms do.
+std::vector<WindowClass> Classes;
+ATOM NextAtom = 0xC000;
+std::vector<WindowRecord> Windows;
+
+// Whole run: the objects behind the dummy handles, one byte each so their addresses differ.
+char ModuleObject, IconObject, CursorObject, StockObject;
+
+const WindowClass* FindClass(LPCSTR name)
+{
+    if (!name)
+        return nullptr;
+    // A class may be named by its atom, passed in the low word of the pointer.
+    const uintptr_t value = reinterpret_cast<uintptr_t>(name);
+    for (const WindowClass& windowClass : Classes)
+    {
+        if (value < 0x10000 ? windowClass.Atom == value
+                            : SDL_strcasecmp(windowClass.Name.c_str(), name) == 0)
+            return &windowClass;
+    }
+    return nullptr;
+}
+
+// The record of a window SDL still has, or null. Only the id is compared, so a handle whose SDL
+// window is gone is never dereferenced.
+WindowRecord* FindRecord(HWND hwnd)
+{
+    if (!hwnd || !SDL_WasInit(SDL_INIT_VIDEO))
+        return nullptr;
+    SDL_Window* window = SdlWindowFromHwnd(hwnd);
+    for (WindowRecord& record : Windows)
+        if (record.Window == window)
+            return SDL_GetWindowFromID(record.Id) == window ? &record : nullptr;
+    return nullptr;
+}
+
+// Whether the video driver ever hands out keyboard focus; the dummy and offscreen drivers have
+// no window system behind them, so waiting for focus there would only waste time.
+bool DriverHasFocus()
+{
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver && SDL_strcmp(driver, "dummy") != 0 && SDL_strcmp(driver, "offscreen") != 0;
+}
+
+// ShowWindow activates the window on the platform, and the program relies on that: it acquires
+// its foreground keyboard right after showing the window. A window system grants focus
+// asynchronously, so ask for it and wait (a bounded time) until it has arrived.
+void Activate(SDL_Window* window)
+{
+    SDL_RaiseWindow(window);
+    if (!DriverHasFocus())
+        return;
+    SDL_SetWindowInputFocus(window);
+    const Uint64 deadline = SDL_GetTicks64() + 1000;
+    while (!(SDL_GetWindowFlags(window) & SDL_WINDOW_INPUT_FOCUS))
+    {
+        if (SDL_GetTicks64() > deadline)
+        {
+            std::fprintf(stderr, "ShowWindow: the window system did not give the window focus\n");
+            return;
+        }
+        SDL_PumpEvents();
+        SDL_Delay(2);
+    }
+}
+} // namespace
+
+bool Win32EnsureVideo()
+{
+    // A full-screen program minimised when it lost the foreground; SDL does that for real
+    // full-screen modes only unless told so, and the device uses a desktop-sized window.
+    SDL_SetHint(SDL_HINT_VIDEO_MINIMIZE_ON_FOCUS_LOSS, "1");
+    // Closing the window goes through WM_CLOSE and the window procedure, never straight to a
+    // quit event.
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    if (SDL_WasInit(SDL_INIT_VIDEO))
+        return true;
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
+    {
+        std::fprintf(stderr, "CreateWindowExA: no video: %s\n", SDL_GetError());
+        return false;
+    }
+    // Windows of an earlier video session died with it.
+    Windows.clear();
+    return true;
+}
+
+WNDPROC Win32WindowProcedure(HWND hwnd)
+{
+    const WindowRecord* record = FindRecord(hwnd);
+    return record && record->Life != WindowLife::Destroyed ? record->Procedure : nullptr;
+}
+
+std::vector<HWND> Win32LiveWindows()
+{
+    std::vector<HWND> live;
+    for (const WindowRecord& record : Windows)
+        if (record.Life == WindowLife::Alive && FindRecord(HwndFromSdlWindow(record.Window)))
+            live.push_back(HwndFromSdlWindow(record.Window));
+    return live;
+}
+
+ATOM WINAPI RegisterClassA(const WNDCLASSA* wndClass)
+{
+    if (!wndClass || !wndClass->lpszClassName || !*wndClass->lpszClassName ||
+        !wndClass->lpfnWndProc)
+    {
+        std::fprintf(stderr, "RegisterClassA: a class needs a name and a window procedure\n");
+        return 0;
+    }
+    if (FindClass(wndClass->lpszClassName))
+    {
+        std::fprintf(stderr, "RegisterClassA: class \"%s\" already exists\n",
+                     wndClass->lpszClassName);
+        return 0;
+    }
+    Classes.push_back({wndClass->lpszClassName, wndClass->lpfnWndProc, NextAtom});
+    return NextAtom++;
+}
+
+HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
+                            int y, int width, int height, HWND parent, HMENU menu,
+                            HINSTANCE instance, LPVOID param)
+{
+    (void)exStyle;
+    (void)menu;
+    (void)instance;
+    (void)param;
+    const WindowClass* windowClass = FindClass(className);
+    if (!windowClass)
+    {
+        std::fprintf(stderr, "CreateWindowExA: window class is not registered\n");
+        return nullptr;
+    }
+    if (parent)
+        std::fprintf(stderr, "CreateWindowExA: child windows are not supported; making a "
+                             "top-level window\n");
+    if (!Win32EnsureVideo())
+        return nullptr;
+
+    // The size is the client area here (the platform counts the frame too); the device sizes the
+    // window itself when it goes full screen.
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
+    if (style & WS_THICKFRAME)
+        flags |= SDL_WINDOW_RESIZABLE;
+    if ((style & WS_POPUP) && !(style & WS_CAPTION))
+        flags |= SDL_WINDOW_BORDERLESS;
+    const char* title = windowName ? windowName : "";
+    width = width > 0 ? width : 1;
+    height = height > 0 ? height : 1;
+    SDL_Window* window = SDL_CreateWindow(title, x, y, width, height, flags);
+    if (!window)
+    {
+        // Video drivers without OpenGL (SDL's dummy driver, used by tests that need no picture)
+        // still get a window for the message queue; no device can render into it.
+        std::fprintf(stderr,
+                     "CreateWindowExA: no OpenGL window (%s); the window cannot be "
+                     "rendered to\n",
+                     SDL_GetError());
+        window = SDL_CreateWindow(title, x, y, width, height, flags & ~SDL_WINDOW_OPENGL);
+    }
+    if (!window)
+    {
+        std::fprintf(stderr, "CreateWindowExA: SDL could not create the window: %s\n",
+                     SDL_GetError());
+        return nullptr;
+    }
+
+    // A new window may reuse the address of one whose video session has ended.
+    for (auto it = Windows.begin(); it != Windows.end();)
+        it = it->Window == window ? Windows.erase(it) : it + 1;
+    Windows.push_back({window, SDL_GetWindowID(window), windowClass->Procedure, WindowLife::Alive});
+
+    HWND hwnd = HwndFromSdlWindow(window);
+    if (style & WS_VISIBLE)
+        ShowWindow(hwnd, SW_SHOW);
+    return hwnd;
+}
+
+BOOL WINAPI ShowWindow(HWND hwnd, int cmdShow)
+{
+    WindowRecord* record = FindRecord(hwnd);
+    if (!record || record->Life == WindowLife::Destroyed)
+        return FALSE;
+    SDL_Window* window = record->Window;
+    const BOOL wasVisible = (SDL_GetWindowFlags(window) & SDL_WINDOW_SHOWN) ? TRUE : FALSE;
+    if (cmdShow == SW_HIDE)
+    {
+        SDL_HideWindow(window);
+        return wasVisible;
+    }
+    SDL_ShowWindow(window);
+    Activate(window);
+    return wasVisible;
+}
+
+BOOL WINAPI DestroyWindow(HWND hwnd)
+{
+    WindowRecord* record = FindRecord(hwnd);
+    if (!record || record->Life != WindowLife::Alive)
+        return FALSE;
+    // As on the platform the window disappears first, then its procedure hears WM_DESTROY while
+    // the handle is still valid (so it may still post to it), then its messages are dropped.
+    record->Life = WindowLife::Destroying;
+    const WNDPROC procedure = record->Procedure;
+    SDL_HideWindow(record->Window);
+    procedure(hwnd, WM_DESTROY, 0, 0);
+
+    // The SDL window itself is kept (hidden) until SDL shuts down: the other stand-in libraries
+    // hold the handle as a raw SDL_Window pointer, and releasing a device after its window was
+    // destroyed is harmless on the platform but would touch freed memory here.
+    if (WindowRecord* again = FindRecord(hwnd))
+        again->Life = WindowLife::Destroyed;
+    Win32ForgetWindowMessages(hwnd);
+    return TRUE;
+}
+
+HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name)
+{
+    // Programs carry no icon resources here; the window keeps the window system's default icon.
+    (void)instance;
+    (void)name;
+    return reinterpret_cast<HICON>(&IconObject);
+}
+
+HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name)
+{
+    // Every window uses SDL's default arrow, which is what the programs ask for.
+    (void)instance;
+    (void)name;
+    return reinterpret_cast<HCURSOR>(&CursorObject);
+}
+
+HGDIOBJ WINAPI GetStockObject(int object)
+{
+    // Background brushes are never painted: the device draws the whole window.
+    (void)object;
+    return &StockObject;
+}
+
+HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName)
+{
+    // There is one module, the program itself, whatever name is asked for.
+    (void)moduleName;
+    return reinterpret_cast<HMODULE>(&ModuleObject);
+}

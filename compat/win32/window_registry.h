@@ -1,0 +1,23 @@
+// Internals of compat_win32 shared by its files: which windows are alive and which procedure
+// each one runs, and how the message queue forgets a window. Never included outside compat/win32.
+#pragma once
+
+#include <vector>
+
+#include "windows.h"
+
+// Called by the message queue and DispatchMessageA: the procedure of a window that was created
+// by CreateWindowExA and not destroyed yet; null for any other handle.
+WNDPROC Win32WindowProcedure(HWND hwnd);
+
+// Called by the message queue when the user asks to quit (SDL_QUIT): every window still alive,
+// oldest first; empty when there is none.
+std::vector<HWND> Win32LiveWindows();
+
+// Called by DestroyWindow: drops the messages posted to a window that no longer exists, as the
+// platform does. Cannot fail.
+void Win32ForgetWindowMessages(HWND hwnd);
+
+// Called by anything that needs SDL video (window creation): initialises it once with the
+// stand-in's hints. Returns false, with SDL's reason already logged, when there is no video.
+bool Win32EnsureVideo();
