@@ -11,6 +11,13 @@ extern DWORD RenderedFrames;   // counted by the render pass after each present
 extern LONG AverageFrameRate;  // mean of FrameRate over the last 1500 calls of UpdateTiming
 extern int FrameRateDigits[4]; // thousands, hundreds, tens, units of AverageFrameRate
 
+// The measurement in progress, also live for the whole run: kept here so the replay harness can
+// save and restore the whole clock state.
+extern DWORD FrameSampleTime;    // timeGetTime() at the last measurement (or at start-up)
+extern DWORD FramesAtSample;     // RenderedFrames at the last measurement
+extern LONG FrameRateSum;        // FrameRate summed over the calls since the last average
+extern int FrameRateSampleCount; // calls since the last average, 0..1499
+
 // Starts the frame clock: sets the sample time stamp to timeGetTime() and runs UpdateTiming once.
 // Called at the end of InitGame.
 void StartFrameClock();

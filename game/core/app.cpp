@@ -1,0 +1,193 @@
+// The game's shell: the window procedure, the error channel, the start-up chain in its fixed
+// order, the main loop with the device-reset path, and the shutdown order.
+#include "game/core/app.h"
+
+#include <cstdlib>
+
+#include "game/core/ball.h"
+#include "game/core/bat.h"
+#include "game/core/brick.h"
+#include "game/core/game_step.h"
+#include "game/core/timing.h"
+#include "game/platform/device_reset.h"
+#include "game/platform/display_device.h"
+#include "game/platform/display_settings_file.h"
+#include "game/platform/input_devices.h"
+#include "game/platform/texture_set.h"
+#include "game/scene/arena.h"
+#include "game/scene/floor.h"
+#include "game/scene/snow.h"
+#include "game/view/camera.h"
+#include "game/view/hud.h"
+#include "game/view/matrix.h"
+#include "game/view/title_card.h"
+
+// Live for the whole run.
+const char* ErrorText = nullptr;
+bool DeviceResetPending = false;
+HWND GameWindow = nullptr;
+HINSTANCE GameInstance = nullptr;
+
+namespace
+{
+
+// d3d.ini is edited by hand at times; more layers than this are not snow any more but a way to
+// exhaust memory, so the count is capped where the layers are allocated.
+const DWORD MaxSnowLayers = 100;
+
+// The steps of start-up up to the first one whose failure stops the chain. Returns that text, or
+// null once the chain has run to its end (the floor and ball loads only record their failure).
+const char* RunStartupChain()
+{
+    FillSineTable();
+    FillCosineTable();
+    if (const char* text = ReadDisplaySettings())
+        return text;
+    if (const char* text = CreateDisplayDevice())
+        return text;
+    if (const char* text = CreateInputDevices())
+        return text;
+    if (const char* text = LoadTextures())
+        return text;
+    ApplyRenderStates();
+    if (DisplaySettings.Lighting)
+        SetupLight();
+    if (const char* text = ApplyMaterial())
+        return text;
+    ApplyTextureFilters();
+
+    GameHud.Build();
+    GameHud.Create();
+
+    // Every reader of SnowLayerCount must agree with the array, so the bounded count (0 when the
+    // array could not be had) is stored back.
+    DWORD layers = DisplaySettings.SnowLayerCount;
+    if (layers > MaxSnowLayers)
+        layers = MaxSnowLayers;
+    SnowLayers = nullptr;
+    if (layers > 0)
+        SnowLayers = static_cast<SnowLayer*>(std::calloc(layers, sizeof(SnowLayer)));
+    if (SnowLayers == nullptr)
+        layers = 0;
+    DisplaySettings.SnowLayerCount = layers;
+
+    BuildArenaVertices();
+    GameArena.Create();
+    BuildFloorVertices();
+    if (ErrorText == nullptr)
+        ErrorText = GameFloor.Create();
+    BuildBrickVertices();
+    PlaceBricks();
+    BuildBatVertices();
+    GameBat.Create(300.0f, 420.0f);
+    if (ErrorText == nullptr)
+        ErrorText = GameBall.Create();
+    for (UINT i = 0; i < layers; ++i)
+    {
+        BuildSnowVertices();
+        SnowLayers[i].Create(i);
+    }
+    GameTitleCard.Build();
+    GameTitleCard.Create();
+    CameraRigs[0].Init(-320.0f, -400.0f, -500.0f, 11500, 0, 9000, 60.0f);
+    CameraRigs[1].Init(-320.0f, -450.0f, -500.0f, 11500, 0, 9000, 60.0f);
+    CameraRigs[2].Init(-320.0f, -500.0f, -500.0f, 11500, 0, 9000, 60.0f);
+    CameraRigs[3].Init(-320.0f, -500.0f, -500.0f, 11500, 0, 9000, 60.0f);
+    ShowCursor(FALSE);
+    SetCursorPos(200, 200);
+    return ErrorText;
+}
+
+// Shows a fatal text in a box owned by the game window and asks the window to close.
+void ReportFatal(const char* text, const char* caption)
+{
+    MessageBoxA(GameWindow, text, caption, MB_ICONERROR);
+    PostMessageA(GameWindow, WM_DESTROY, 0, 0);
+}
+
+} // namespace
+
+LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_DESTROY)
+    {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+void InitGame()
+{
+    ErrorText = RunStartupChain();
+    if (ErrorText != nullptr)
+        ReportFatal(ErrorText, "Fatal Error!");
+    // The clock starts in every case; the loop does not run after a failure anyway.
+    StartFrameClock();
+}
+
+int RunMainLoop()
+{
+    MSG msg = {};
+    for (;;)
+    {
+        // At most one message per iteration, then one step, with no wait: the loop spins.
+        if (PeekMessageA(&msg, GameWindow, 0, 0, PM_REMOVE))
+        {
+            if (msg.message == WM_QUIT)
+                return static_cast<int>(msg.wParam);
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        if (DeviceResetPending)
+        {
+            // A lost device is waited out here instead of running game steps.
+            ErrorText = ResetDevice();
+            if (ErrorText != nullptr)
+                ReportFatal(ErrorText, "Reset Error");
+        }
+        else if (GameState == Title || GameState == Playing || GameState == Paused)
+        {
+            ErrorText = GameStep();
+            if (ErrorText != nullptr)
+                ReportFatal(ErrorText, "Run-Time Error");
+        }
+        // The WM_DESTROY just posted is never dispatched: the program ends on the error.
+        if (ErrorText != nullptr)
+            return 1;
+    }
+}
+
+void ReleaseAll()
+{
+    for (Brick& brick : BrickField)
+        brick.Release();
+    if (SnowLayers != nullptr)
+        for (UINT i = 0; i < DisplaySettings.SnowLayerCount; ++i)
+            SnowLayers[i].Release();
+    GameArena.Release();
+    GameBall.Release();
+    GameFloor.Release();
+    GameBat.Release();
+    GameTitleCard.Release();
+    GameHud.Release();
+
+    // The vertex arrays the builders allocated, and the snow layer array itself.
+    std::free(BrickTemplate);
+    BrickTemplate = nullptr;
+    std::free(BatVertices);
+    BatVertices = nullptr;
+    std::free(ArenaVertices);
+    ArenaVertices = nullptr;
+    std::free(FloorVertices);
+    FloorVertices = nullptr;
+    std::free(FlakeVertices);
+    FlakeVertices = nullptr;
+    std::free(SnowLayers);
+    SnowLayers = nullptr;
+
+    ReleaseTextures();
+    ReleaseDisplayDevice();
+    ReleaseInputDevices();
+    ShowCursor(TRUE);
+}
