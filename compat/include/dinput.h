@@ -76,6 +76,7 @@ struct DIMOUSESTATE
 #define DIERR_ACQUIRED         ((HRESULT)0x800700AAL)
 #define DIERR_NOTINITIALIZED   ((HRESULT)0x80070015L)
 #define DIERR_GENERIC          E_FAIL
+#define DIERR_UNSUPPORTED      E_NOTIMPL
 
 // Creates the DirectInput object; version must be 0x0800 and the interface IID_IDirectInput8A.
 HRESULT WINAPI DirectInput8Create(HINSTANCE instance, DWORD version, REFIID iid, LPVOID* out,

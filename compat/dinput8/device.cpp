@@ -1,0 +1,223 @@
+// A DirectInput device's life: data format, cooperative level, acquisition and its loss when a
+// foreground device's window loses focus, the state read, and release. The keyboard and mouse
+// files do the reading itself.
+#include <SDL.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "device_impl.h"
+#include "standin_window.h"
+
+namespace
+{
+using Device = IDirectInputDevice8A::Impl;
+
+// Whole run: every device not yet released, which the SDL event watch looks after while there
+// is at least one.
+std::vector<Device*> Devices;
+
+bool ForWindow(const Device& device, Uint32 windowId)
+{
+    return device.Acquired && (device.Level & DISCL_FOREGROUND) && device.WindowId == windowId;
+}
+
+// Runs inside SDL whenever an event is queued, so a focus loss is noticed even when the focus
+// has come back before the device is next read, and no wheel step is missed.
+int SDLCALL WatchEvents(void* unused, SDL_Event* event)
+{
+    (void)unused;
+    if (event->type == SDL_WINDOWEVENT)
+    {
+        const Uint8 what = event->window.event;
+        if (what == SDL_WINDOWEVENT_FOCUS_LOST || what == SDL_WINDOWEVENT_HIDDEN ||
+            what == SDL_WINDOWEVENT_MINIMIZED)
+            for (Device* device : Devices)
+                if (ForWindow(*device, event->window.windowID))
+                    device->FocusLostSeen = true;
+    }
+    else if (event->type == SDL_MOUSEWHEEL)
+    {
+        // One notch is 120 units on the platform; forward (away from the user) is positive.
+        const int sign = event->wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -1 : 1;
+        for (Device* device : Devices)
+            if (device->Kind == DeviceKind::Mouse && device->Acquired)
+                device->Wheel += sign * event->wheel.y * 120;
+    }
+    return 0;
+}
+
+bool WindowHasFocus(const Device& device)
+{
+    SDL_Window* window = SDL_GetWindowFromID(device.WindowId);
+    return window && (SDL_GetWindowFlags(window) & SDL_WINDOW_INPUT_FOCUS);
+}
+
+void LetGo(Device& device)
+{
+    if (device.Kind == DeviceKind::Mouse)
+        StopMouse(device);
+    device.Acquired = false;
+}
+
+// DirectInput reads the devices themselves, not the window's messages, so take in whatever the
+// window system has delivered; then a foreground device whose window lost focus since the last
+// look is unacquired and its input is lost until it is acquired again.
+void CheckFocus(Device& device)
+{
+    if (SDL_WasInit(SDL_INIT_EVENTS))
+        SDL_PumpEvents();
+    if (!device.Acquired || !(device.Level & DISCL_FOREGROUND))
+        return;
+    if (device.FocusLostSeen || !WindowHasFocus(device))
+    {
+        LetGo(device);
+        device.InputLost = true;
+    }
+}
+
+bool ExclusiveTaken(const Device& device)
+{
+    for (const Device* other : Devices)
+        if (other != &device && other->Kind == device.Kind && other->Acquired &&
+            (other->Level & DISCL_EXCLUSIVE))
+            return true;
+    return false;
+}
+
+bool SameLayout(const DIDATAFORMAT& format, const DIDATAFORMAT& expected)
+{
+    const DWORD axes = DIDF_ABSAXIS | DIDF_RELAXIS;
+    return format.dwSize == expected.dwSize && format.dwObjSize == expected.dwObjSize &&
+           format.dwDataSize == expected.dwDataSize && format.dwNumObjs == expected.dwNumObjs &&
+           (format.dwFlags & axes) == (expected.dwFlags & axes);
+}
+} // namespace
+
+void WatchDevice(Device* device)
+{
+    if (Devices.empty())
+        SDL_AddEventWatch(WatchEvents, nullptr);
+    Devices.push_back(device);
+}
+
+ULONG IDirectInputDevice8A::AddRef()
+{
+    return ++impl->References;
+}
+
+ULONG IDirectInputDevice8A::Release()
+{
+    const ULONG left = --impl->References;
+    if (left == 0)
+    {
+        if (impl->Acquired)
+            LetGo(*impl);
+        Devices.erase(std::remove(Devices.begin(), Devices.end(), impl), Devices.end());
+        if (Devices.empty())
+            SDL_DelEventWatch(WatchEvents, nullptr);
+        IDirectInput8A* owner = impl->Owner;
+        delete impl;
+        delete this;
+        owner->Release();
+    }
+    return left;
+}
+
+HRESULT IDirectInputDevice8A::SetDataFormat(LPCDIDATAFORMAT format)
+{
+    if (!format)
+        return DIERR_INVALIDPARAM;
+    if (impl->Acquired)
+        return DIERR_ACQUIRED;
+    // Only the predefined layout of the device's own kind (or a copy of it) can be filled.
+    const DIDATAFORMAT& expected =
+        impl->Kind == DeviceKind::Keyboard ? c_dfDIKeyboard : c_dfDIMouse;
+    if (format != &expected && !SameLayout(*format, expected))
+    {
+        std::fprintf(stderr, "SetDataFormat: only the predefined %s format is supported\n",
+                     impl->Kind == DeviceKind::Keyboard ? "keyboard" : "mouse");
+        return DIERR_INVALIDPARAM;
+    }
+    impl->Format = &expected;
+    return DI_OK;
+}
+
+HRESULT IDirectInputDevice8A::SetCooperativeLevel(HWND hwnd, DWORD flags)
+{
+    if (impl->Acquired)
+        return DIERR_ACQUIRED;
+    const DWORD known =
+        DISCL_EXCLUSIVE | DISCL_NONEXCLUSIVE | DISCL_FOREGROUND | DISCL_BACKGROUND | DISCL_NOWINKEY;
+    const bool exclusive = flags & DISCL_EXCLUSIVE;
+    const bool foreground = flags & DISCL_FOREGROUND;
+    // Exactly one of each pair, and nothing unknown.
+    if ((flags & ~known) || exclusive == bool(flags & DISCL_NONEXCLUSIVE) ||
+        foreground == bool(flags & DISCL_BACKGROUND))
+        return DIERR_INVALIDPARAM;
+    const Uint32 windowId = hwnd ? SDL_GetWindowID(SdlWindowFromHwnd(hwnd)) : 0;
+    if (windowId == 0)
+        return DIERR_INVALIDPARAM;
+    // The system keyboard and mouse are never given to one program while another is in front.
+    if (exclusive && !foreground)
+        return DIERR_UNSUPPORTED;
+    if (flags & DISCL_NOWINKEY)
+        std::fprintf(stderr, "SetCooperativeLevel: the system key cannot be held back here\n");
+    if (!foreground)
+        std::fprintf(stderr, "SetCooperativeLevel: a background device only sees input while "
+                             "one of the program's windows has focus\n");
+    impl->Window = hwnd;
+    impl->WindowId = windowId;
+    impl->Level = flags;
+    return DI_OK;
+}
+
+HRESULT IDirectInputDevice8A::Acquire()
+{
+    Device& device = *impl;
+    if (!device.Format)
+        return DIERR_INVALIDPARAM;
+    CheckFocus(device);
+    if (device.Acquired)
+        return DI_NOEFFECT;
+    if ((device.Level & DISCL_FOREGROUND) && !WindowHasFocus(device))
+        return DIERR_OTHERAPPHASPRIO;
+    if ((device.Level & DISCL_EXCLUSIVE) && ExclusiveTaken(device))
+        return DIERR_OTHERAPPHASPRIO;
+    device.Acquired = true;
+    device.InputLost = false;
+    device.FocusLostSeen = false;
+    if (device.Kind == DeviceKind::Mouse)
+        StartMouse(device);
+    return DI_OK;
+}
+
+HRESULT IDirectInputDevice8A::Unacquire()
+{
+    Device& device = *impl;
+    device.InputLost = false;
+    if (!device.Acquired)
+        return DI_NOEFFECT;
+    LetGo(device);
+    return DI_OK;
+}
+
+HRESULT IDirectInputDevice8A::GetDeviceState(DWORD size, LPVOID data)
+{
+    Device& device = *impl;
+    if (!data)
+        return DIERR_INVALIDPARAM;
+    if (!device.Format)
+        return DIERR_NOTACQUIRED;
+    if (size != device.Format->dwDataSize)
+        return DIERR_INVALIDPARAM;
+    CheckFocus(device);
+    if (device.InputLost)
+        return DIERR_INPUTLOST;
+    if (!device.Acquired)
+        return DIERR_NOTACQUIRED;
+    if (device.Kind == DeviceKind::Keyboard)
+        return ReadKeyboard(static_cast<BYTE*>(data));
+    return ReadMouse(device, static_cast<DIMOUSESTATE*>(data));
+}
