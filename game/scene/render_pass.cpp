@@ -104,6 +104,9 @@ const char* RenderFrame()
     // The overlay's own failures only cost their picture; the game goes on.
     if (TitleShown && GameState == Title)
     {
+        // The title's black background is cut out by the alpha test. A game played with snow
+        // left the test off, which would show the background as a black box.
+        Device->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
         Device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
         SetDestinationBlend(DisplaySettings.DestBlendSrcColor, D3DBLEND_SRCCOLOR);
         GameTitleCard.Draw();
