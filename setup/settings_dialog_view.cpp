@@ -1,0 +1,322 @@
+// The Qt 6 Widgets presentation of the settings dialog. It owns no rule: every click, selection and
+// key goes to the SettingsDialog record, and the widgets are then set from the record's state.
+#include "setup/settings_dialog_view.h"
+
+#include <cstdio>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QEventLoop>
+#include <QGroupBox>
+#include <QKeySequence>
+#include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QShortcut>
+#include <QWidget>
+#include <QWindow>
+
+const char* const SettingsDialogCaption = "3D Zendrill Setup";
+
+namespace
+{
+
+// Dialog units of the template to pixels. The template was drawn for a small 8-point font; twice
+// its units leaves room for the larger fonts of today's desktops.
+const int Scale = 2;
+const int DialogWidth = 305;
+const int DialogHeight = 322;
+
+// The font every control uses, fixed in pixels so the layout does not shift with desktop settings.
+const int FontPixels = 12;
+
+QRect DialogRect(int x, int y, int width, int height)
+{
+    return QRect(x * Scale, y * Scale, width * Scale, height * Scale);
+}
+
+// The window and its widgets for one run of the dialog.
+struct SettingsDialogView
+{
+    SettingsDialog* Logic;
+    QWidget* Window;
+    QListWidget* AdapterList;
+    QListWidget* ModeList;
+    QAbstractButton* Buttons[IDC_SNOW_HEAVY - IDC_SAVE + 1]; // by id - IDC_SAVE; null for lists
+    QButtonGroup* FilterGroup;
+    QButtonGroup* SnowGroup;
+    QEventLoop* Loop;
+    UINT ShownAdapter; // whose modes the mode list holds
+    bool ModeListFilled;
+
+    void Build();
+    void AddButton(QAbstractButton* button, int id, QRect rect);
+    void Sync();
+    void FillModeList();
+    void SyncGroup(QButtonGroup* group, int first, int last);
+    void AfterAction();
+    void ReportListSelection(QListWidget* list, int listId);
+};
+
+void SettingsDialogView::AddButton(QAbstractButton* button, int id, QRect rect)
+{
+    button->setGeometry(rect);
+    Buttons[id - IDC_SAVE] = button;
+    QObject::connect(button, &QAbstractButton::clicked,
+                     [this, id]
+                     {
+                         Logic->Click(id);
+                         AfterAction();
+                     });
+}
+
+void SettingsDialogView::Build()
+{
+    Window = new QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    Window->setWindowTitle(QString::fromLatin1(SettingsDialogCaption));
+    Window->setFixedSize(DialogWidth * Scale, DialogHeight * Scale);
+    QFont font = Window->font();
+    font.setPixelSize(FontPixels);
+    Window->setFont(font);
+
+    // Frames first, so the controls drawn over them stay on top, as in the template.
+    auto* filterFrame = new QGroupBox(QStringLiteral("Filtering Method"), Window);
+    filterFrame->setGeometry(DialogRect(174, 169, 111, 63));
+    auto* buttonFrame =
+        new QGroupBox(QStringLiteral("Click \"Save\" when done or \"Cancel\" to exit"), Window);
+    buttonFrame->setGeometry(DialogRect(7, 274, 287, 34));
+    auto* optionsFrame = new QGroupBox(QStringLiteral("D3D Options"), Window);
+    optionsFrame->setGeometry(DialogRect(17, 169, 141, 63));
+    auto* snowFrame = new QGroupBox(QStringLiteral("Snow Density"), Window);
+    snowFrame->setGeometry(DialogRect(17, 241, 268, 25));
+
+    auto* adapterLabel = new QLabel(QStringLiteral("Please select D3D Display Adapter"), Window);
+    adapterLabel->setGeometry(DialogRect(12, 8, 200, 9));
+    auto* modeLabel = new QLabel(QStringLiteral("Please select Screen Resolution"), Window);
+    modeLabel->setGeometry(DialogRect(13, 60, 200, 9));
+
+    for (QAbstractButton*& button : Buttons)
+        button = nullptr;
+    AddButton(new QPushButton(QStringLiteral("Save"), Window), IDC_SAVE,
+              DialogRect(16, 286, 133, 14));
+    AdapterList = new QListWidget(Window);
+    AdapterList->setObjectName(QStringLiteral("AdapterList"));
+    AdapterList->setGeometry(DialogRect(17, 20, 267, 32));
+    AddButton(new QPushButton(QStringLiteral("Cancel"), Window), IDC_CANCEL,
+              DialogRect(157, 286, 126, 14));
+    ModeList = new QListWidget(Window);
+    ModeList->setObjectName(QStringLiteral("ModeList"));
+    ModeList->setGeometry(DialogRect(17, 73, 267, 75));
+    ModeList->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    for (QListWidget* list : {AdapterList, ModeList})
+        list->setSelectionMode(QAbstractItemView::SingleSelection);
+
+    // Some rectangles are wider than the template's, out to the edge of their frame: the texts
+    // are longer in today's fonts than in the one the template was measured with.
+    AddButton(new QRadioButton(QStringLiteral("Linear Filtering"), Window), IDC_LINEAR,
+              DialogRect(185, 199, 96, 10));
+    AddButton(new QRadioButton(QStringLiteral("Anisotropic Filtering"), Window), IDC_ANISOTROPIC,
+              DialogRect(185, 215, 96, 10));
+    AddButton(new QRadioButton(QStringLiteral("Point Filtering"), Window), IDC_POINT,
+              DialogRect(185, 183, 96, 10));
+    AddButton(new QCheckBox(QStringLiteral("Hardware Vertex Processing"), Window), IDC_HWVP,
+              DialogRect(25, 183, 129, 10));
+    AddButton(new QCheckBox(QStringLiteral("Mip-Mapping"), Window), IDC_MIPMAP,
+              DialogRect(25, 198, 129, 10));
+    AddButton(new QCheckBox(QStringLiteral("W-Buffering"), Window), IDC_WBUFFER,
+              DialogRect(25, 214, 129, 10));
+    AddButton(new QRadioButton(QStringLiteral("None"), Window), IDC_SNOW_NONE,
+              DialogRect(26, 251, 60, 10));
+    AddButton(new QRadioButton(QStringLiteral("Light"), Window), IDC_SNOW_LIGHT,
+              DialogRect(92, 251, 60, 10));
+    AddButton(new QRadioButton(QStringLiteral("Moderate"), Window), IDC_SNOW_MODERATE,
+              DialogRect(160, 251, 66, 10));
+    AddButton(new QRadioButton(QStringLiteral("Heavy"), Window), IDC_SNOW_HEAVY,
+              DialogRect(230, 251, 52, 10));
+
+    // Each radio group is exclusive on its own, whatever frame the buttons sit over.
+    FilterGroup = new QButtonGroup(Window);
+    for (int id = IDC_POINT; id <= IDC_ANISOTROPIC; ++id)
+        FilterGroup->addButton(Buttons[id - IDC_SAVE], id);
+    SnowGroup = new QButtonGroup(Window);
+    for (int id = IDC_SNOW_NONE; id <= IDC_SNOW_HEAVY; ++id)
+        SnowGroup->addButton(Buttons[id - IDC_SAVE], id);
+
+    // Keyboard order follows the template, Save first, so Space on a fresh dialog saves, as the
+    // first control of a dialog takes the focus.
+    QWidget* order[] = {Buttons[IDC_SAVE - IDC_SAVE],          AdapterList,
+                        Buttons[IDC_CANCEL - IDC_SAVE],        ModeList,
+                        Buttons[IDC_POINT - IDC_SAVE],         Buttons[IDC_LINEAR - IDC_SAVE],
+                        Buttons[IDC_ANISOTROPIC - IDC_SAVE],   Buttons[IDC_HWVP - IDC_SAVE],
+                        Buttons[IDC_MIPMAP - IDC_SAVE],        Buttons[IDC_WBUFFER - IDC_SAVE],
+                        Buttons[IDC_SNOW_NONE - IDC_SAVE],     Buttons[IDC_SNOW_LIGHT - IDC_SAVE],
+                        Buttons[IDC_SNOW_MODERATE - IDC_SAVE], Buttons[IDC_SNOW_HEAVY - IDC_SAVE]};
+    for (size_t i = 1; i < sizeof order / sizeof order[0]; ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+
+    for (UINT adapter = 0; adapter < AdapterCount; ++adapter)
+        AdapterList->addItem(QString::fromLocal8Bit(AdapterTable[adapter].Description));
+    QObject::connect(AdapterList, &QListWidget::itemSelectionChanged,
+                     [this] { ReportListSelection(AdapterList, IDC_ADAPTER_LIST); });
+    QObject::connect(ModeList, &QListWidget::itemSelectionChanged,
+                     [this] { ReportListSelection(ModeList, IDC_MODE_LIST); });
+
+    // Enter and Escape go to the dialog's rules, which close nothing on them.
+    auto* enter = new QShortcut(QKeySequence(Qt::Key_Return), Window);
+    auto* keypadEnter = new QShortcut(QKeySequence(Qt::Key_Enter), Window);
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), Window);
+    for (QShortcut* shortcut : {enter, keypadEnter})
+        QObject::connect(shortcut, &QShortcut::activated,
+                         [this]
+                         {
+                             Logic->PressKey(VK_RETURN);
+                             AfterAction();
+                         });
+    QObject::connect(escape, &QShortcut::activated,
+                     [this]
+                     {
+                         Logic->PressKey(VK_ESCAPE);
+                         AfterAction();
+                     });
+}
+
+void SettingsDialogView::ReportListSelection(QListWidget* list, int listId)
+{
+    QList<QListWidgetItem*> selected = list->selectedItems();
+    int line = selected.isEmpty() ? -1 : list->row(selected.first());
+    // A line the rules do not take (a click that cleared the selection) is put back by Sync.
+    Logic->SelectLine(listId, line);
+    AfterAction();
+}
+
+void SettingsDialogView::FillModeList()
+{
+    ModeList->clear();
+    char text[64];
+    for (UINT line = 0; line < Logic->ModeLineCount(); ++line)
+    {
+        Logic->ModeLine(line, text, sizeof text);
+        ModeList->addItem(QString::fromLatin1(text));
+    }
+    ShownAdapter = Logic->CurrentAdapter;
+    ModeListFilled = true;
+}
+
+void SettingsDialogView::SyncGroup(QButtonGroup* group, int first, int last)
+{
+    // An exclusive group refuses to uncheck its checked button, so the states are set with the
+    // exclusivity lifted for a moment.
+    group->setExclusive(false);
+    for (int id = first; id <= last; ++id)
+        Buttons[id - IDC_SAVE]->setChecked(Logic->IsChecked(id));
+    group->setExclusive(true);
+}
+
+static void SelectRow(QListWidget* list, int row)
+{
+    if (row < 0)
+    {
+        list->clearSelection();
+        return;
+    }
+    list->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+}
+
+void SettingsDialogView::Sync()
+{
+    QSignalBlocker blockAdapters(AdapterList);
+    QSignalBlocker blockModes(ModeList);
+    if (!ModeListFilled || ShownAdapter != Logic->CurrentAdapter)
+        FillModeList();
+    SelectRow(AdapterList, Logic->AdapterSelection);
+    SelectRow(ModeList, Logic->ModeSelection);
+
+    for (int id = IDC_SAVE; id <= IDC_SNOW_HEAVY; ++id)
+    {
+        QAbstractButton* button = Buttons[id - IDC_SAVE];
+        if (!button)
+            continue;
+        button->setEnabled(Logic->IsEnabled(id));
+        if (button->isCheckable() && !FilterGroup->buttons().contains(button) &&
+            !SnowGroup->buttons().contains(button))
+            button->setChecked(Logic->IsChecked(id));
+    }
+    SyncGroup(FilterGroup, IDC_POINT, IDC_ANISOTROPIC);
+    SyncGroup(SnowGroup, IDC_SNOW_NONE, IDC_SNOW_HEAVY);
+}
+
+void SettingsDialogView::AfterAction()
+{
+    Sync();
+    if (Logic->Message)
+    {
+        const char* text = Logic->Message;
+        Logic->Message = nullptr;
+        fprintf(stderr, "%s: %s\n", SettingsDialogCaption, text);
+        QMessageBox::critical(Window, QString::fromLatin1(SettingsDialogCaption),
+                              QStringLiteral("The settings could not be saved to d3d.ini:\n%1\n\n"
+                                             "Press Save to try again or Cancel to leave.")
+                                  .arg(QString::fromLocal8Bit(text)));
+    }
+    if (Logic->Ended)
+        Loop->exit(Logic->EndCode);
+}
+
+} // namespace
+
+int RunSettingsDialog(SettingsDialog* dialog)
+{
+    // Qt keeps pointers to the arguments for the application's lifetime.
+    static int argc = 1;
+    static char programName[] = "zendrill-setup";
+    static char* argv[] = {programName, nullptr};
+    QApplication* ownApplication = nullptr;
+    if (!QApplication::instance())
+        ownApplication = new QApplication(argc, argv);
+    // The loop below decides when the dialog is over, not the last window closing.
+    bool quitOnClose = QGuiApplication::quitOnLastWindowClosed();
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+
+    dialog->Proc(WM_INITDIALOG, 0, 0);
+
+    QEventLoop loop;
+    SettingsDialogView view = {};
+    view.Logic = dialog;
+    view.Loop = &loop;
+    view.Build();
+    view.Sync();
+
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        view.Window->move(screen->availableGeometry().center() - view.Window->rect().center());
+    view.Window->show();
+    view.Window->raise();
+    view.Window->activateWindow();
+    view.Buttons[0]->setFocus();
+
+    // The window has no close box; a window manager that closes it anyway is cancelling.
+    QMetaObject::Connection closeWatch =
+        QObject::connect(view.Window->windowHandle(), &QWindow::visibleChanged,
+                         [&view](bool visible)
+                         {
+                             if (visible || view.Logic->Ended)
+                                 return;
+                             view.Logic->Proc(WM_COMMAND, MAKEWPARAM(IDC_CANCEL, BN_CLICKED), 0);
+                             view.AfterAction();
+                         });
+
+    int code = dialog->Ended ? dialog->EndCode : loop.exec();
+    // Whatever stopped the loop (the application quitting included), only Save counts as saved.
+    if (!dialog->Ended)
+        code = DialogCancelled;
+
+    QObject::disconnect(closeWatch);
+    delete view.Window;
+    QGuiApplication::setQuitOnLastWindowClosed(quitOnClose);
+    delete ownApplication;
+    return code;
+}

@@ -1,0 +1,176 @@
+#!/usr/bin/env bash
+# Whole-program test of zendrill-setup on a real X display (run under tests/with-display.sh):
+# the dialog opens through Qt's xcb platform and is clicked as a user would click it.
+#   save    click Save: exit code 0 and a d3d.ini of seventeen plausible values
+#   cancel  click Cancel: exit code 0, no d3d.ini, and the reason on standard error
+#   play    save as above, then start the game with that d3d.ini and the generated assets,
+#           see it present pictures (the sky colour on screen) and quit it with Escape
+# Exits 77 (skipped) for "play" while the game or its assets are not built.
+set -euo pipefail
+
+mode=${1:-save}
+bin=${ZENDRILL_BIN_DIR:?}
+run=${ZENDRILL_RUN_DIR:?}
+work=$(mktemp -d /tmp/zendrill-setup-e2e.XXXXXX)
+pids=()
+
+cleanup() {
+    for pid in "${pids[@]}"; do
+        kill "$pid" 2>/dev/null || true
+    done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# Waits up to $2 seconds for process $1 to end; prints its exit code.
+wait_exit() {
+    local pid=$1 seconds=$2 i
+    for ((i = 0; i < seconds * 10; i++)); do
+        if ! kill -0 "$pid" 2>/dev/null; then
+            local rc=0
+            wait "$pid" || rc=$?
+            echo "$rc"
+            return 0
+        fi
+        sleep 0.1
+    done
+    return 1
+}
+
+# The window titled exactly $1, once it is mapped (up to 30 s).
+find_window() {
+    timeout 30 xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1
+}
+
+# Clicks the centre of a rectangle given in the dialog's own units (x, y, width, height), scaled
+# to the window's real size, as the dialog lays its controls out.
+click_dialog_rect() {
+    local win=$1 x=$2 y=$3 w=$4 h=$5
+    local X Y WIDTH HEIGHT SCREEN WINDOW
+    eval "$(xdotool getwindowgeometry --shell "$win")"
+    local px=$((X + (2 * x + w) * WIDTH / (2 * 305)))
+    local py=$((Y + (2 * y + h) * HEIGHT / (2 * 322)))
+    xdotool mousemove --sync "$px" "$py" click 1
+}
+
+run_setup() {
+    local button=$1
+    cd "$work"
+    QT_QPA_PLATFORM=xcb "$bin/zendrill-setup" 2>"$work/setup.err" &
+    local pid=$!
+    pids+=("$pid")
+    local win
+    win=$(find_window "3D Zendrill Setup") || true
+    [ -n "$win" ] || {
+        cat "$work/setup.err" >&2
+        fail "the setup dialog did not appear"
+    }
+    # Give the freshly mapped window a moment to take input.
+    sleep 0.5
+    case $button in
+    save) click_dialog_rect "$win" 16 286 133 14 ;;
+    cancel) click_dialog_rect "$win" 157 286 126 14 ;;
+    esac
+    local rc
+    rc=$(wait_exit "$pid" 30) || fail "zendrill-setup is still running after $button"
+    cat "$work/setup.err" >&2
+    [ "$rc" = 0 ] || fail "zendrill-setup exited with $rc"
+}
+
+check_settings_file() {
+    [ -f "$work/d3d.ini" ] || fail "no d3d.ini after Save"
+    echo "d3d.ini:"
+    cat "$work/d3d.ini"
+    echo
+    local lines
+    lines=$(grep -c '' "$work/d3d.ini")
+    [ "$lines" = 17 ] || fail "d3d.ini has $lines lines, not 17"
+    grep -qvE '^[0-9]+$' "$work/d3d.ini" && fail "d3d.ini holds something other than numbers"
+    mapfile -t v <"$work/d3d.ini"
+    [ "${v[1]}" -ge 640 ] && [ "${v[2]}" -ge 480 ] || fail "mode ${v[1]}x${v[2]} is too small"
+    [ "${v[4]}" -ge 21 ] && [ "${v[4]}" -le 26 ] || fail "display format ${v[4]}"
+    case " 70 71 73 75 77 79 80 " in *" ${v[5]} "*) ;; *) fail "depth format ${v[5]}" ;; esac
+    [ "${v[10]}" = 12 ] || fail "snow density ${v[10]} is not the default Moderate (12)"
+    return 0
+}
+
+play_game() {
+    [ -x "$bin/zendrill" ] || {
+        echo "SKIP: the game is not built"
+        exit 77
+    }
+    [ -d "$run/textures" ] && [ -d "$run/models" ] || {
+        echo "SKIP: the game's textures/ and models/ are not generated"
+        exit 77
+    }
+    local game="$work/game"
+    mkdir "$game"
+    ln -s "$run/textures" "$game/textures"
+    ln -s "$run/models" "$game/models"
+    cp "$work/d3d.ini" "$game/d3d.ini"
+    cd "$game"
+    "$bin/zendrill" 2>"$work/game.err" &
+    local pid=$!
+    pids+=("$pid")
+    local win
+    win=$(find_window "D3D Zendrill") || true
+    [ -n "$win" ] || {
+        cat "$work/game.err" >&2
+        fail "the game window did not appear"
+    }
+
+    # The sky is drawn in (155,155,255); wait until a picture showing it reaches the screen.
+    local shot="$work/screen.png" seen=no i
+    for ((i = 0; i < 60; i++)); do
+        kill -0 "$pid" 2>/dev/null || break
+        import -window root "$shot" 2>/dev/null || true
+        if [ -f "$shot" ] && convert "$shot" -format %c histogram:info:- |
+            grep -q "(155,155,255)"; then
+            seen=yes
+            break
+        fi
+        sleep 1
+    done
+    if [ "$seen" != yes ]; then
+        cat "$work/game.err" >&2
+        fail "no picture with the sky colour (155,155,255) appeared"
+    fi
+    local mean
+    mean=$(convert "$shot" -format "%[fx:mean]" info:)
+    echo "screen mean brightness: $mean"
+    awk -v m="$mean" 'BEGIN { exit !(m > 0.02) }' || fail "the screen is (nearly) all black"
+
+    xdotool windowfocus --sync "$win" 2>/dev/null || true
+    xdotool key Escape
+    local rc
+    rc=$(wait_exit "$pid" 30) || fail "the game is still running after Escape"
+    cat "$work/game.err" >&2
+    [ "$rc" = 0 ] || fail "the game exited with $rc"
+}
+
+case $mode in
+save)
+    run_setup save
+    check_settings_file
+    ;;
+cancel)
+    echo "old settings" >"$work/d3d.ini"
+    run_setup cancel
+    [ "$(cat "$work/d3d.ini")" = "old settings" ] || fail "Cancel changed d3d.ini"
+    grep -q "User Clicked Cancel." "$work/setup.err" || fail "no reason given on standard error"
+    ;;
+play)
+    run_setup save
+    check_settings_file
+    play_game
+    ;;
+*)
+    fail "unknown mode $mode"
+    ;;
+esac
+echo "PASS: $mode"

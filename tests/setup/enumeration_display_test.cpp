@@ -1,0 +1,89 @@
+// Enumeration over the real Direct3D object on a real X display: the table it fills holds only
+// modes the game can really use, each with a depth format the adapter accepts.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "setup/enumeration.h"
+
+namespace
+{
+
+class EnumerationTest : public ::testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        Direct3D = Direct3DCreate8(220);
+        ASSERT_NE(Direct3D, nullptr);
+        ASSERT_EQ(Direct3D->GetAdapterDisplayMode(D3DADAPTER_DEFAULT, &DesktopMode), D3D_OK);
+        DesktopModeIndex = 0;
+    }
+    void TearDown() override
+    {
+        FreeAdapterTable();
+        if (Direct3D)
+            Direct3D->Release();
+        Direct3D = nullptr;
+    }
+};
+
+TEST_F(EnumerationTest, KeepsOnlyUsableModesEachWithAnAcceptedDepthFormat)
+{
+    ASSERT_EQ(EnumerateAdapters(), nullptr);
+    ASSERT_GE(AdapterCount, 1u);
+    EXPECT_EQ(AdapterCount, Direct3D->GetAdapterCount());
+
+    bool desktopSeen = false;
+    UINT lastDesktopIndex = 0; // of the last adapter holding the desktop mode
+    for (UINT adapter = 0; adapter < AdapterCount; ++adapter)
+    {
+        const AdapterInfo& entry = AdapterTable[adapter];
+        SCOPED_TRACE(entry.Description);
+        EXPECT_GT(strlen(entry.Description), 0u);
+        ASSERT_GE(entry.ModeCount, 1u);
+        for (UINT i = 0; i < entry.ModeCount; ++i)
+        {
+            const D3DDISPLAYMODE& mode = entry.Modes[i];
+            SCOPED_TRACE(testing::Message() << mode.Width << "x" << mode.Height << " format "
+                                            << mode.Format << " @" << mode.RefreshRate);
+            EXPECT_GE(mode.Width, 640u);
+            EXPECT_GE(mode.Height, 480u);
+            EXPECT_TRUE(IsListedModeFormat(mode.Format));
+            EXPECT_EQ(
+                Direct3D->CheckDeviceType(adapter, D3DDEVTYPE_HAL, mode.Format, mode.Format, FALSE),
+                D3D_OK);
+            D3DFORMAT depth = entry.DepthModes[i].Format;
+            EXPECT_NE(depth, D3DFMT_UNKNOWN);
+            EXPECT_EQ(Direct3D->CheckDepthStencilMatch(adapter, D3DDEVTYPE_HAL, mode.Format,
+                                                       mode.Format, depth),
+                      D3D_OK);
+            EXPECT_EQ(ChooseDepthFormat(adapter, mode), depth);
+            for (UINT j = 0; j < i; ++j)
+                EXPECT_FALSE(entry.Modes[j].Width == mode.Width &&
+                             entry.Modes[j].Height == mode.Height &&
+                             entry.Modes[j].Format == mode.Format)
+                    << "kept twice, also at " << j;
+            if (memcmp(&mode, &DesktopMode, sizeof mode) == 0)
+            {
+                desktopSeen = true;
+                lastDesktopIndex = i;
+            }
+        }
+
+        // The flags agree with the capabilities the adapter reports now.
+        D3DCAPS8 caps;
+        ASSERT_EQ(Direct3D->GetDeviceCaps(adapter, D3DDEVTYPE_HAL, &caps), D3D_OK);
+        EXPECT_EQ(entry.Linear, (caps.TextureFilterCaps & D3DPTFILTERCAPS_MINFLINEAR) != 0);
+        EXPECT_EQ(entry.Lighting, caps.MaxActiveLights > 0);
+        EXPECT_EQ(entry.MaxTextureWidth, caps.MaxTextureWidth);
+        EXPECT_GT(entry.MaxTextureWidth, 0u);
+    }
+    // The desktop of the test display is an ordinary usable mode; it must be offered.
+    if (DesktopMode.Width >= 640 && DesktopMode.Height >= 480 &&
+        IsListedModeFormat(DesktopMode.Format))
+        EXPECT_TRUE(desktopSeen);
+    EXPECT_EQ(DesktopModeIndex, lastDesktopIndex);
+}
+
+} // namespace
