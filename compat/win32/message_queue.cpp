@@ -128,8 +128,12 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, U
         return TRUE;
     // At most one SDL event per call, so a busy loop does a bounded amount of work per
     // iteration; the event may or may not make a message.
+    // (SDL_PollEvent would also spend a call now and then on its end-of-cycle marker.)
     SDL_Event event;
-    if (!SDL_WasInit(SDL_INIT_EVENTS) || !SDL_PollEvent(&event))
+    if (!SDL_WasInit(SDL_INIT_EVENTS))
+        return FALSE;
+    SDL_PumpEvents();
+    if (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) != 1)
         return FALSE;
     HandleEvent(event);
     return TakeQueued(msg, hwnd, filterMin, filterMax, removeMsg) ? TRUE : FALSE;
