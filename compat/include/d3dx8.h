@@ -43,6 +43,14 @@ struct PALETTEENTRY
     BYTE peFlags;
 };
 
+// One entry of the material buffer D3DXLoadMeshFromX fills when asked; the texture name points
+// into the same buffer (null when the subset names no texture).
+struct D3DXMATERIAL
+{
+    D3DMATERIAL8 MatD3D;
+    LPSTR pTextureFilename;
+};
+
 struct ID3DXBuffer;
 struct ID3DXMesh;
 typedef ID3DXBuffer* LPD3DXBUFFER;

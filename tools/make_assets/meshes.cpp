@@ -12,6 +12,7 @@
 namespace
 {
 const float Pi = 3.14159265f;
+const float GroundY = -500.0f; // the ground plane the floor quad lies in
 
 struct Vec3
 {
@@ -123,10 +124,19 @@ void AddBoulder(MeshData& mesh, Vec3 centre, float radius, uint32_t seed)
             0.8f + 0.35f * ValueNoise(p.x * 2.2f + 5.0f, p.z * 2.2f + p.y * 1.7f + 5.0f, 0, seed);
         Vec3 q{centre.x + p.x * radius * bump, centre.y + p.y * radius * bump * 0.7f,
                centre.z + p.z * radius * bump};
+        // The part under the sand is cut off flat at the ground plane.
+        q.y = std::fmax(q.y, GroundY);
         placed.push_back(q);
         mesh.vertices.push_back({q.x, q.y, q.z, 0, 0, 0, (q.x + q.z) / 160.0f, -q.y / 160.0f});
     }
     // Smooth normals: each vertex takes the area-weighted sum of its faces' normals.
+    // Faces lying wholly on the ground plane are never seen (the ground covers them): dropped.
+    std::vector<unsigned> kept;
+    for (size_t f = 0; f < faces.size(); f += 3)
+        if (placed[faces[f]].y > GroundY || placed[faces[f + 1]].y > GroundY ||
+            placed[faces[f + 2]].y > GroundY)
+            kept.insert(kept.end(), {faces[f], faces[f + 1], faces[f + 2]});
+    faces = kept;
     std::vector<Vec3> sums(points.size(), Vec3{0, 0, 0});
     for (size_t f = 0; f < faces.size(); f += 3)
     {

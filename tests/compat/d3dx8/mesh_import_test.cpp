@@ -1,0 +1,210 @@
+// Tests of the device-free mesh import: .x files read through Assimp come out in the file's own
+// left-handed coordinates, winding and texture coordinates, split into subsets.
+#include "compat/d3dx8/mesh_import.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+namespace
+{
+using d3dx::MeshGeometry;
+
+HRESULT Import(const std::string& text, MeshGeometry* mesh)
+{
+    return d3dx::ImportXMesh(text.data(), text.size(), mesh);
+}
+
+void ExpectVector(const float* v, float x, float y, float z, const char* what)
+{
+    EXPECT_NEAR(v[0], x, 1e-6f) << what;
+    EXPECT_NEAR(v[1], y, 1e-6f) << what;
+    EXPECT_NEAR(v[2], z, 1e-6f) << what;
+}
+
+const char* const Triangle = R"(xof 0302txt 0032
+Mesh Triangle {
+ 3;
+ 0.0;0.0;2.0;,
+ 0.0;1.0;3.0;,
+ 1.0;0.0;4.0;;
+ 1;
+ 3;0,1,2;;
+ MeshNormals {
+  3;
+  0.0;0.0;-1.0;,
+  0.0;0.6;-0.8;,
+  0.6;0.0;-0.8;;
+  1;
+  3;0,1,2;;
+ }
+ MeshTextureCoords {
+  3;
+  0.0;0.0;,
+  0.0;1.0;,
+  1.0;0.25;;
+ }
+}
+)";
+
+TEST(MeshImport, VerticesComeOutExactlyAsTheFileStoresThem)
+{
+    MeshGeometry mesh;
+    ASSERT_EQ(Import(Triangle, &mesh), D3D_OK);
+    ASSERT_EQ(mesh.Vertices.size(), 3u);
+    ASSERT_EQ(mesh.Subsets.size(), 1u);
+    EXPECT_EQ(mesh.Subsets[0].AttribId, 0u);
+    EXPECT_EQ(mesh.Subsets[0].FirstVertex, 0u);
+    EXPECT_EQ(mesh.Subsets[0].TriangleCount, 1u);
+    // Same order (winding), same z sign, same v.
+    ExpectVector(mesh.Vertices[0].Position, 0, 0, 2, "position 0");
+    ExpectVector(mesh.Vertices[1].Position, 0, 1, 3, "position 1");
+    ExpectVector(mesh.Vertices[2].Position, 1, 0, 4, "position 2");
+    ExpectVector(mesh.Vertices[1].Normal, 0, 0.6f, -0.8f, "normal 1");
+    ExpectVector(mesh.Vertices[2].Normal, 0.6f, 0, -0.8f, "normal 2");
+    EXPECT_NEAR(mesh.Vertices[1].Tex[1], 1.0f, 1e-6f);
+    EXPECT_NEAR(mesh.Vertices[2].Tex[0], 1.0f, 1e-6f);
+    EXPECT_NEAR(mesh.Vertices[2].Tex[1], 0.25f, 1e-6f);
+}
+
+TEST(MeshImport, MissingNormalsAreMadeFacingTheClockwiseSide)
+{
+    // Seen from -z the corners run clockwise, so the front (and the made normal) faces -z.
+    const char* text = R"(xof 0302txt 0032
+Mesh {
+ 3;
+ 0.0;0.0;0.0;,
+ 0.0;1.0;0.0;,
+ 1.0;0.0;0.0;;
+ 1;
+ 3;0,1,2;;
+}
+)";
+    MeshGeometry mesh;
+    ASSERT_EQ(Import(text, &mesh), D3D_OK);
+    ASSERT_EQ(mesh.Vertices.size(), 3u);
+    for (const d3dx::MeshVertex& v : mesh.Vertices)
+        ExpectVector(v.Normal, 0, 0, -1, "made normal");
+}
+
+TEST(MeshImport, PolygonsAreTriangulatedAndFrameTransformsApplied)
+{
+    const char* text = R"(xof 0302txt 0032
+Frame Holder {
+ FrameTransformMatrix {
+  1.0,0.0,0.0,0.0,0.0,1.0,0.0,0.0,0.0,0.0,1.0,0.0,10.0,20.0,30.0,1.0;;
+ }
+ Mesh Quad {
+  4;
+  0.0;0.0;0.0;,
+  0.0;0.0;1.0;,
+  1.0;0.0;1.0;,
+  1.0;0.0;0.0;;
+  1;
+  4;0,1,2,3;;
+ }
+}
+)";
+    MeshGeometry mesh;
+    ASSERT_EQ(Import(text, &mesh), D3D_OK);
+    ASSERT_EQ(mesh.Subsets.size(), 1u);
+    EXPECT_EQ(mesh.Subsets[0].TriangleCount, 2u);
+    ASSERT_EQ(mesh.Vertices.size(), 6u);
+    for (const d3dx::MeshVertex& v : mesh.Vertices)
+    {
+        EXPECT_NEAR(v.Position[1], 20.0f, 1e-5f);
+        EXPECT_TRUE(v.Position[2] > 29.9f && v.Position[2] < 31.1f) << v.Position[2];
+        // Clockwise seen from above: the made normals point up.
+        EXPECT_NEAR(v.Normal[1], 1.0f, 1e-5f);
+    }
+}
+
+TEST(MeshImport, EachMaterialOfAMeshIsASubsetWithItsMaterial)
+{
+    const char* text = R"(xof 0302txt 0032
+Mesh Pair {
+ 6;
+ 0.0;0.0;0.0;, 0.0;1.0;0.0;, 1.0;0.0;0.0;,
+ 2.0;0.0;0.0;, 2.0;1.0;0.0;, 3.0;0.0;0.0;;
+ 2;
+ 3;0,1,2;,
+ 3;3,4,5;;
+ MeshMaterialList {
+  2;
+  2;
+  1,
+  0;;
+  Material Red {
+   1.0;0.0;0.0;1.0;;
+   5.0;
+   0.0;0.0;0.0;;
+   0.0;0.0;0.0;;
+  }
+  Material Textured {
+   0.0;0.0;1.0;1.0;;
+   5.0;
+   0.0;0.0;0.0;;
+   0.0;0.0;0.0;;
+   TextureFilename {
+    "stone.bmp";
+   }
+  }
+ }
+}
+)";
+    MeshGeometry mesh;
+    ASSERT_EQ(Import(text, &mesh), D3D_OK);
+    ASSERT_EQ(mesh.Subsets.size(), 2u);
+    ASSERT_EQ(mesh.Materials.size(), 2u);
+    // Subset 0 holds the faces of material 0 (the second face, at x 2..3).
+    EXPECT_EQ(mesh.Subsets[0].TriangleCount, 1u);
+    EXPECT_NEAR(mesh.Vertices[mesh.Subsets[0].FirstVertex].Position[0], 2.0f, 1e-6f);
+    EXPECT_NEAR(mesh.Materials[0].Material.Diffuse.r, 1.0f, 1e-6f);
+    EXPECT_TRUE(mesh.Materials[0].TextureFile.empty());
+    EXPECT_EQ(mesh.Subsets[1].AttribId, 1u);
+    EXPECT_NEAR(mesh.Materials[1].Material.Diffuse.b, 1.0f, 1e-6f);
+    EXPECT_EQ(mesh.Materials[1].TextureFile, "stone.bmp");
+}
+
+TEST(MeshImport, DamagedFilesAreRefusedWithAnErrorCode)
+{
+    MeshGeometry mesh;
+    std::string triangle = Triangle;
+    EXPECT_EQ(Import("", &mesh), D3DXERR_INVALIDDATA);
+    EXPECT_EQ(Import("this is not a mesh file at all", &mesh), D3DXERR_INVALIDDATA);
+    EXPECT_EQ(Import(triangle.substr(0, triangle.size() / 2), &mesh), D3DXERR_INVALIDDATA);
+    std::string wrongVersion = triangle;
+    wrongVersion.replace(0, 4, "xoF!");
+    EXPECT_EQ(Import(wrongVersion, &mesh), D3DXERR_INVALIDDATA);
+
+    std::string outOfRange = triangle;
+    outOfRange.replace(outOfRange.find("3;0,1,2;;"), 9, "3;0,1,9;;");
+    EXPECT_NE(Import(outOfRange, &mesh), D3D_OK);
+
+    const char* noFaces = "xof 0302txt 0032\nMesh Empty {\n 0;;\n 0;;\n}\n";
+    EXPECT_NE(Import(noFaces, &mesh), D3D_OK);
+    EXPECT_TRUE(mesh.Vertices.empty());
+
+    EXPECT_EQ(d3dx::ReadXMeshFile("no/such/folder/missing.x", &mesh), D3DXERR_INVALIDDATA);
+}
+
+TEST(MeshImport, AdjacencyLinksTrianglesThatShareAnEdge)
+{
+    const char* text = R"(xof 0302txt 0032
+Mesh Square {
+ 4;
+ 0.0;0.0;0.0;, 0.0;1.0;0.0;, 1.0;1.0;0.0;, 1.0;0.0;0.0;;
+ 2;
+ 3;0,1,2;,
+ 3;0,2,3;;
+}
+)";
+    MeshGeometry mesh;
+    ASSERT_EQ(Import(text, &mesh), D3D_OK);
+    std::vector<DWORD> adjacency = d3dx::ComputeAdjacency(mesh);
+    const DWORD none = 0xFFFFFFFF;
+    // Triangle 0's third edge (2 -> 0) is triangle 1's first edge (0 -> 2).
+    EXPECT_EQ(adjacency, (std::vector<DWORD>{none, none, 1, 0, none, none}));
+}
+} // namespace
