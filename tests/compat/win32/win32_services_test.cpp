@@ -1,8 +1,15 @@
-// The millisecond clock (its test source and the real SDL clock) and the cursor's display
-// counter, on SDL's dummy driver.
+// The millisecond clock (its test source and the real SDL clock), the cursor's display counter
+// and the message box where there is no display, on SDL's dummy driver.
 #include <gtest/gtest.h>
 
 #include <SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <unistd.h>
 
 #include "standin.h"
 #include "windows.h"
@@ -76,5 +83,36 @@ TEST(Cursor, MovingThePointerWithoutADisplayFailsAndSaysSo)
     ASSERT_EQ(0, SDL_InitSubSystem(SDL_INIT_VIDEO));
     EXPECT_FALSE(SetCursorPos(200, 200));
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+TEST(MessageBox, WithoutADisplayItStillReportsAndAnswersOK)
+{
+    // No window system to show the box on: scripts must still see the message.
+    unsetenv("DISPLAY");
+    unsetenv("WAYLAND_DISPLAY");
+    char path[] = "/tmp/win32_nobox_XXXXXX";
+    const int file = mkstemp(path);
+    ASSERT_GE(file, 0);
+    std::fflush(stderr);
+    const int savedStderr = dup(2);
+    dup2(file, 2);
+
+    const int answer =
+        MessageBoxA(nullptr, "Please run the setup first.", "Fatal Error!", MB_ICONERROR);
+    const int untitled = MessageBoxA(nullptr, "No caption.", nullptr, MB_OK);
+
+    std::fflush(stderr);
+    dup2(savedStderr, 2);
+    close(savedStderr);
+    close(file);
+    std::ifstream echoed(path);
+    std::stringstream text;
+    text << echoed.rdbuf();
+    unlink(path);
+
+    EXPECT_EQ(IDOK, answer);
+    EXPECT_EQ(IDOK, untitled);
+    const std::string lines = text.str();
+    EXPECT_EQ(0u, lines.find("Fatal Error!: Please run the setup first.\n")) << lines;
+    EXPECT_NE(std::string::npos, lines.find("Error: No caption.\n")) << lines;
 }
 } // namespace
