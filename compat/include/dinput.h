@@ -63,25 +63,30 @@ struct DIMOUSESTATE
 #define DISCL_BACKGROUND   0x00000008
 #define DISCL_NOWINKEY     0x00000010
 
-#define DI_OK                  S_OK
-#define DI_NOEFFECT            S_FALSE
-#define DIERR_INPUTLOST        ((HRESULT)0x8007001EL)
-#define DIERR_NOTACQUIRED      ((HRESULT)0x8007000CL)
-#define DIERR_INVALIDPARAM     E_INVALIDARG
-#define DIERR_NOINTERFACE      E_NOINTERFACE
-#define DIERR_OTHERAPPHASPRIO  ((HRESULT)0x80070005L)
-#define DIERR_DEVICENOTREG     ((HRESULT)0x80040154L)
-#define DIERR_OLDDIRECTINPUTVERSION ((HRESULT)0x8007047EL)
+#define DI_OK                        S_OK
+#define DI_NOEFFECT                  S_FALSE
+#define DIERR_INPUTLOST              ((HRESULT)0x8007001EL)
+#define DIERR_NOTACQUIRED            ((HRESULT)0x8007000CL)
+#define DIERR_INVALIDPARAM           E_INVALIDARG
+#define DIERR_NOINTERFACE            E_NOINTERFACE
+#define DIERR_OTHERAPPHASPRIO        ((HRESULT)0x80070005L)
+#define DIERR_DEVICENOTREG           ((HRESULT)0x80040154L)
+#define DIERR_OLDDIRECTINPUTVERSION  ((HRESULT)0x8007047EL)
 #define DIERR_BETADIRECTINPUTVERSION ((HRESULT)0x80070481L)
-#define DIERR_ACQUIRED         ((HRESULT)0x800700AAL)
-#define DIERR_NOTINITIALIZED   ((HRESULT)0x80070015L)
-#define DIERR_GENERIC          E_FAIL
-#define DIERR_UNSUPPORTED      E_NOTIMPL
+#define DIERR_ACQUIRED               ((HRESULT)0x800700AAL)
+#define DIERR_NOTINITIALIZED         ((HRESULT)0x80070015L)
+#define DIERR_GENERIC                E_FAIL
+#define DIERR_UNSUPPORTED            E_NOTIMPL
 
-// Creates the DirectInput object; version must be 0x0800 and the interface IID_IDirectInput8A.
+// Called by the game's input start-up: creates the DirectInput object; version must be 0x0800
+// (else DIERR_OLD/BETADIRECTINPUTVERSION) and the interface IID_IDirectInput8A (else
+// DIERR_NOINTERFACE); DIERR_GENERIC when SDL has no video.
 HRESULT WINAPI DirectInput8Create(HINSTANCE instance, DWORD version, REFIID iid, LPVOID* out,
                                   LPUNKNOWN outer);
 
+// Called by the game's input start-up and shutdown. CreateDevice knows GUID_SysKeyboard and
+// GUID_SysMouse (DIERR_DEVICENOTREG otherwise; SDL cannot tell a missing mouse); each device
+// holds a reference to the object that made it.
 struct IDirectInput8A
 {
     ULONG AddRef();
@@ -92,6 +97,19 @@ struct IDirectInput8A
     Impl* impl;
 };
 
+// Called by the game's input start-up, game step, reset and shutdown.
+// SetDataFormat: the predefined format of the device's kind only (DIERR_INVALIDPARAM), not while
+//   acquired (DIERR_ACQUIRED).
+// SetCooperativeLevel: exactly one of EXCLUSIVE/NONEXCLUSIVE and of FOREGROUND/BACKGROUND and a
+//   window (DIERR_INVALIDPARAM); exclusive background is DIERR_UNSUPPORTED.
+// Acquire: DIERR_INVALIDPARAM without a format; DIERR_OTHERAPPHASPRIO for a foreground device
+//   whose window lacks focus, or an exclusive one already held; DI_NOEFFECT when acquired. The
+//   exclusive foreground mouse puts SDL in relative mode (no cursor, unbounded motion).
+// GetDeviceState: DIERR_INVALIDPARAM for a size other than the format's; DIERR_INPUTLOST from
+//   the moment a foreground device's window loses focus until it is acquired again;
+//   DIERR_NOTACQUIRED otherwise when not acquired. Keyboard: 0x80 at each DIK code held. Mouse:
+//   motion since the previous read, wheel in units of 120, buttons left/right/middle/side.
+//   A failed read leaves the buffer untouched.
 struct IDirectInputDevice8A
 {
     ULONG AddRef();

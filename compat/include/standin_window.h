@@ -7,5 +7,11 @@
 
 #include "windows.h"
 
-inline SDL_Window* SdlWindowFromHwnd(HWND hwnd) { return reinterpret_cast<SDL_Window*>(hwnd); }
-inline HWND HwndFromSdlWindow(SDL_Window* window) { return reinterpret_cast<HWND>(window); }
+inline SDL_Window* SdlWindowFromHwnd(HWND hwnd)
+{
+    return reinterpret_cast<SDL_Window*>(hwnd);
+}
+inline HWND HwndFromSdlWindow(SDL_Window* window)
+{
+    return reinterpret_cast<HWND>(window);
+}

@@ -59,8 +59,8 @@ typedef HICON HCURSOR;
 typedef void* HGDIOBJ;
 typedef void* HANDLE;
 
-#define S_OK    ((HRESULT)0)
-#define S_FALSE ((HRESULT)1)
+#define S_OK          ((HRESULT)0)
+#define S_FALSE       ((HRESULT)1)
 #define E_FAIL        ((HRESULT)0x80004005)
 #define E_OUTOFMEMORY ((HRESULT)0x8007000E)
 #define E_INVALIDARG  ((HRESULT)0x80070057)
@@ -70,8 +70,8 @@ typedef void* HANDLE;
 #define SUCCEEDED(hr) (((HRESULT)(hr)) >= 0)
 #define FAILED(hr)    (((HRESULT)(hr)) < 0)
 
-#define LOWORD(l)          ((WORD)(((uintptr_t)(l)) & 0xffff))
-#define HIWORD(l)          ((WORD)((((uintptr_t)(l)) >> 16) & 0xffff))
+#define LOWORD(l)           ((WORD)(((uintptr_t)(l)) & 0xffff))
+#define HIWORD(l)           ((WORD)((((uintptr_t)(l)) >> 16) & 0xffff))
 #define MAKEINTRESOURCEA(i) ((LPSTR)((uintptr_t)((WORD)(i))))
 
 struct GUID
@@ -91,7 +91,10 @@ inline bool operator==(const GUID& a, const GUID& b)
             return false;
     return a.Data1 == b.Data1 && a.Data2 == b.Data2 && a.Data3 == b.Data3;
 }
-inline bool operator!=(const GUID& a, const GUID& b) { return !(a == b); }
+inline bool operator!=(const GUID& a, const GUID& b)
+{
+    return !(a == b);
+}
 
 struct IUnknown;
 typedef IUnknown* LPUNKNOWN;
@@ -137,14 +140,14 @@ struct WNDCLASSA
 #define CS_HREDRAW 0x0002
 #define CS_OWNDC   0x0020
 
-#define WS_OVERLAPPED       0x00000000L
-#define WS_POPUP            0x80000000L
-#define WS_VISIBLE          0x10000000L
-#define WS_CAPTION          0x00C00000L
-#define WS_SYSMENU          0x00080000L
-#define WS_THICKFRAME       0x00040000L
-#define WS_MINIMIZEBOX      0x00020000L
-#define WS_MAXIMIZEBOX      0x00010000L
+#define WS_OVERLAPPED  0x00000000L
+#define WS_POPUP       0x80000000L
+#define WS_VISIBLE     0x10000000L
+#define WS_CAPTION     0x00C00000L
+#define WS_SYSMENU     0x00080000L
+#define WS_THICKFRAME  0x00040000L
+#define WS_MINIMIZEBOX 0x00020000L
+#define WS_MAXIMIZEBOX 0x00010000L
 #define WS_OVERLAPPEDWINDOW                                                                        \
     (WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)
 
@@ -155,12 +158,22 @@ struct WNDCLASSA
 #define IDC_ARROW   MAKEINTRESOURCEA(32512)
 #define BLACK_BRUSH 4
 
+// Called by each program's WinMain: keeps class name -> window procedure. 0 for a class without
+// name or procedure, or one already registered (names compare without case).
 ATOM WINAPI RegisterClassA(const WNDCLASSA* wndClass);
+// Called by WinMain: an SDL window (always OpenGL-capable, hidden until ShowWindow unless
+// WS_VISIBLE) running its class's procedure; no WM_CREATE is sent. Null, with the reason on
+// standard error, for an unknown class or when SDL has no video.
 HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
                             int y, int width, int height, HWND parent, HMENU menu,
                             HINSTANCE instance, LPVOID param);
+// Called by WinMain: shows (and activates, waiting briefly for the focus) or hides the window.
+// Answers whether it was visible before; FALSE for a handle that is not a live window.
 BOOL WINAPI ShowWindow(HWND hwnd, int cmdShow);
+// Called by DefWindowProcA on WM_CLOSE: hides the window, sends WM_DESTROY, drops its posted
+// messages. FALSE for a window that is not alive. The SDL window is freed only when SDL quits.
 BOOL WINAPI DestroyWindow(HWND hwnd);
+// Called by WinMain while filling its class: harmless non-null handles, never a failure.
 HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name);
 HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name);
 HGDIOBJ WINAPI GetStockObject(int object);
@@ -179,30 +192,30 @@ struct MSG
 };
 typedef MSG* LPMSG;
 
-#define WM_NULL          0x0000
-#define WM_CREATE        0x0001
-#define WM_DESTROY       0x0002
-#define WM_MOVE          0x0003
-#define WM_SIZE          0x0005
-#define WM_ACTIVATE      0x0006
-#define WM_SETFOCUS      0x0007
-#define WM_KILLFOCUS     0x0008
-#define WM_PAINT         0x000F
-#define WM_CLOSE         0x0010
-#define WM_QUIT          0x0012
-#define WM_ACTIVATEAPP   0x001C
-#define WM_KEYDOWN       0x0100
-#define WM_KEYUP         0x0101
-#define WM_CHAR          0x0102
-#define WM_SYSKEYDOWN    0x0104
-#define WM_SYSKEYUP      0x0105
-#define WM_INITDIALOG    0x0110
-#define WM_COMMAND       0x0111
-#define WM_MOUSEMOVE     0x0200
-#define WM_LBUTTONDOWN   0x0201
-#define WM_LBUTTONUP     0x0202
-#define WM_RBUTTONDOWN   0x0204
-#define WM_RBUTTONUP     0x0205
+#define WM_NULL        0x0000
+#define WM_CREATE      0x0001
+#define WM_DESTROY     0x0002
+#define WM_MOVE        0x0003
+#define WM_SIZE        0x0005
+#define WM_ACTIVATE    0x0006
+#define WM_SETFOCUS    0x0007
+#define WM_KILLFOCUS   0x0008
+#define WM_PAINT       0x000F
+#define WM_CLOSE       0x0010
+#define WM_QUIT        0x0012
+#define WM_ACTIVATEAPP 0x001C
+#define WM_KEYDOWN     0x0100
+#define WM_KEYUP       0x0101
+#define WM_CHAR        0x0102
+#define WM_SYSKEYDOWN  0x0104
+#define WM_SYSKEYUP    0x0105
+#define WM_INITDIALOG  0x0110
+#define WM_COMMAND     0x0111
+#define WM_MOUSEMOVE   0x0200
+#define WM_LBUTTONDOWN 0x0201
+#define WM_LBUTTONUP   0x0202
+#define WM_RBUTTONDOWN 0x0204
+#define WM_RBUTTONUP   0x0205
 
 #define WA_INACTIVE 0
 #define WA_ACTIVE   1
@@ -210,11 +223,23 @@ typedef MSG* LPMSG;
 #define PM_NOREMOVE 0x0000
 #define PM_REMOVE   0x0001
 
+// Called by the main loops. Posted messages come first, in the order posted (WM_QUIT passes
+// every filter); otherwise at most one SDL event is handled: a close request becomes WM_CLOSE,
+// a quit request WM_CLOSE to every window (WM_QUIT when none is left), focus changes are sent
+// to the procedure as WM_ACTIVATEAPP and WM_ACTIVATE, and key and mouse events make no message.
+// FALSE when no message is ready.
 BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeMsg);
+// Called by the main loops: no key messages exist here, so it always answers FALSE.
 BOOL WINAPI TranslateMessage(const MSG* msg);
+// Called by the main loops: the window procedure's answer; 0 for thread messages and for
+// windows that are gone.
 LRESULT WINAPI DispatchMessageA(const MSG* msg);
+// Called by window procedures: WM_CLOSE destroys the window; every message answers 0.
 LRESULT WINAPI DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// Called by the game (WM_DESTROY on Escape or an error). FALSE for a window that is not alive
+// or a full queue (10000 messages); a null window posts to the thread.
 BOOL WINAPI PostMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+// Called by window procedures on WM_DESTROY: queues WM_QUIT with the code; never refused.
 void WINAPI PostQuitMessage(int exitCode);
 
 // ---- Message box, cursor, clock -------------------------------------------------------------
@@ -228,8 +253,14 @@ void WINAPI PostQuitMessage(int exitCode);
 #define MB_ICONINFORMATION MB_ICONASTERISK
 #define IDOK               1
 
+// Called for every fatal error: writes "caption: text" to standard error, then shows a modal
+// SDL box with one OK button. Always IDOK, also where no display can show the box.
 int WINAPI MessageBoxA(HWND hwnd, LPCSTR text, LPCSTR caption, UINT type);
+// Called by the game's start-up, reset and shutdown: the display counter (cursor shown while it
+// is 0 or more, starting at 0). Answers the new count; cannot fail.
 int WINAPI ShowCursor(BOOL show);
+// Called by the game's start-up and reset: moves the pointer in screen coordinates. FALSE, with
+// a line on standard error, where the pointer cannot be moved (no display).
 BOOL WINAPI SetCursorPos(int x, int y);
 
 #include "mmsystem.h"
