@@ -158,11 +158,17 @@ void ExpectOpenBox(const SceneVertex* v, float x0, float x1, float height, float
             EXPECT_LE(f[i].z, depth);
             // The face is flat in the plane its normal points out of.
             if (f[0].nx != 0)
+            {
                 EXPECT_EQ(f[i].x, f[0].nx > 0 ? x1 : x0) << "face " << face;
+            }
             if (f[0].ny != 0)
+            {
                 EXPECT_EQ(f[i].y, height) << "face " << face;
+            }
             if (f[0].nz != 0)
+            {
                 EXPECT_EQ(f[i].z, f[0].nz > 0 ? depth : 0.0f) << "face " << face;
+            }
             EXPECT_EQ(std::make_tuple(f[i].nx, f[i].ny, f[i].nz),
                       std::make_tuple(f[0].nx, f[0].ny, f[0].nz));
         }
