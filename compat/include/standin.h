@@ -19,6 +19,9 @@ void StandinSetMouseSource(StandinMouseSource source);
 
 // ---- Device trace (compat/d3d8) ----
 // A record of every call a device receives that changes state, draws or presents, in order.
+// Arguments are the call's integers in order, except: SetTransform keeps (state, _41, _42, _43),
+// SetLight (index, Position x, y, z) and SetMaterial (Diffuse r, g, b, a), floats as their bits;
+// Clear keeps (count, flags, colour, stencil); SetStreamSource (stream, stride) with the buffer.
 struct D3D8TraceEntry
 {
     const char* Call;   // the method name, e.g. "SetRenderState", "DrawPrimitive", "DrawSubset"
@@ -39,6 +42,12 @@ void D3D8TraceNote(IDirect3DDevice8* device, const char* call, DWORD a0, DWORD a
 // 32-bit 0xAARRGGBB pixels, row 0 at the top. Returns D3D_OK and fills width*height values.
 HRESULT D3D8ReadBackBuffer(IDirect3DDevice8* device, DWORD* pixels, UINT width, UINT height);
 
-// Simulates the window losing focus (lost = TRUE) or coming back (FALSE), for device-loss tests
-// where no window manager is present; a real focus change goes the same way.
+// Simulates the window losing focus (focused = FALSE) or coming back (TRUE), for device-loss
+// tests where no real focus change can be made: FALSE makes the device see the window as away
+// until TRUE, which also asks the window system for real focus; both post the matching SDL
+// window event. A real focus change goes the same way.
 void StandinSetWindowFocus(HWND hwnd, BOOL focused);
+
+// Turns Present's wait for the display refresh off (FALSE) or back on (TRUE, the default), for
+// benchmarks that measure how fast frames can be drawn. Applies to every device.
+void StandinSetPresentPacing(BOOL enabled);

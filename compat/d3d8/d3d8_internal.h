@@ -1,0 +1,314 @@
+// What the files of the Direct3D 8 stand-in share: the records behind the public interfaces'
+// `impl` pointers, the format tables, the cached OpenGL probe and the logging helpers. Nothing
+// outside compat/d3d8 includes this.
+#pragma once
+
+#include <SDL.h>
+#include <epoxy/gl.h>
+
+#include <chrono>
+#include <cstdarg>
+#include <vector>
+
+#include "d3d8.h"
+#include "standin.h"
+
+namespace d3d8
+{
+
+// ---- Logging (d3d8_log.cpp) -----------------------------------------------------------------
+// Every call that cannot do what the platform would says so on standard error, prefixed "d3d8: ".
+void Log(const char* format, ...);
+// Logs a line only the first time `key` is seen in this run, for conditions a frame would repeat.
+void LogOnce(const char* key, const char* format, ...);
+
+// ---- Formats (formats.cpp) ------------------------------------------------------------------
+// A colour format usable for textures and back buffers: its texel size and the GL upload triple.
+struct ColorFormat
+{
+    D3DFORMAT Format;
+    UINT BytesPerPixel;
+    GLenum Internal; // GL internal format, as narrow as the Direct3D format
+    GLenum Layout;   // GL pixel format of the client memory
+    GLenum Type;     // GL pixel type of the client memory
+    bool HasAlpha;
+    const char* Name;
+};
+// The six display formats: A8R8G8B8, X8R8G8B8, R5G6B5, X1R5G5B5, A1R5G5B5, A4R4G4B4; null
+// otherwise.
+const ColorFormat* FindColorFormat(D3DFORMAT format);
+// All of them, in the order above, for the probe.
+const ColorFormat* ColorFormats(UINT* count);
+
+struct DepthFormat
+{
+    D3DFORMAT Format;
+    GLenum Internal; // 0 when GL has no renderbuffer format with these exact bits
+    bool HasStencil;
+    const char* Name;
+};
+// The seven depth formats; null when `format` is not a depth format at all.
+const DepthFormat* FindDepthFormat(D3DFORMAT format);
+const DepthFormat* DepthFormats(UINT* count);
+
+// Mode formats map to SDL pixel formats and back.
+D3DFORMAT FormatFromSdl(Uint32 sdlFormat);
+
+// ---- The OpenGL probe (gl_probe.cpp) ----------------------------------------------------------
+// What the GL driver can do, learnt once per run on a hidden window and kept for the whole run.
+struct GlProbe
+{
+    char Renderer[256];
+    char Vendor[256];
+    char Version[256];
+    int VersionMajor;
+    int VersionMinor;
+    bool Software;    // llvmpipe, softpipe or swrast
+    bool ClipControl; // glClipControl: Direct3D's depth range without shader arithmetic
+    bool Anisotropic; // GL_EXT_texture_filter_anisotropic or GL 4.6
+    float MaxAnisotropy;
+    GLint MaxTextureSize;
+    GLint MaxRenderbufferSize;
+    bool ColorRenderable[6];   // by the index of ColorFormats()
+    bool DepthRenderable[7];   // by the index of DepthFormats()
+    bool DepthWithColor[6][7]; // framebuffer complete with both attached
+};
+// Null when no GL 3.3 core context can be made (no display, the dummy video driver).
+const GlProbe* Probe();
+int ColorFormatIndex(D3DFORMAT format); // -1 when not one of ColorFormats()
+int DepthFormatIndex(D3DFORMAT format); // -1 when not one of DepthFormats()
+// Requests a GL 3.3 core context for the next SDL_GL_CreateContext.
+void RequestCoreContext();
+
+// ---- Capabilities (caps.cpp) -----------------------------------------------------------------
+void FillCaps(const GlProbe& probe, UINT adapter, D3DCAPS8* caps);
+
+// ---- Adapters and modes (direct3d.cpp) --------------------------------------------------------
+// The modes offered on an adapter, in the order EnumAdapterModes gives them.
+const std::vector<D3DDISPLAYMODE>& AdapterModes(IDirect3D8* d3d, UINT adapter);
+// D3D_OK, D3DERR_INVALIDCALL or D3DERR_NOTAVAILABLE for a set of present parameters on an adapter;
+// fills the back-buffer size and format that windowed devices take from their window.
+HRESULT ValidatePresentParameters(IDirect3D8* d3d, UINT adapter, SDL_Window* window,
+                                  D3DPRESENT_PARAMETERS* params);
+
+// ---- The GL context a device and its resources share (device.cpp) -----------------------------
+// Resources keep it alive: a texture released after its device still finds a context to delete
+// its GL objects in, and the context goes when the last of them does.
+struct SharedContext
+{
+    SDL_GLContext Context = nullptr;
+    SDL_Window* Window = nullptr; // the window the context draws into while the device lives
+    bool DeviceAlive = true;
+    int References = 1; // the device plus every live resource
+    int DefaultPoolResources = 0;
+    size_t ResourceBytes = 0;
+    GLint MaxTextureSize = 0;
+
+    // Makes the context current; false once the device is gone.
+    bool MakeCurrent();
+    void Retain() { ++References; }
+    void Release();
+};
+
+// ---- Vertex layout (draw.cpp) ----------------------------------------------------------------
+struct VertexLayout
+{
+    bool Valid = false;
+    bool Pretransformed = false;
+    UINT Size = 0;
+    int NormalOffset = -1;
+    int DiffuseOffset = -1;
+    int SpecularOffset = -1;
+    UINT TexCoordCount = 0;
+    int TexCoordOffset[8] = {};
+    int TexCoordSize[8] = {};
+};
+// The layout of a flexible vertex format; Valid false when the stand-in cannot draw it.
+VertexLayout LayoutOfFvf(DWORD fvf);
+
+// ---- The fixed-function shader set (shaders.cpp) -----------------------------------------------
+struct ShaderProgram
+{
+    GLuint Program = 0;
+    GLint Pretransformed, WorldView, Projection, NormalMatrix, ViewportRect, DepthRange,
+        TargetHeight, ClipZeroToOne, HalfPixel;
+    GLint Lighting, NormalizeNormals, LocalViewer, SpecularEnable, GlobalAmbient, Material,
+        MaterialPower, MaterialSource, LightCount, LightDiffuse, LightSpecular, LightAmbient,
+        LightPosition, LightDirection, LightAttenuation, LightSpot;
+    GLint Texture, HasTexture, ColorOp, AlphaOp, TextureFactor, AddSpecular, AlphaTest, AlphaFunc,
+        AlphaRef, WRange;
+};
+enum ProgramVariant
+{
+    ProgramGouraud = 0,
+    ProgramFlat = 1,
+    ProgramWBuffer = 2, // added to the shading bit
+    ProgramVariantCount = 4
+};
+// Compiles one variant; false and a logged line when the driver refuses it.
+bool BuildProgram(ShaderProgram* program, int variant);
+
+// ---- Light slots (device_state.cpp) ----------------------------------------------------------
+struct LightSlot
+{
+    bool Set = false;
+    bool Enabled = false;
+    D3DLIGHT8 Light{};
+};
+
+constexpr DWORD kStageCount = 8;
+constexpr DWORD kStageStateCount = 32;
+constexpr DWORD kRenderStateCount = 256;
+constexpr DWORD kWorldMatrixCount = 256;
+constexpr DWORD kMaxActiveLights = 8;
+
+// GL state that Present and Clear disturb and the next draw must put back.
+enum DirtyBits : unsigned
+{
+    DirtyRender = 1u << 0,
+    DirtyTransform = 1u << 1,
+    DirtyLights = 1u << 2,
+    DirtyMaterial = 1u << 3,
+    DirtyStage = 1u << 4,
+    DirtyViewport = 1u << 5,
+    DirtyTexture = 1u << 6,
+    DirtyAll = 0xffffffffu
+};
+
+// Present pacing switch shared by every device (standin.h, StandinSetPresentPacing).
+bool PresentPacingEnabled();
+
+} // namespace d3d8
+
+// ---- The records behind the interfaces --------------------------------------------------------
+
+struct IDirect3D8::Impl
+{
+    ULONG References = 1;
+    bool VideoInitialised = false;
+    std::vector<std::vector<D3DDISPLAYMODE>> Modes; // per adapter, built on first use
+    std::vector<bool> ModesBuilt;
+};
+
+struct IDirect3DDevice8::Impl
+{
+    // Lifetime of the device: set at creation, rebuilt by Reset where noted.
+    ULONG References = 1;
+    IDirect3D8* Direct3D = nullptr; // holds a reference
+    UINT Adapter = 0;
+    DWORD Behavior = 0;
+    SDL_Window* FocusWindow = nullptr;
+    SDL_Window* DeviceWindow = nullptr; // where Present shows the picture
+    d3d8::SharedContext* Shared = nullptr;
+    bool ClipControl = false;
+    bool Anisotropic = false;
+    float MaxAnisotropy = 1.0f;
+
+    // The back buffer (back_buffer.cpp); rebuilt by Reset.
+    D3DPRESENT_PARAMETERS Params{};
+    const d3d8::ColorFormat* BackFormat = nullptr;
+    const d3d8::DepthFormat* DepthFormat = nullptr; // null without an automatic depth buffer
+    GLuint Framebuffer = 0;
+    GLuint ColorBuffer = 0;
+    GLuint DepthBuffer = 0;
+    UINT RefreshRate = 60;
+
+    // GL objects for drawing (draw.cpp, shaders.cpp); live as long as the device.
+    d3d8::ShaderProgram Programs[d3d8::ProgramVariantCount];
+    bool ProgramTried[d3d8::ProgramVariantCount] = {};
+    int CurrentProgram = -1;
+    GLuint VertexArray = 0;
+    GLuint UserBuffer = 0; // DrawPrimitiveUP's vertices
+    GLsizeiptr UserBufferSize = 0;
+    GLuint Sampler = 0;
+    // The attribute setup of the last draw, to skip re-specifying it.
+    GLuint BoundBuffer = 0;
+    DWORD BoundFvf = 0;
+    UINT BoundStride = 0;
+    DWORD BoundTexCoordIndex = 0xffffffff;
+
+    // Device state (device_state.cpp); Reset restores all of it to the defaults.
+    DWORD RenderStates[d3d8::kRenderStateCount];
+    DWORD StageStates[d3d8::kStageCount][d3d8::kStageStateCount];
+    D3DMATRIX World[d3d8::kWorldMatrixCount];
+    D3DMATRIX View;
+    D3DMATRIX Projection;
+    D3DMATRIX TextureTransform[d3d8::kStageCount];
+    std::vector<d3d8::LightSlot> Lights;
+    D3DMATERIAL8 Material{};
+    D3DVIEWPORT8 Viewport{};
+    IDirect3DBaseTexture8* Textures[d3d8::kStageCount] = {}; // each holds a reference
+    IDirect3DVertexBuffer8* Stream = nullptr;                // holds a reference
+    UINT StreamStride = 0;
+    DWORD VertexShader = 0;
+    bool InScene = false;
+    unsigned Dirty = d3d8::DirtyAll;
+
+    // Device loss (device_loss.cpp).
+    bool Lost = false;
+    bool HadFocus = false;
+
+    // Present pacing (back_buffer.cpp).
+    bool VsyncActive = false;
+    int AppliedPacing = -1; // the pacing switch the swap interval was set for; -1 none yet
+    std::chrono::steady_clock::time_point LastPresent{};
+
+    // The call trace (trace.cpp).
+    bool Tracing = false;
+    std::vector<D3D8TraceEntry> Trace;
+};
+
+struct IDirect3DBaseTexture8::Impl
+{
+    struct Level
+    {
+        UINT Width = 0;
+        UINT Height = 0;
+        UINT Pitch = 0;
+        std::vector<BYTE> Bits;
+        bool Locked = false;
+        bool ReadOnly = false;
+        RECT LockedRect{};
+    };
+    ULONG References = 1;
+    IDirect3DTexture8* Self = nullptr;
+    d3d8::SharedContext* Shared = nullptr;
+    const d3d8::ColorFormat* Format = nullptr;
+    D3DPOOL Pool = D3DPOOL_MANAGED;
+    DWORD Usage = 0;
+    GLuint Texture = 0;
+    std::vector<Level> Levels;
+};
+
+struct IDirect3DVertexBuffer8::Impl
+{
+    ULONG References = 1;
+    d3d8::SharedContext* Shared = nullptr;
+    UINT Length = 0;
+    DWORD Usage = 0;
+    DWORD Fvf = 0;
+    D3DPOOL Pool = D3DPOOL_MANAGED;
+    std::vector<BYTE> Data;
+    GLuint Buffer = 0;
+    UINT LockCount = 0;
+    UINT DirtyBegin = 0; // the byte range written since the last upload
+    UINT DirtyEnd = 0;
+};
+
+namespace d3d8
+{
+// Shared between the device files.
+void ResetDeviceState(IDirect3DDevice8::Impl* device); // every default; drops bindings
+void ReleaseBindings(IDirect3DDevice8::Impl* device);  // textures and stream
+HRESULT CreateBackBuffer(IDirect3DDevice8::Impl* device);
+void DestroyBackBuffer(IDirect3DDevice8::Impl* device);
+bool CreateDrawObjects(IDirect3DDevice8::Impl* device);
+void DestroyDrawObjects(IDirect3DDevice8::Impl* device);
+void EnterFullscreen(IDirect3DDevice8::Impl* device);
+void UpdateLoss(IDirect3DDevice8::Impl* device);
+bool WindowInFront(SDL_Window* window);
+bool EnsureCurrent(IDirect3DDevice8::Impl* device);
+void TraceCall(IDirect3DDevice8::Impl* device, const char* call, DWORD a0, DWORD a1, DWORD a2,
+               DWORD a3, const void* object, HRESULT result);
+DWORD FloatBits(float value);
+} // namespace d3d8

@@ -1,0 +1,183 @@
+// Device loss and Reset: a full-screen device is lost when its focus window loses input focus or
+// is minimised (read from SDL's window flags, which the message loop keeps current by pumping
+// events); it stays lost until Reset, which is refused while the window is still away and
+// otherwise rebuilds the back buffer and restores every default. Also the window's full-screen
+// state on the adapter's display, and the simulated focus change for tests.
+#include "d3d8_internal.h"
+
+#include <map>
+
+#include "standin_window.h"
+
+using namespace d3d8;
+
+namespace
+{
+// Lives for the whole run: windows a test has marked as having lost focus.
+std::map<SDL_Window*, bool>& SimulatedFocusLoss()
+{
+    static std::map<SDL_Window*, bool> windows;
+    return windows;
+}
+
+bool DriverGivesFocus()
+{
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver && SDL_strcmp(driver, "dummy") != 0 && SDL_strcmp(driver, "offscreen") != 0;
+}
+
+// Asks for input focus and waits a bounded time for the window system to grant it.
+void RequestFocus(SDL_Window* window)
+{
+    SDL_RaiseWindow(window);
+    if (!DriverGivesFocus())
+        return;
+    SDL_SetWindowInputFocus(window);
+    const Uint64 deadline = SDL_GetTicks64() + 1000;
+    while (!(SDL_GetWindowFlags(window) & SDL_WINDOW_INPUT_FOCUS))
+    {
+        if (SDL_GetTicks64() > deadline)
+        {
+            Log("the window system did not give the device window focus");
+            return;
+        }
+        SDL_PumpEvents();
+        SDL_Delay(2);
+    }
+}
+
+void PushFocusEvent(SDL_Window* window, bool focused)
+{
+    SDL_Event event;
+    SDL_zero(event);
+    event.type = SDL_WINDOWEVENT;
+    event.window.windowID = SDL_GetWindowID(window);
+    event.window.event = focused ? SDL_WINDOWEVENT_FOCUS_GAINED : SDL_WINDOWEVENT_FOCUS_LOST;
+    event.window.timestamp = SDL_GetTicks();
+    SDL_PushEvent(&event);
+}
+} // namespace
+
+namespace d3d8
+{
+bool WindowInFront(SDL_Window* window)
+{
+    if (!window)
+        return false;
+    auto simulated = SimulatedFocusLoss().find(window);
+    if (simulated != SimulatedFocusLoss().end() && simulated->second)
+        return false;
+    const Uint32 flags = SDL_GetWindowFlags(window);
+    return (flags & SDL_WINDOW_INPUT_FOCUS) &&
+           !(flags & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN));
+}
+
+void UpdateLoss(IDirect3DDevice8::Impl* device)
+{
+    // A windowed device shares the desktop and is not lost by switching away.
+    if (device->Params.Windowed)
+        return;
+    if (WindowInFront(device->FocusWindow))
+        device->HadFocus = true;
+    else if (device->HadFocus)
+        device->Lost = true;
+}
+
+void EnterFullscreen(IDirect3DDevice8::Impl* device)
+{
+    SDL_Window* window = device->DeviceWindow;
+    const int adapter = static_cast<int>(device->Adapter);
+    Uint32 flags = SDL_GetWindowFlags(window);
+    if (SDL_GetWindowDisplayIndex(window) != adapter)
+    {
+        // Full screen goes to the display the window is on, so move it there first.
+        if (flags & SDL_WINDOW_FULLSCREEN)
+            SDL_SetWindowFullscreen(window, 0);
+        SDL_Rect bounds;
+        if (SDL_GetDisplayBounds(adapter, &bounds) == 0)
+            SDL_SetWindowPosition(window, bounds.x, bounds.y);
+        flags = SDL_GetWindowFlags(window);
+    }
+    if ((flags & SDL_WINDOW_FULLSCREEN_DESKTOP) != SDL_WINDOW_FULLSCREEN_DESKTOP &&
+        SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0)
+        Log("the device window cannot go full screen: %s", SDL_GetError());
+    if (flags & SDL_WINDOW_MINIMIZED)
+        SDL_RestoreWindow(window);
+    SDL_ShowWindow(window);
+    RequestFocus(device->FocusWindow);
+}
+} // namespace d3d8
+
+void StandinSetWindowFocus(HWND hwnd, BOOL focused)
+{
+    SDL_Window* window = SdlWindowFromHwnd(hwnd);
+    if (!window)
+        return;
+    if (focused)
+    {
+        SimulatedFocusLoss().erase(window);
+        RequestFocus(window);
+    }
+    else
+        SimulatedFocusLoss()[window] = true;
+    PushFocusEvent(window, focused != FALSE);
+}
+
+HRESULT IDirect3DDevice8::TestCooperativeLevel()
+{
+    UpdateLoss(impl);
+    if (!impl->Lost)
+        return D3D_OK;
+    return WindowInFront(impl->FocusWindow) ? D3DERR_DEVICENOTRESET : D3DERR_DEVICELOST;
+}
+
+HRESULT IDirect3DDevice8::Reset(D3DPRESENT_PARAMETERS* presentationParameters)
+{
+    UpdateLoss(impl);
+    HRESULT result = D3D_OK;
+    D3DPRESENT_PARAMETERS accepted{};
+    if (impl->Lost && !WindowInFront(impl->FocusWindow))
+        result = D3DERR_DEVICELOST;
+    else if (!presentationParameters)
+        result = D3DERR_INVALIDCALL;
+    else
+    {
+        accepted = *presentationParameters;
+        if (!accepted.hDeviceWindow)
+            accepted.hDeviceWindow = impl->Params.hDeviceWindow;
+        result =
+            ValidatePresentParameters(impl->Direct3D, impl->Adapter, impl->DeviceWindow, &accepted);
+    }
+    if (result == D3D_OK && impl->Shared->DefaultPoolResources > 0)
+    {
+        Log("Reset: %d resources of the default pool still live; release them first",
+            impl->Shared->DefaultPoolResources);
+        result = D3DERR_INVALIDCALL;
+    }
+    if (result == D3D_OK && !EnsureCurrent(impl))
+        result = D3DERR_INVALIDCALL;
+    if (result == D3D_OK)
+    {
+        DestroyBackBuffer(impl);
+        impl->Params = accepted;
+        result = CreateBackBuffer(impl);
+        ResetDeviceState(impl);
+        if (result != D3D_OK)
+            impl->Lost = true; // only another Reset can bring the device back
+        else
+        {
+            if (accepted.Windowed)
+                SDL_SetWindowFullscreen(impl->DeviceWindow, 0);
+            else
+                EnterFullscreen(impl);
+            impl->Lost = false;
+            impl->HadFocus = WindowInFront(impl->FocusWindow);
+            *presentationParameters = accepted;
+        }
+    }
+    TraceCall(impl, "Reset", presentationParameters ? presentationParameters->BackBufferWidth : 0,
+              presentationParameters ? presentationParameters->BackBufferHeight : 0,
+              presentationParameters ? presentationParameters->BackBufferFormat : 0, 0, nullptr,
+              result);
+    return result;
+}
