@@ -13,6 +13,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -54,63 +55,118 @@ MeshMaterial ReadMaterial(const aiScene* scene, const aiMesh* mesh)
     return result;
 }
 
-// Appends one mesh's triangles under a frame transform, back in the file's convention.
+// A vertex of one of Assimp's meshes under a frame transform, back in the file's convention.
+MeshVertex FileVertex(const aiMesh* source, unsigned i, const aiMatrix4x4& transform,
+                      const aiMatrix3x3& normalTransform)
+{
+    aiVector3D p = transform * source->mVertices[i];
+    MeshVertex v{};
+    v.Position[0] = p.x;
+    v.Position[1] = p.y;
+    v.Position[2] = -p.z;
+    if (source->HasNormals())
+    {
+        aiVector3D n = normalTransform * source->mNormals[i];
+        if (n.SquareLength() > 0.0f)
+            n.Normalize();
+        v.Normal[0] = n.x;
+        v.Normal[1] = n.y;
+        v.Normal[2] = -n.z;
+    }
+    if (source->HasTextureCoords(0))
+    {
+        v.Tex[0] = source->mTextureCoords[0][i].x;
+        v.Tex[1] = 1.0f - source->mTextureCoords[0][i].y;
+    }
+    return v;
+}
+
+// Appends one mesh's faces as triangles. Polygons become fans from their first corner, as .x
+// polygons are convex; points and lines have no surface and are left out. Returns false when an
+// index is out of range or the mesh is too big.
 bool AppendMesh(const aiMesh* source, const aiMatrix4x4& transform, MeshGeometry* mesh)
 {
     aiMatrix3x3 normalTransform(transform);
     normalTransform.Inverse().Transpose();
-    const aiVector3D* uv = source->HasTextureCoords(0) ? source->mTextureCoords[0] : nullptr;
     for (unsigned f = 0; f < source->mNumFaces; ++f)
     {
         const aiFace& face = source->mFaces[f];
-        if (face.mNumIndices != 3) // points and lines have no surface to draw
+        unsigned n = face.mNumIndices;
+        if (n < 3 || !face.mIndices)
             continue;
-        if (mesh->Vertices.size() / 3 >= MaxMeshTriangles)
-            return false;
         // Assimp reversed every face; reading the corners backwards restores the file's order.
-        static const unsigned order[3] = {2, 1, 0};
-        for (unsigned corner : order)
-        {
-            unsigned i = face.mIndices[corner];
-            if (i >= source->mNumVertices)
+        auto corner = [&](unsigned k) { return face.mIndices[n - 1 - k]; };
+        for (unsigned k = 0; k < n; ++k)
+            if (corner(k) >= source->mNumVertices)
                 return false;
-            aiVector3D p = transform * source->mVertices[i];
-            aiVector3D n = source->HasNormals() ? normalTransform * source->mNormals[i]
-                                                : aiVector3D(0.0f, 1.0f, 0.0f);
-            if (n.SquareLength() > 0.0f)
-                n.Normalize();
-            MeshVertex v{};
-            v.Position[0] = p.x;
-            v.Position[1] = p.y;
-            v.Position[2] = -p.z;
-            v.Normal[0] = n.x;
-            v.Normal[1] = n.y;
-            v.Normal[2] = -n.z;
-            if (uv)
-            {
-                v.Tex[0] = uv[i].x;
-                v.Tex[1] = 1.0f - uv[i].y;
-            }
-            mesh->Vertices.push_back(v);
+        for (unsigned k = 1; k + 1 < n; ++k)
+        {
+            if (mesh->Vertices.size() / 3 >= MaxMeshTriangles)
+                return false;
+            for (unsigned i : {corner(0), corner(k), corner(k + 1)})
+                mesh->Vertices.push_back(FileVertex(source, i, transform, normalTransform));
         }
     }
     return true;
 }
+
+// Smooth normals for a run of triangles that came without any: every corner gets the
+// area-weighted sum of the face normals of all triangles meeting at its position. A face's
+// normal points out of its clockwise side, the front in the left-handed scene.
+void MakeSmoothNormals(MeshGeometry* mesh, size_t first)
+{
+    using Point = std::array<uint32_t, 3>;
+    auto key = [&](size_t v)
+    {
+        Point bits;
+        for (int k = 0; k < 3; ++k)
+        {
+            float value = mesh->Vertices[v].Position[k] + 0.0f;
+            std::memcpy(&bits[size_t(k)], &value, sizeof value);
+        }
+        return bits;
+    };
+    std::map<Point, aiVector3D> sums;
+    for (size_t t = first; t + 2 < mesh->Vertices.size(); t += 3)
+    {
+        const float* a = mesh->Vertices[t].Position;
+        const float* b = mesh->Vertices[t + 1].Position;
+        const float* c = mesh->Vertices[t + 2].Position;
+        aiVector3D u(b[0] - a[0], b[1] - a[1], b[2] - a[2]);
+        aiVector3D w(c[0] - a[0], c[1] - a[1], c[2] - a[2]);
+        aiVector3D normal = u ^ w;
+        for (size_t k = 0; k < 3; ++k)
+            sums[key(t + k)] += normal;
+    }
+    for (size_t v = first; v < mesh->Vertices.size(); ++v)
+    {
+        aiVector3D n = sums[key(v)];
+        float length = n.Length();
+        // A point only degenerate triangles meet at has no direction: it faces up.
+        if (!(length > 0.0f) || !std::isfinite(length))
+            n = aiVector3D(0.0f, 1.0f, 0.0f);
+        else
+            n /= length;
+        mesh->Vertices[v].Normal[0] = n.x;
+        mesh->Vertices[v].Normal[1] = n.y;
+        mesh->Vertices[v].Normal[2] = n.z;
+    }
+}
 } // namespace
 
-HRESULT ImportXMesh(const void* data, size_t size, MeshGeometry* mesh)
+namespace
 {
-    if (!data || !mesh)
-        return D3DXERR_INVALIDDATA;
-    *mesh = MeshGeometry();
+HRESULT ImportScene(const void* data, size_t size, MeshGeometry* mesh)
+{
     // Only .x files go to Assimp: other readers would otherwise get a try at arbitrary bytes.
     if (size < 16 || std::memcmp(data, "xof ", 4) != 0)
         return D3DXERR_INVALIDDATA;
 
+    // No post-processing but the validation: Assimp's triangulation and normal generation
+    // abort the process on some damaged faces, so both are done here instead.
     Assimp::Importer importer;
-    const aiScene* scene = importer.ReadFileFromMemory(
-        data, size,
-        aiProcess_Triangulate | aiProcess_GenSmoothNormals | aiProcess_ValidateDataStructure, "x");
+    const aiScene* scene =
+        importer.ReadFileFromMemory(data, size, aiProcess_ValidateDataStructure, "x");
     if (!scene || !scene->mRootNode || (scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE))
         return D3DXERR_INVALIDDATA;
 
@@ -129,13 +185,12 @@ HRESULT ImportXMesh(const void* data, size_t size, MeshGeometry* mesh)
             const aiMesh* source = scene->mMeshes[index];
             DWORD first = DWORD(mesh->Vertices.size());
             if (!AppendMesh(source, transform, mesh))
-            {
-                *mesh = MeshGeometry();
                 return D3DXERR_INVALIDMESH;
-            }
             DWORD triangles = (DWORD(mesh->Vertices.size()) - first) / 3;
             if (triangles == 0)
                 continue;
+            if (!source->HasNormals())
+                MakeSmoothNormals(mesh, first);
             mesh->Subsets.push_back({DWORD(mesh->Subsets.size()), first, triangles});
             mesh->Materials.push_back(ReadMaterial(scene, source));
         }
@@ -145,6 +200,18 @@ HRESULT ImportXMesh(const void* data, size_t size, MeshGeometry* mesh)
     if (mesh->Subsets.empty())
         return D3DXERR_INVALIDMESH;
     return D3D_OK;
+}
+} // namespace
+
+HRESULT ImportXMesh(const void* data, size_t size, MeshGeometry* mesh)
+{
+    if (!data || !mesh)
+        return D3DXERR_INVALIDDATA;
+    *mesh = MeshGeometry();
+    HRESULT hr = ImportScene(data, size, mesh);
+    if (FAILED(hr)) // a failed import hands back nothing
+        *mesh = MeshGeometry();
+    return hr;
 }
 
 HRESULT ReadXMeshFile(const char* path, MeshGeometry* mesh)
@@ -170,12 +237,19 @@ HRESULT ReadXMeshFile(const char* path, MeshGeometry* mesh)
 
 std::vector<DWORD> ComputeAdjacency(const MeshGeometry& mesh)
 {
-    using Point = std::array<float, 3>;
+    // Positions are compared by their bit patterns (with -0 folded into +0): a file may hold NaNs,
+    // which ordinary float ordering cannot sort.
+    using Point = std::array<uint32_t, 3>;
     using Edge = std::pair<Point, Point>;
     auto point = [&](size_t v)
     {
-        const float* p = mesh.Vertices[v].Position;
-        return Point{p[0], p[1], p[2]};
+        Point bits;
+        for (int k = 0; k < 3; ++k)
+        {
+            float value = mesh.Vertices[v].Position[k] + 0.0f;
+            std::memcpy(&bits[size_t(k)], &value, sizeof value);
+        }
+        return bits;
     };
     auto edge = [&](size_t a, size_t b)
     {

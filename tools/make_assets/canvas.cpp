@@ -225,6 +225,31 @@ const char* Canvas::SaveBmp(const std::string& path) const
     return result == 0 ? nullptr : "cannot write the bitmap";
 }
 
+const char* Canvas::SaveBmpVariant(const std::string& path, int bitsPerTexel) const
+{
+    SDL_Surface* argb =
+        SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
+    if (!argb)
+        return "cannot create a surface";
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+        {
+            Colour c = pixels[size_t(y) * size_t(width) + size_t(x)];
+            uint32_t alpha = uint32_t(255 * (x + 1) / width);
+            static_cast<uint32_t*>(argb->pixels)[y * argb->pitch / 4 + x] =
+                alpha << 24 | uint32_t(Quantise(c.r)) << 16 | uint32_t(Quantise(c.g)) << 8 |
+                Quantise(c.b);
+        }
+    SDL_Surface* saved = argb;
+    if (bitsPerTexel == 8)
+        saved = SDL_ConvertSurfaceFormat(argb, SDL_PIXELFORMAT_INDEX8, 0);
+    int result = saved ? SDL_SaveBMP(saved, path.c_str()) : -1;
+    if (saved && saved != argb)
+        SDL_FreeSurface(saved);
+    SDL_FreeSurface(argb);
+    return result == 0 ? nullptr : "cannot write the bitmap";
+}
+
 // ---- Noise ----
 
 namespace

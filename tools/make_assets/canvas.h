@@ -98,6 +98,9 @@ struct Canvas
     void SeparateFromKey(const Mask& visible);
     // Writes a 24-bit bitmap. Returns null or a message.
     const char* SaveBmp(const std::string& path) const;
+    // Writes the picture with 8 bits a texel (SDL's 3-3-2 palette) or 32 (with an alpha channel
+    // that fades from left to right): other bitmap flavours, for the fuzz targets' seeds.
+    const char* SaveBmpVariant(const std::string& path, int bitsPerTexel) const;
 };
 
 // Deterministic value noise in 0..1, periodic with `period` cells on both axes (period <= 0:

@@ -1,17 +1,60 @@
 // make_assets: writes the game's data into a run folder: the twenty pictures of textures/ and
 // the two meshes of models/. Runs at build time; the same bytes on every run.
+// With --seeds it writes small bitmaps and meshes made the same way as seeds for the fuzz
+// targets of the bitmap and mesh loaders instead.
 #include "meshes.h"
 #include "textures.h"
 
 #include <cstdio>
 #include <filesystem>
+#include <string>
 #include <system_error>
+
+namespace
+{
+// Small files in every flavour the loaders meet, for the fuzz targets to start from.
+int WriteSeeds(const std::filesystem::path& bitmaps, const std::filesystem::path& meshes)
+{
+    std::error_code error;
+    std::filesystem::create_directories(bitmaps, error);
+    std::filesystem::create_directories(meshes, error);
+    int count = 0;
+    const TextureAsset* textures = TextureAssets(&count);
+    const char* failure = nullptr;
+    for (int i = 0; i < count && !failure; ++i)
+    {
+        std::string name = textures[i].file;
+        if (name != "LIFE.bmp" && name != "SNOW.bmp" && name != "BLOCK1.bmp")
+            continue;
+        Canvas canvas = textures[i].paint();
+        failure = canvas.SaveBmp((bitmaps / name).string());
+        if (!failure && name == "LIFE.bmp")
+            failure = canvas.SaveBmpVariant((bitmaps / "LIFE-8.bmp").string(), 8);
+        if (!failure && name == "LIFE.bmp")
+            failure = canvas.SaveBmpVariant((bitmaps / "LIFE-32.bmp").string(), 32);
+    }
+    if (!failure)
+        failure = WriteXFile((meshes / "ball-small.x").string(), "Ball", BuildBallMesh(3, 4));
+    if (!failure)
+        failure = WriteXFile((meshes / "tier.x").string(), "Tier", BuildPlinthTier());
+    if (failure)
+    {
+        std::fprintf(stderr, "make_assets: seeds: %s\n", failure);
+        return 1;
+    }
+    return 0;
+}
+} // namespace
 
 int main(int argc, char** argv)
 {
+    if (argc == 4 && std::string(argv[1]) == "--seeds")
+        return WriteSeeds(argv[2], argv[3]);
     if (argc != 2)
     {
-        std::fprintf(stderr, "usage: make_assets <run folder>\n");
+        std::fprintf(stderr,
+                     "usage: make_assets <run folder>\n"
+                     "       make_assets --seeds <bitmap seed folder> <mesh seed folder>\n");
         return 2;
     }
     std::filesystem::path run(argv[1]);

@@ -181,9 +181,8 @@ void PrintFloat(FILE* f, float v)
 }
 } // namespace
 
-MeshData BuildBallMesh()
+MeshData BuildBallMesh(int rings, int segments)
 {
-    const int rings = 16, segments = 24;
     MeshData mesh;
     for (int i = 0; i <= rings; ++i)
         for (int j = 0; j <= segments; ++j)
@@ -232,6 +231,13 @@ MeshData BuildFloorMesh()
                     240.0f + std::sin(angle) * distance};
         AddBoulder(mesh, centre, radius, 92u + i);
     }
+    return mesh;
+}
+
+MeshData BuildPlinthTier()
+{
+    MeshData mesh;
+    AddTier(mesh, -40.0f, 680.0f, -436.0f, -404.0f, -40.0f, 520.0f);
     return mesh;
 }
 

@@ -24,10 +24,13 @@ struct MeshData
 constexpr float BallRadius = 3.0f;
 
 // A sphere of BallRadius centred at (0, BallRadius, 0), so it sits on the play field;
-// smooth normals; u once round, v from the top pole down.
-MeshData BuildBallMesh();
+// smooth normals; u once round, v from the top pole down. The game's ball has 16 rings of 24
+// segments; coarser ones make small fuzzing seeds.
+MeshData BuildBallMesh(int rings = 16, int segments = 24);
 // A stepped stone plinth under the arena and boulders on the ground around it, all between
 // y = -500 and y = -350, never over the arena's top.
 MeshData BuildFloorMesh();
+// One tier of the plinth alone (flat faces, per-face normals), a small fuzzing seed.
+MeshData BuildPlinthTier();
 // Writes a text .x file with Mesh, MeshNormals and MeshTextureCoords. Returns null or a message.
 const char* WriteXFile(const std::string& path, const char* meshName, const MeshData& mesh);

@@ -88,6 +88,31 @@ Mesh {
         ExpectVector(v.Normal, 0, 0, -1, "made normal");
 }
 
+TEST(MeshImport, MadeNormalsAreSmoothWhereFacesMeet)
+{
+    // A roof: two faces meeting at the ridge x = 0, sloping down to either side.
+    const char* text = R"(xof 0302txt 0032
+Mesh Roof {
+ 6;
+ -1.0;0.0;0.0;, 0.0;1.0;0.0;, 0.0;1.0;1.0;,
+ 0.0;1.0;0.0;, 1.0;0.0;0.0;, 0.0;1.0;1.0;;
+ 2;
+ 3;0,2,1;,
+ 3;3,5,4;;
+}
+)";
+    MeshGeometry mesh;
+    ASSERT_EQ(Import(text, &mesh), D3D_OK);
+    ASSERT_EQ(mesh.Vertices.size(), 6u);
+    const float half = std::sqrt(0.5f);
+    // Output order is the file's corner order: 0 2 1, then 3 5 4.
+    ExpectVector(mesh.Vertices[0].Normal, -half, half, 0, "left eave");
+    ExpectVector(mesh.Vertices[5].Normal, half, half, 0, "right eave");
+    // The ridge takes both faces: straight up.
+    for (size_t ridge : {1, 2, 3, 4})
+        ExpectVector(mesh.Vertices[ridge].Normal, 0, 1, 0, "ridge");
+}
+
 TEST(MeshImport, PolygonsAreTriangulatedAndFrameTransformsApplied)
 {
     const char* text = R"(xof 0302txt 0032
