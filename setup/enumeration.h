@@ -22,4 +22,6 @@ const char* ReadAdapterCaps(UINT adapter);
 void EnumerateModes(UINT adapter);
 
 // The depth/stencil format for `mode` on `adapter`: the strongest that the adapter accepts with the
-XX D3DFORMAT ChooseDepthFormat(UINT adapter, const D3DDISPLAYMODE& mode);
+// mode's format (EnumerateModes applies the same rule to every mode). Returns D3DFMT_UNKNOWN (0)
+// when none fits.
+D3DFORMAT ChooseDepthFormat(UINT adapter, const D3DDISPLAYMODE& mode);

@@ -60,10 +60,12 @@ TEST_F(EnumerationTest, KeepsOnlyUsableModesEachWithAnAcceptedDepthFormat)
                       D3D_OK);
             EXPECT_EQ(ChooseDepthFormat(adapter, mode), depth);
             for (UINT j = 0; j < i; ++j)
+            {
                 EXPECT_FALSE(entry.Modes[j].Width == mode.Width &&
                              entry.Modes[j].Height == mode.Height &&
                              entry.Modes[j].Format == mode.Format)
                     << "kept twice, also at " << j;
+            }
             if (memcmp(&mode, &DesktopMode, sizeof mode) == 0)
             {
                 desktopSeen = true;
@@ -82,7 +84,9 @@ TEST_F(EnumerationTest, KeepsOnlyUsableModesEachWithAnAcceptedDepthFormat)
     // The desktop of the test display is an ordinary usable mode; it must be offered.
     if (DesktopMode.Width >= 640 && DesktopMode.Height >= 480 &&
         IsListedModeFormat(DesktopMode.Format))
+    {
         EXPECT_TRUE(desktopSeen);
+    }
     EXPECT_EQ(DesktopModeIndex, lastDesktopIndex);
 }
 
