@@ -59,10 +59,12 @@ const char* ReacquireKeyboard()
     if (KeyboardDevice == nullptr)
         return nullptr;
     // Only a keyboard that lost its input needs acquiring again; the probe's keys are dropped.
+    // A keyboard found acquired already answers DI_NOEFFECT, which is what was wanted, not a
+    // failure that should end the game.
     BYTE probe[256];
     if (KeyboardDevice->GetDeviceState(sizeof probe, probe) == DIERR_INPUTLOST)
     {
-        if (KeyboardDevice->Acquire() != 0)
+        if (FAILED(KeyboardDevice->Acquire()))
             return "Re-aquire Keyboard Failed.";
     }
     return nullptr;
