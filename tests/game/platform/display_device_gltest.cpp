@@ -51,6 +51,9 @@ TEST_F(DeviceTest, CreatesWithOrWithoutHardwareVertexProcessing)
         ASSERT_EQ(Device->GetDisplayMode(&mode), D3D_OK);
         EXPECT_EQ(mode.Width, 640u);
         EXPECT_EQ(mode.Height, 480u);
+        // Hardware (or, without the setting, mixed) processing is asked for before software:
+        // the device obtained is not a software-only one.
+        EXPECT_EQ(RenderState(D3DRS_SOFTWAREVERTEXPROCESSING), DWORD(FALSE));
         ReleaseDisplayDevice();
         EXPECT_EQ(Device, nullptr);
         EXPECT_EQ(Direct3D, nullptr);
