@@ -318,6 +318,51 @@ TEST_F(D3dxDevice, MeshesLoadWithAdjacencyAndMaterialsWhenAsked)
     EXPECT_EQ(floor->Release(), 0u);
 }
 
+TEST_F(D3dxDevice, KeyedTitleShowsItsLettersAndLetsTheSceneThroughItsBackground)
+{
+    IDirect3DTexture8* title = nullptr;
+    ASSERT_EQ(D3DXCreateTextureFromFileExA(device, "textures/TITLE.bmp", 0, 0, 0, 0,
+                                           D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, D3DX_FILTER_POINT,
+                                           D3DX_FILTER_POINT, 0xFF000000, nullptr, nullptr, &title),
+              D3D_OK);
+    // The overlay's way: a pre-transformed quad, alpha test (reference 1, greater-or-equal) and
+    // blending, over a blue scene.
+    struct ScreenVertex
+    {
+        float x, y, z, rhw, u, v;
+    } quad[6] = {{0, 0, 0, 1, 0, 0}, {640, 160, 0, 1, 1, 1}, {640, 0, 0, 1, 1, 0},
+                 {0, 0, 0, 1, 0, 0}, {0, 160, 0, 1, 0, 1},   {640, 160, 0, 1, 1, 1}};
+    device->SetRenderState(D3DRS_LIGHTING, FALSE);
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    device->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
+    device->SetRenderState(D3DRS_ALPHAREF, 1);
+    device->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATEREQUAL);
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    device->SetTexture(0, title);
+    device->SetVertexShader(D3DFVF_XYZRHW | D3DFVF_TEX1);
+    ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF0000FF, 1.0f, 0),
+              D3D_OK);
+    ASSERT_EQ(device->BeginScene(), D3D_OK);
+    ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 2, quad, sizeof quad[0]), D3D_OK);
+    ASSERT_EQ(device->EndScene(), D3D_OK);
+    std::vector<DWORD> pixels = ReadBack();
+    EXPECT_EQ(pixels[0] & 0xFFFFFF, 0x0000FFu) << "the keyed corner shows the scene";
+    int warm = 0, blue = 0;
+    for (int y = 0; y < 160; ++y)
+        for (int x = 0; x < 640; ++x)
+        {
+            DWORD p = pixels[size_t(y) * 640 + x];
+            warm += (p >> 16 & 0xFF) > 200 && (p & 0xFF) < 120;
+            blue += (p & 0xFFFFFF) == 0x0000FF;
+        }
+    EXPECT_GT(warm, 640 * 160 / 20) << "the lettering shows";
+    EXPECT_GT(blue, 640 * 160 / 3) << "the background lets the scene through";
+    device->SetTexture(0, nullptr);
+    EXPECT_EQ(title->Release(), 0u);
+}
+
 // Lit pixels of a picture: count, centre and extent.
 struct Blob
 {
