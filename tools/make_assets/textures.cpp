@@ -346,12 +346,13 @@ Canvas PaintFloorStone()
         for (int x = 0; x < 256; ++x)
         {
             float broad = FractalNoise(x / 32.0f, y / 32.0f, 8, 4, 21u);
-            float grain = ValueNoise(float(x), float(y), 256, 22u);
+            float grain = ValueNoise(x * 0.5f, y * 0.5f, 128, 22u);
             Colour c = Mix({0.42f, 0.41f, 0.40f}, {0.66f, 0.63f, 0.58f}, broad);
-            if (grain > 0.86f)
-                c = Scale(c, 0.55f);
-            else if (grain < 0.10f)
-                c = Mix(c, {0.92f, 0.90f, 0.86f}, 0.6f);
+            // Sparse dark and pale crystals.
+            if (grain > 0.90f)
+                c = Scale(c, 0.6f);
+            else if (grain < 0.07f)
+                c = Mix(c, {0.92f, 0.90f, 0.86f}, 0.5f);
             canvas.Set(x, y, c);
         }
     return canvas;
