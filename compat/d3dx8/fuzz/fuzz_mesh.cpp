@@ -7,7 +7,10 @@
 
 // Assimp's .x reader leaks part of its half-built scene when it gives up on a damaged file. That
 // is the system library's own memory, reported upstream's way; our code's leaks still count.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libassimp.so\n"; }
+extern "C" const char* __lsan_default_suppressions()
+{
+    return "leak:libassimp.so\n";
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
