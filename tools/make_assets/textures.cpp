@@ -151,18 +151,27 @@ void PaintCameraCell(Canvas& canvas, int index)
     const Stop back[] = {{0.0f, {0.10f, 0.13f, 0.24f}}, {1.0f, {0.03f, 0.04f, 0.09f}}};
     canvas.PaintWith(inner, [&](int, int y) { return Ramp(back, y / 31.0f); });
 
-    // Camera body, lens and viewfinder.
+    // A film camera seen from the side: two reels on a box body, the lens hood widening to the
+    // right. Drawn in screen pixels (x * 2, y * 2.67 texels).
+    const float sx = 2.0f, sy = 32.0f / 12.0f;
     Mask body(canvas.width, canvas.height);
-    body.AddRoundRect(left + 7.0f, 9.0f, left + 33.0f, 26.0f, 3.0f);
-    body.AddRect(left + 12.0f, 5.0f, left + 20.0f, 10.0f);
-    body.AddRect(left + 33.0f, 12.0f, left + 38.0f, 23.0f);
+    body.AddRoundRect(left + 3.0f * sx, 4.6f * sy, left + 15.0f * sx, 10.6f * sy, 2.0f);
+    body.AddWhere(left + 15.0f * sx, 4.5f * sy, left + 20.0f * sx, 10.7f * sy,
+                  [&](float px, float py)
+                  {
+                      float t = (px - left - 15.0f * sx) / (5.0f * sx); // 0 at the body
+                      float half = (1.0f + 2.0f * t) * sy;
+                      return std::fabs(py - 7.6f * sy) <= half;
+                  });
     canvas.Paint(body, {0.80f, 0.84f, 0.90f});
-    Mask lens(canvas.width, canvas.height);
-    lens.AddEllipse(left + 20.0f, 17.5f, 5.5f, 6.5f);
-    canvas.Paint(lens, {0.10f, 0.16f, 0.35f});
-    Mask glint(canvas.width, canvas.height);
-    glint.AddEllipse(left + 18.5f, 15.5f, 1.5f, 2.0f);
-    canvas.Paint(glint, {0.7f, 0.85f, 1.0f});
+    Mask reels(canvas.width, canvas.height);
+    reels.AddEllipse(left + 6.0f * sx, 2.5f * sy, 2.1f * sx, 2.1f * sy);
+    reels.AddEllipse(left + 11.5f * sx, 2.5f * sy, 2.1f * sx, 2.1f * sy);
+    canvas.Paint(reels, {0.55f, 0.62f, 0.75f});
+    Mask hubs(canvas.width, canvas.height);
+    hubs.AddEllipse(left + 6.0f * sx, 2.5f * sy, 0.7f * sx, 0.7f * sy);
+    hubs.AddEllipse(left + 11.5f * sx, 2.5f * sy, 0.7f * sx, 0.7f * sy);
+    canvas.Paint(hubs, {0.12f, 0.15f, 0.25f});
 
     char digit[2] = {char('1' + index), 0};
     float cellW = 2.4f, cellH = 3.3f;
