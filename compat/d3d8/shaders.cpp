@@ -45,6 +45,12 @@ uniform vec4 uLightDirection[8];   // view space, unit length
 uniform vec4 uLightAttenuation[8]; // a0, a1, a2, range
 uniform vec4 uLightSpot[8];        // cos(theta / 2), cos(phi / 2), falloff
 
+// An edge through pixel centres belongs to the pixels right of and below it (Direct3D's
+// top-left rule); GL leaves such ties to the driver, and Mesa decides them differently for
+// framebuffer objects. Moving everything up and left by a fraction of a pixel, more than the
+// rasteriser's snapping, settles every tie Direct3D's way.
+const float kTieShift = 1.0 / 128.0;
+
 SHADE_QUALIFIER out vec4 vDiffuse;
 SHADE_QUALIFIER out vec4 vSpecular;
 out vec2 vTexCoord;
@@ -125,7 +131,8 @@ void main()
         // x, y are pixels of the render target with Direct3D's pixel centres on integers and y
         // downwards; GL's centres sit on halves and its y grows upwards.
         float w = aPosition.w > 0.0 ? 1.0 / aPosition.w : 1.0;
-        vec2 window = vec2(aPosition.x + 0.5, uTargetHeight - 0.5 - aPosition.y);
+        vec2 window = vec2(aPosition.x + 0.5 - kTieShift,
+                           uTargetHeight - 0.5 - aPosition.y + kTieShift);
         vec2 ndc = (window - uViewport.xy) / uViewport.zw * 2.0 - 1.0;
         float range = uDepthRange.y - uDepthRange.x;
         float z = range > 0.0 ? (aPosition.z - uDepthRange.x) / range : 0.0;
@@ -141,8 +148,8 @@ void main()
         if (uHalfPixel)
         {
             // Direct3D maps the viewport's edge onto the first pixel's centre.
-            clip.x += clip.w / uViewport.z;
-            clip.y -= clip.w / uViewport.w;
+            clip.x += (1.0 - 2.0 * kTieShift) * clip.w / uViewport.z;
+            clip.y -= (1.0 - 2.0 * kTieShift) * clip.w / uViewport.w;
         }
         gl_Position = clip;
         vEyeW = clip.w;
