@@ -32,12 +32,20 @@ void ReadUnsigned(std::istream& in, DWORD* field)
         *field = value;
 }
 
-// A format number is read as unsigned and then taken as the D3DFORMAT it names.
+// A format number is read as unsigned and then taken as the D3DFORMAT it names. D3DFORMAT holds
+// values up to 0x7FFFFFFF only; a larger number names no format and fails the read like a
+// number too large for 32 bits, rather than putting a value the type cannot hold into the field.
 void ReadFormat(std::istream& in, D3DFORMAT* field)
 {
     DWORD value = 0;
-    if (in >> value)
-        *field = static_cast<D3DFORMAT>(value);
+    if (!(in >> value))
+        return;
+    if (value > static_cast<DWORD>(D3DFMT_FORCE_DWORD))
+    {
+        in.setstate(std::ios::failbit);
+        return;
+    }
+    *field = static_cast<D3DFORMAT>(value);
 }
 
 // A flag in numeric form: 0 or 1 only; any other integer fails the stream like a non-number.

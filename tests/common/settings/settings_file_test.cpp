@@ -180,13 +180,22 @@ TEST_F(SettingsFileTest, FirstBadValueStopsReadingAndLaterFieldsKeepWhatTheyHeld
 TEST_F(SettingsFileTest, AbsurdButWellFormedNumbersAreReadAsTheyStand)
 {
     // Bounding these is the business of the code that uses them (the snow layer allocation).
-    Put("7\n4000000000\n1\n0\n4294967295\n0\n9\n0\n0\n0\n4000000000\n0\n0\n0\n0");
+    Put("7\n4000000000\n1\n0\n2147483647\n0\n9\n0\n0\n0\n4000000000\n0\n0\n0\n1");
     DisplaySettingsRecord s = Read();
     EXPECT_EQ(s.Adapter, 7u);
     EXPECT_EQ(s.DisplayMode.Width, 4000000000u);
-    EXPECT_EQ(static_cast<DWORD>(s.DisplayMode.Format), 4294967295u);
+    EXPECT_EQ(s.DisplayMode.Format, D3DFMT_FORCE_DWORD);
     EXPECT_EQ(s.FilterMethod, 9u);
     EXPECT_EQ(s.SnowLayerCount, 4000000000u);
+    EXPECT_TRUE(s.DestBlendSrcColor);
+
+    // A format number beyond what a D3DFORMAT can hold names no format: the read fails there.
+    Put("0\n640\n480\n60\n4294967295\n80\n1\n1\n1\n1\n8\n1\n1\n1\n1");
+    s = Read();
+    EXPECT_EQ(s.DisplayMode.RefreshRate, 60u);
+    EXPECT_EQ(s.DisplayMode.Format, D3DFMT_UNKNOWN);
+    EXPECT_EQ(s.DepthStencilFormat, D3DFMT_UNKNOWN);
+    EXPECT_EQ(s.SnowLayerCount, 0u);
 }
 
 TEST_F(SettingsFileTest, EmptyFileGivesAllZeroAndMissingFileAsksForTheSetupTool)
