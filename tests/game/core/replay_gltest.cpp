@@ -8,14 +8,12 @@
 // cameras, pause and unpause, a lost ball) and its inputs and the states are written out.
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -30,6 +28,8 @@
 #include "game/core/game_step.h"
 #include "game/core/timing.h"
 #include "game/platform/input_devices.h"
+
+#include "game_window.h"
 
 namespace
 {
@@ -297,52 +297,23 @@ InputRun PlayerInput(int step)
 
 // ---- Running the game -------------------------------------------------------------------------
 
-void Fatal(int)
-{
-    const char text[] = "replay: start-up did not finish (a message box is probably waiting)\n";
-    (void)!write(2, text, sizeof text - 1);
-    _exit(2);
-}
-
-std::string MakeRunFolder()
-{
-    const char* run = std::getenv("ZENDRILL_RUN_DIR");
-    const std::string assets = run ? run : ".";
-    char pattern[] = "/tmp/zendrill-replay-XXXXXX";
-    if (mkdtemp(pattern) == nullptr)
-        return "";
-    const std::string folder = pattern;
-    if (symlink((assets + "/textures").c_str(), (folder + "/textures").c_str()) != 0 ||
-        symlink((assets + "/models").c_str(), (folder + "/models").c_str()) != 0)
-        return "";
-    return folder;
-}
-
 class ReplayTest : public ::testing::Test
 {
   protected:
     void SetUp() override
     {
-        const char* run = std::getenv("ZENDRILL_RUN_DIR");
-        struct stat info;
-        ASSERT_TRUE(run != nullptr &&
-                    stat((std::string(run) + "/models/ball.x").c_str(), &info) == 0)
-            << "the generated assets are missing: build the zendrill_assets target";
-        folder = MakeRunFolder();
-        ASSERT_FALSE(folder.empty());
+        folder = game_window::MakeRunFolder();
+        ASSERT_FALSE(folder.empty()) << "no run folder: build the zendrill_assets target";
         ASSERT_EQ(chdir(folder.c_str()), 0);
-        // 640 x 480 in 32 bits, linear filter with mip maps, light snow, lighting and blends.
-        const SettingsFileValues values = {0, 640, 480, 0, 22, 80, 1,    0,   1,
-                                           0, 8,   1,   1, 1,  1,  2048, 2048};
-        ASSERT_EQ(WriteSettingsFile(SettingsFileName, values), nullptr);
+        // 640 x 480 in 32 bits with light snow.
+        ASSERT_EQ(WriteSettingsFile(SettingsFileName, game_window::Settings(8)), nullptr);
     }
     void TearDown() override
     {
         StandinSetClockSource(nullptr);
         StandinSetKeyboardSource(nullptr);
         StandinSetMouseSource(nullptr);
-        if (!folder.empty())
-            system(("rm -rf '" + folder + "'").c_str());
+        game_window::RemoveFolder(folder);
     }
 
     // The window and start-up, as WinMain does them, with the hooks in place first.
@@ -355,23 +326,11 @@ class ReplayTest : public ::testing::Test
         StandinSetKeyboardSource(ReplayKeyboard);
         StandinSetMouseSource(ReplayMouse);
 
-        WNDCLASSA windowClass = {};
-        windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_OWNDC;
-        windowClass.lpfnWndProc = WindowProc;
-        windowClass.hInstance = GameInstance;
-        windowClass.lpszClassName = "DXClass";
-        ASSERT_NE(RegisterClassA(&windowClass), 0);
-        GameWindow = CreateWindowExA(0, "DXClass", "D3D Zendrill", WS_OVERLAPPEDWINDOW, 0, 0, 640,
-                                     480, nullptr, nullptr, GameInstance, nullptr);
+        game_window::OpenWindow();
         ASSERT_NE(GameWindow, nullptr);
-        ShowWindow(GameWindow, SW_SHOWNORMAL);
         Pump();
-
         // A failed start-up shows a box that nobody closes here; give up rather than hang.
-        signal(SIGALRM, Fatal);
-        alarm(60);
-        InitGame();
-        alarm(0);
+        game_window::GuardedInitGame();
         ASSERT_EQ(ErrorText, nullptr) << ErrorText;
     }
 
