@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cstdarg>
+#include <map>
 #include <vector>
 
 #include "d3d8.h"
@@ -130,23 +131,32 @@ VertexLayout LayoutOfFvf(DWORD fvf);
 struct ShaderProgram
 {
     GLuint Program = 0;
-    GLint Pretransformed, WorldView, Projection, NormalMatrix, ViewportRect, DepthRange,
-        TargetHeight, ClipZeroToOne, HalfPixel;
-    GLint Lighting, NormalizeNormals, LocalViewer, SpecularEnable, GlobalAmbient, Material,
-        MaterialPower, MaterialSource, LightCount, LightDiffuse, LightSpecular, LightAmbient,
-        LightPosition, LightDirection, LightAttenuation, LightSpot;
-    GLint Texture, HasTexture, ColorOp, AlphaOp, TextureFactor, AddSpecular, AlphaTest, AlphaFunc,
-        AlphaRef, WRange;
+    GLint WorldView, Projection, NormalMatrix, ViewportRect, DepthRange, TargetHeight,
+        ClipZeroToOne, HalfPixel;
+    GLint NormalizeNormals, LocalViewer, GlobalAmbient, Material, MaterialPower, LightDiffuse,
+        LightSpecular, LightAmbient, LightPosition, LightDirection, LightAttenuation, LightSpot;
+    GLint Texture, TextureFactor, AlphaRef, WRange;
 };
-enum ProgramVariant
+// The switches a program is compiled with; everything else is a uniform.
+struct ProgramKey
 {
-    ProgramGouraud = 0,
-    ProgramFlat = 1,
-    ProgramWBuffer = 2, // added to the shading bit
-    ProgramVariantCount = 4
+    bool Flat = false;
+    bool WBuffer = false;
+    bool Pretransformed = false;
+    bool Lighting = false;
+    int LightCount = 0;
+    bool Specular = false;
+    int MaterialSource[4] = {}; // diffuse, ambient, specular, emissive: 0 material, 1, 2 colour
+    bool HasTexture = false;
+    int ColorOp[3] = {}; // operation, argument 1, argument 2
+    int AlphaOp[3] = {};
+    bool AlphaTest = false;
+    int AlphaFunc = 0;
+
+    uint64_t Packed() const;
 };
-// Compiles one variant; false and a logged line when the driver refuses it.
-bool BuildProgram(ShaderProgram* program, int variant);
+// Compiles one program; false and a logged line when the driver refuses it.
+bool BuildProgram(ShaderProgram* program, const ProgramKey& key);
 
 // ---- Light slots (device_state.cpp) ----------------------------------------------------------
 struct LightSlot
@@ -213,10 +223,10 @@ struct IDirect3DDevice8::Impl
     GLuint DepthBuffer = 0;
     UINT RefreshRate = 60;
 
-    // GL objects for drawing (draw.cpp, shaders.cpp); live as long as the device.
-    d3d8::ShaderProgram Programs[d3d8::ProgramVariantCount];
-    bool ProgramTried[d3d8::ProgramVariantCount] = {};
-    int CurrentProgram = -1;
+    // GL objects for drawing (draw.cpp, shaders.cpp); live as long as the device. Programs are
+    // compiled on first use of their switches and kept (a failed one as program 0).
+    std::map<uint64_t, d3d8::ShaderProgram> Programs;
+    const d3d8::ShaderProgram* CurrentProgram = nullptr;
     GLuint VertexArray = 0;
     GLuint UserBuffer = 0; // DrawPrimitiveUP's vertices
     GLsizeiptr UserBufferSize = 0;

@@ -197,39 +197,95 @@ bool WRange(const IDirect3DDevice8::Impl* device, float* nearW, float* farW)
     return true;
 }
 
-int ChooseVariant(IDirect3DDevice8::Impl* device, float* nearW, float* farW)
+int NormalOp(DWORD op)
 {
-    int variant =
-        device->RenderStates[D3DRS_SHADEMODE] == D3DSHADE_FLAT ? ProgramFlat : ProgramGouraud;
-    if (device->RenderStates[D3DRS_ZENABLE] == D3DZB_USEW && device->DepthBuffer)
+    if (op >= D3DTOP_DISABLE && op <= 16)
+        return static_cast<int>(op);
+    LogOnce("stage-op", "texture operation %u is not emulated; MODULATE is used", op);
+    return D3DTOP_MODULATE;
+}
+
+// The switches the next draw needs, from the device's state and the vertex format.
+ProgramKey KeyFor(IDirect3DDevice8::Impl* device, const VertexLayout& layout, float* nearW,
+                  float* farW)
+{
+    const DWORD* rs = device->RenderStates;
+    const DWORD* ts = device->StageStates[0];
+    ProgramKey key;
+    key.Flat = rs[D3DRS_SHADEMODE] == D3DSHADE_FLAT;
+    if (rs[D3DRS_ZENABLE] == D3DZB_USEW && device->DepthBuffer)
     {
         if (WRange(device, nearW, farW))
-            variant |= ProgramWBuffer;
+            key.WBuffer = true;
         else
             LogOnce("wbuffer-ortho", "W-buffering needs a perspective projection; the Z buffer "
                                      "is used instead");
     }
-    return variant;
+    key.Pretransformed = layout.Pretransformed;
+    key.Lighting = !layout.Pretransformed && rs[D3DRS_LIGHTING];
+    if (key.Lighting)
+    {
+        for (const LightSlot& slot : device->Lights)
+            key.LightCount += slot.Enabled ? 1 : 0;
+        key.LightCount = std::min(key.LightCount, static_cast<int>(kMaxActiveLights));
+        const bool colorVertex = rs[D3DRS_COLORVERTEX] != FALSE;
+        const D3DRENDERSTATETYPE sources[4] = {
+            D3DRS_DIFFUSEMATERIALSOURCE, D3DRS_AMBIENTMATERIALSOURCE, D3DRS_SPECULARMATERIALSOURCE,
+            D3DRS_EMISSIVEMATERIALSOURCE};
+        for (int i = 0; i < 4; ++i)
+        {
+            const DWORD source = rs[sources[i]];
+            if (colorVertex && source == D3DMCS_COLOR1 && layout.DiffuseOffset >= 0)
+                key.MaterialSource[i] = 1;
+            else if (colorVertex && source == D3DMCS_COLOR2 && layout.SpecularOffset >= 0)
+                key.MaterialSource[i] = 2;
+        }
+    }
+    key.Specular = rs[D3DRS_SPECULARENABLE] != FALSE;
+    key.HasTexture = device->Textures[0] != nullptr;
+    key.ColorOp[0] = NormalOp(ts[D3DTSS_COLOROP]);
+    key.ColorOp[1] = static_cast<int>(ts[D3DTSS_COLORARG1] & 0x3f);
+    key.ColorOp[2] = static_cast<int>(ts[D3DTSS_COLORARG2] & 0x3f);
+    if (key.ColorOp[0] != D3DTOP_DISABLE)
+    {
+        key.AlphaOp[0] = NormalOp(ts[D3DTSS_ALPHAOP]);
+        key.AlphaOp[1] = static_cast<int>(ts[D3DTSS_ALPHAARG1] & 0x3f);
+        key.AlphaOp[2] = static_cast<int>(ts[D3DTSS_ALPHAARG2] & 0x3f);
+    }
+    key.AlphaTest = rs[D3DRS_ALPHATESTENABLE] != FALSE;
+    if (key.AlphaTest)
+    {
+        const DWORD function = rs[D3DRS_ALPHAFUNC];
+        key.AlphaFunc = function >= D3DCMP_NEVER && function <= D3DCMP_ALWAYS
+                            ? static_cast<int>(function)
+                            : static_cast<int>(CompareToGl(function) - GL_NEVER + 1);
+    }
+    return key;
 }
 
-const ShaderProgram* UseProgram(IDirect3DDevice8::Impl* device, int variant)
+// Makes the program for `key` current, compiling it on its first use; null when the driver
+// refused to compile it.
+const ShaderProgram* UseProgram(IDirect3DDevice8::Impl* device, const ProgramKey& key)
 {
-    if (!device->ProgramTried[variant])
+    auto found = device->Programs.find(key.Packed());
+    if (found == device->Programs.end())
     {
-        device->ProgramTried[variant] = true;
-        if (!BuildProgram(&device->Programs[variant], variant))
-            Log("falling back to the plain fixed-function program");
-        device->CurrentProgram = -1;
+        ShaderProgram program;
+        if (!BuildProgram(&program, key))
+            program.Program = 0;
+        found = device->Programs.emplace(key.Packed(), program).first;
+        device->CurrentProgram = nullptr; // BuildProgram made the new one current
     }
-    if (!device->Programs[variant].Program)
-        variant = ProgramGouraud;
-    if (device->CurrentProgram != variant)
+    const ShaderProgram* program = &found->second;
+    if (!program->Program)
+        return nullptr;
+    if (device->CurrentProgram != program)
     {
-        glUseProgram(device->Programs[variant].Program);
-        device->CurrentProgram = variant;
+        glUseProgram(program->Program);
+        device->CurrentProgram = program;
         device->Dirty = DirtyAll; // the new program has none of the uniforms yet
     }
-    return &device->Programs[variant];
+    return program;
 }
 
 void ApplyRenderStates(IDirect3DDevice8::Impl* device, const ShaderProgram& p)
@@ -291,19 +347,14 @@ void ApplyRenderStates(IDirect3DDevice8::Impl* device, const ShaderProgram& p)
     else
         glDisable(GL_DITHER);
 
-    glUniform1i(p.Lighting, rs[D3DRS_LIGHTING] ? 1 : 0);
     glUniform1i(p.NormalizeNormals, rs[D3DRS_NORMALIZENORMALS] ? 1 : 0);
     glUniform1i(p.LocalViewer, rs[D3DRS_LOCALVIEWER] ? 1 : 0);
-    glUniform1i(p.SpecularEnable, rs[D3DRS_SPECULARENABLE] ? 1 : 0);
-    glUniform1i(p.AddSpecular, rs[D3DRS_SPECULARENABLE] ? 1 : 0);
     float ambient[4];
     ColorToFloats(rs[D3DRS_AMBIENT], ambient);
     glUniform3f(p.GlobalAmbient, ambient[0], ambient[1], ambient[2]);
     float factor[4];
     ColorToFloats(rs[D3DRS_TEXTUREFACTOR], factor);
     glUniform4fv(p.TextureFactor, 1, factor);
-    glUniform1i(p.AlphaTest, rs[D3DRS_ALPHATESTENABLE] ? 1 : 0);
-    glUniform1i(p.AlphaFunc, static_cast<GLint>(rs[D3DRS_ALPHAFUNC]));
     glUniform1i(p.AlphaRef, static_cast<GLint>(rs[D3DRS_ALPHAREF] & 0xff));
     glUniform1i(p.ClipZeroToOne, device->ClipControl ? 1 : 0);
     glUniform1i(p.HalfPixel, 1);
@@ -382,7 +433,6 @@ void ApplyLights(IDirect3DDevice8::Impl* device, const ShaderProgram& p)
         spot[count][3] = 0.0f;
         ++count;
     }
-    glUniform1i(p.LightCount, count);
     if (count == 0)
         return;
     glUniform4fv(p.LightDiffuse, count, &diffuse[0][0]);
@@ -402,17 +452,9 @@ void ApplyMaterial(IDirect3DDevice8::Impl* device, const ShaderProgram& p)
     glUniform1f(p.MaterialPower, m.Power);
 }
 
-void ApplyStage(IDirect3DDevice8::Impl* device, const ShaderProgram& p)
+void ApplyStage(IDirect3DDevice8::Impl* device)
 {
     const DWORD* ts = device->StageStates[0];
-    glUniform3i(p.ColorOp, static_cast<GLint>(ts[D3DTSS_COLOROP]),
-                static_cast<GLint>(ts[D3DTSS_COLORARG1]), static_cast<GLint>(ts[D3DTSS_COLORARG2]));
-    glUniform3i(p.AlphaOp, static_cast<GLint>(ts[D3DTSS_ALPHAOP]),
-                static_cast<GLint>(ts[D3DTSS_ALPHAARG1]), static_cast<GLint>(ts[D3DTSS_ALPHAARG2]));
-    if (ts[D3DTSS_COLOROP] > 16 || ts[D3DTSS_ALPHAOP] > 16)
-        LogOnce("stage-op", "texture operation %u is not emulated; MODULATE is used",
-                std::max(ts[D3DTSS_COLOROP], ts[D3DTSS_ALPHAOP]));
-
     const DWORD mag = ts[D3DTSS_MAGFILTER];
     const DWORD min = ts[D3DTSS_MINFILTER];
     DWORD mip = ts[D3DTSS_MIPFILTER];
@@ -449,21 +491,24 @@ void ApplyStage(IDirect3DDevice8::Impl* device, const ShaderProgram& p)
                         static_cast<float>(ts[D3DTSS_MAXMIPLEVEL]));
 }
 
-void ApplyTexture(IDirect3DDevice8::Impl* device, const ShaderProgram& p)
+void ApplyTexture(IDirect3DDevice8::Impl* device)
 {
     IDirect3DBaseTexture8* texture = device->Textures[0];
     glActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, texture ? texture->impl->Texture : 0);
-    glUniform1i(p.HasTexture, texture ? 1 : 0);
 }
 
-// Brings GL up to date with the device's state; only what changed since the last draw.
-void ApplyState(IDirect3DDevice8::Impl* device, const VertexLayout& layout)
+// Brings GL up to date with the device's state; only what changed since the last draw. False
+// when the driver cannot compile the program this state needs.
+bool ApplyState(IDirect3DDevice8::Impl* device, const VertexLayout& layout)
 {
     float nearW = 0.0f;
     float farW = 1.0f;
-    const int variant = ChooseVariant(device, &nearW, &farW);
-    const ShaderProgram& p = *UseProgram(device, variant);
+    const ProgramKey key = KeyFor(device, layout, &nearW, &farW);
+    const ShaderProgram* program = UseProgram(device, key);
+    if (!program)
+        return false;
+    const ShaderProgram& p = *program;
     const unsigned dirty = device->Dirty;
     if (dirty & DirtyRender)
         ApplyRenderStates(device, p);
@@ -476,29 +521,13 @@ void ApplyState(IDirect3DDevice8::Impl* device, const VertexLayout& layout)
     if (dirty & DirtyMaterial)
         ApplyMaterial(device, p);
     if (dirty & DirtyStage)
-        ApplyStage(device, p);
+        ApplyStage(device);
     if (dirty & DirtyTexture)
-        ApplyTexture(device, p);
+        ApplyTexture(device);
     device->Dirty = 0;
-
-    // What depends on the vertex format is set on every draw.
-    glUniform1i(p.Pretransformed, layout.Pretransformed ? 1 : 0);
-    const DWORD* rs = device->RenderStates;
-    const bool colorVertex = rs[D3DRS_COLORVERTEX] != FALSE;
-    auto source = [&](DWORD state)
-    {
-        const DWORD s = rs[state];
-        if (colorVertex && s == D3DMCS_COLOR1 && layout.DiffuseOffset >= 0)
-            return 1;
-        if (colorVertex && s == D3DMCS_COLOR2 && layout.SpecularOffset >= 0)
-            return 2;
-        return 0;
-    };
-    glUniform4i(p.MaterialSource, source(D3DRS_DIFFUSEMATERIALSOURCE),
-                source(D3DRS_AMBIENTMATERIALSOURCE), source(D3DRS_SPECULARMATERIALSOURCE),
-                source(D3DRS_EMISSIVEMATERIALSOURCE));
-    if (variant & ProgramWBuffer)
+    if (key.WBuffer)
         glUniform2f(p.WRange, nearW, 1.0f / (farW - nearW));
+    return true;
 }
 
 void BindAttributes(IDirect3DDevice8::Impl* device, GLuint buffer, const VertexLayout& layout,
@@ -587,6 +616,28 @@ HRESULT CheckDraw(IDirect3DDevice8::Impl* device, D3DPRIMITIVETYPE type, UINT co
 
 namespace d3d8
 {
+uint64_t ProgramKey::Packed() const
+{
+    uint64_t bits = 0;
+    auto put = [&bits](uint64_t value, int width) { bits = (bits << width) | value; };
+    put(Flat, 1);
+    put(WBuffer, 1);
+    put(Pretransformed, 1);
+    put(Lighting, 1);
+    put(static_cast<uint64_t>(LightCount), 4);
+    put(Specular, 1);
+    for (int source : MaterialSource)
+        put(static_cast<uint64_t>(source), 2);
+    put(HasTexture, 1);
+    for (int i = 0; i < 3; ++i)
+        put(static_cast<uint64_t>(ColorOp[i]), i == 0 ? 5 : 6);
+    for (int i = 0; i < 3; ++i)
+        put(static_cast<uint64_t>(AlphaOp[i]), i == 0 ? 5 : 6);
+    put(AlphaTest, 1);
+    put(static_cast<uint64_t>(AlphaFunc) & 0xf, 4);
+    return bits;
+}
+
 VertexLayout LayoutOfFvf(DWORD fvf)
 {
     VertexLayout layout;
@@ -632,10 +683,21 @@ VertexLayout LayoutOfFvf(DWORD fvf)
 
 bool CreateDrawObjects(IDirect3DDevice8::Impl* device)
 {
-    if (!BuildProgram(&device->Programs[ProgramGouraud], ProgramGouraud))
+    // The program of the default state, built now so a driver that cannot compile the
+    // fixed-function shader fails device creation instead of the first draw.
+    ProgramKey key;
+    key.Lighting = true;
+    key.ColorOp[0] = D3DTOP_MODULATE;
+    key.ColorOp[1] = D3DTA_TEXTURE;
+    key.ColorOp[2] = D3DTA_CURRENT;
+    key.AlphaOp[0] = D3DTOP_SELECTARG1;
+    key.AlphaOp[1] = D3DTA_TEXTURE;
+    key.AlphaOp[2] = D3DTA_CURRENT;
+    ShaderProgram program;
+    if (!BuildProgram(&program, key))
         return false;
-    device->ProgramTried[ProgramGouraud] = true;
-    device->CurrentProgram = ProgramGouraud;
+    device->Programs.emplace(key.Packed(), program);
+    device->CurrentProgram = nullptr;
     glGenVertexArrays(1, &device->VertexArray);
     glBindVertexArray(device->VertexArray);
     glGenBuffers(1, &device->UserBuffer);
@@ -651,12 +713,11 @@ bool CreateDrawObjects(IDirect3DDevice8::Impl* device)
 
 void DestroyDrawObjects(IDirect3DDevice8::Impl* device)
 {
-    for (ShaderProgram& program : device->Programs)
-    {
-        if (program.Program)
-            glDeleteProgram(program.Program);
-        program.Program = 0;
-    }
+    for (auto& entry : device->Programs)
+        if (entry.second.Program)
+            glDeleteProgram(entry.second.Program);
+    device->Programs.clear();
+    device->CurrentProgram = nullptr;
     if (device->VertexArray)
         glDeleteVertexArrays(1, &device->VertexArray);
     if (device->UserBuffer)
@@ -832,9 +893,13 @@ HRESULT IDirect3DDevice8::DrawPrimitive(D3DPRIMITIVETYPE primitiveType, UINT sta
     if (result == D3D_OK && primitiveCount > 0 && !impl->Lost && EnsureCurrent(impl))
     {
         glBindFramebuffer(GL_FRAMEBUFFER, impl->Framebuffer);
-        ApplyState(impl, layout);
-        BindAttributes(impl, stream->impl->Buffer, layout, stride);
-        glDrawArrays(mode, static_cast<GLint>(startVertex), static_cast<GLsizei>(vertices));
+        if (!ApplyState(impl, layout))
+            result = D3DERR_DRIVERINTERNALERROR;
+        else
+        {
+            BindAttributes(impl, stream->impl->Buffer, layout, stride);
+            glDrawArrays(mode, static_cast<GLint>(startVertex), static_cast<GLsizei>(vertices));
+        }
     }
     TraceCall(impl, "DrawPrimitive", primitiveType, startVertex, primitiveCount, 0, stream, result);
     return result;
@@ -859,10 +924,14 @@ HRESULT IDirect3DDevice8::DrawPrimitiveUP(D3DPRIMITIVETYPE primitiveType, UINT p
         glBindBuffer(GL_ARRAY_BUFFER, impl->UserBuffer);
         // A fresh store each time, so the driver never waits on the previous draw.
         glBufferData(GL_ARRAY_BUFFER, bytes, vertexStreamZeroData, GL_STREAM_DRAW);
-        ApplyState(impl, layout);
-        impl->BoundBuffer = 0; // the attribute pointers must be set for this buffer
-        BindAttributes(impl, impl->UserBuffer, layout, vertexStreamZeroStride);
-        glDrawArrays(mode, 0, static_cast<GLsizei>(vertices));
+        if (!ApplyState(impl, layout))
+            result = D3DERR_DRIVERINTERNALERROR;
+        else
+        {
+            impl->BoundBuffer = 0; // the attribute pointers must be set for this buffer
+            BindAttributes(impl, impl->UserBuffer, layout, vertexStreamZeroStride);
+            glDrawArrays(mode, 0, static_cast<GLsizei>(vertices));
+        }
     }
     // As on the platform, stream 0 is unset afterwards.
     if (result == D3D_OK && impl->Stream)

@@ -1,10 +1,12 @@
-// The fixed-function pipeline as one small GLSL program: Direct3D's vertex lighting (point,
-// spot and directional lights, range, three attenuation terms, global ambient, material and its
+// The fixed-function pipeline as one small GLSL source: Direct3D's vertex lighting (point, spot
+// and directional lights, range, three attenuation terms, global ambient, material and its
 // colour sources), pre-transformed XYZRHW vertices in pixels, texture stage 0's colour and alpha
-// operations, specular add, the alpha test, and W-buffering as linear depth. Variants differ
-// only in flat shading and in writing the W depth.
+// operations, specular add, the alpha test, and W-buffering as linear depth. Each combination of
+// switches the device uses is compiled with the switches as constants: a software rasteriser
+// runs every branch of a shader, so branching on uniforms would cost every pixel all of them.
 #include "d3d8_internal.h"
 
+#include <cstdio>
 #include <string>
 
 namespace d3d8
@@ -18,7 +20,6 @@ layout(location = 2) in vec4 aDiffuse;
 layout(location = 3) in vec4 aSpecular;
 layout(location = 4) in vec4 aTexCoord;
 
-uniform bool uPretransformed;
 uniform mat4 uWorldView;
 uniform mat4 uProjection;
 uniform mat3 uNormalMatrix;
@@ -28,15 +29,11 @@ uniform float uTargetHeight;
 uniform bool uClipZeroToOne;
 uniform bool uHalfPixel;
 
-uniform bool uLighting;
 uniform bool uNormalizeNormals;
 uniform bool uLocalViewer;
-uniform bool uSpecularEnable;
 uniform vec3 uGlobalAmbient;
-uniform vec4 uMaterial[4];     // diffuse, ambient, specular, emissive
+uniform vec4 uMaterial[4]; // diffuse, ambient, specular, emissive
 uniform float uMaterialPower;
-uniform ivec4 uMaterialSource; // same order: 0 material, 1 vertex diffuse, 2 vertex specular
-uniform int uLightCount;
 uniform vec4 uLightDiffuse[8];
 uniform vec4 uLightSpecular[8];
 uniform vec4 uLightAmbient[8];
@@ -73,7 +70,7 @@ void Light(vec3 position)
     vec3 ambient = uGlobalAmbient;
     vec3 diffuse = vec3(0.0);
     vec3 specular = vec3(0.0);
-    for (int i = 0; i < uLightCount; ++i)
+    for (int i = 0; i < kLightCount; ++i)
     {
         int type = int(uLightPosition[i].w);
         vec3 toLight;
@@ -105,7 +102,7 @@ void Light(vec3 position)
         float facing = max(dot(normal, toLight), 0.0);
         ambient += uLightAmbient[i].rgb * attenuation;
         diffuse += uLightDiffuse[i].rgb * facing * attenuation;
-        if (uSpecularEnable && facing > 0.0)
+        if (kSpecular && facing > 0.0)
         {
             vec3 toViewer = uLocalViewer ? normalize(-position) : vec3(0.0, 0.0, -1.0);
             vec3 halfway = normalize(toLight + toViewer);
@@ -113,10 +110,10 @@ void Light(vec3 position)
                         pow(max(dot(normal, halfway), 0.0), uMaterialPower);
         }
     }
-    vec4 materialDiffuse = MaterialColor(uMaterialSource.x, uMaterial[0]);
-    vec4 materialAmbient = MaterialColor(uMaterialSource.y, uMaterial[1]);
-    vec4 materialSpecular = MaterialColor(uMaterialSource.z, uMaterial[2]);
-    vec4 materialEmissive = MaterialColor(uMaterialSource.w, uMaterial[3]);
+    vec4 materialDiffuse = MaterialColor(kMaterialSource.x, uMaterial[0]);
+    vec4 materialAmbient = MaterialColor(kMaterialSource.y, uMaterial[1]);
+    vec4 materialSpecular = MaterialColor(kMaterialSource.z, uMaterial[2]);
+    vec4 materialEmissive = MaterialColor(kMaterialSource.w, uMaterial[3]);
     vec3 color = materialEmissive.rgb + materialAmbient.rgb * ambient +
                  materialDiffuse.rgb * diffuse;
     vDiffuse = clamp(vec4(color, materialDiffuse.a), 0.0, 1.0);
@@ -126,7 +123,7 @@ void Light(vec3 position)
 void main()
 {
     vTexCoord = aTexCoord.xy;
-    if (uPretransformed)
+    if (kPretransformed)
     {
         // x, y are pixels of the render target with Direct3D's pixel centres on integers and y
         // downwards; GL's centres sit on halves and its y grows upwards.
@@ -153,7 +150,7 @@ void main()
         }
         gl_Position = clip;
         vEyeW = clip.w;
-        if (uLighting)
+        if (kLighting)
             Light(position.xyz);
         else
         {
@@ -174,13 +171,7 @@ in float vEyeW;
 out vec4 fragColor;
 
 uniform sampler2D uTexture;
-uniform bool uHasTexture;
-uniform ivec3 uColorOp; // operation, argument 1, argument 2
-uniform ivec3 uAlphaOp;
 uniform vec4 uTextureFactor;
-uniform bool uAddSpecular;
-uniform bool uAlphaTest;
-uniform int uAlphaFunc;
 uniform int uAlphaRef;
 uniform vec2 uWRange; // near w, 1 / (far w - near w)
 
@@ -245,12 +236,12 @@ bool Passes(int value, int reference, int function)
 void main()
 {
     // A stage without a texture reads opaque white, so untextured geometry shows its colour.
-    vec4 texel = uHasTexture ? texture(uTexture, vTexCoord) : vec4(1.0);
-    vec3 color = clamp(Operate(uColorOp, texel).rgb, 0.0, 1.0);
-    float alpha = uColorOp.x == 1 ? vDiffuse.a : clamp(Operate(uAlphaOp, texel).a, 0.0, 1.0);
-    if (uAddSpecular)
+    vec4 texel = kHasTexture ? texture(uTexture, vTexCoord) : vec4(1.0);
+    vec3 color = clamp(Operate(kColorOp, texel).rgb, 0.0, 1.0);
+    float alpha = kColorOp.x == 1 ? vDiffuse.a : clamp(Operate(kAlphaOp, texel).a, 0.0, 1.0);
+    if (kSpecular)
         color = clamp(color + vSpecular.rgb, 0.0, 1.0);
-    if (uAlphaTest && !Passes(int(floor(alpha * 255.0 + 0.5)), uAlphaRef, uAlphaFunc))
+    if (kAlphaTest && !Passes(int(floor(alpha * 255.0 + 0.5)), uAlphaRef, kAlphaFunc))
         discard;
     fragColor = vec4(color, alpha);
 #ifdef WBUFFER
@@ -259,13 +250,37 @@ void main()
 }
 )";
 
-GLuint Compile(GLenum kind, const char* body, int variant)
+// The switches of one program as GLSL constants.
+std::string Switches(const ProgramKey& key)
+{
+    char text[1024];
+    std::snprintf(text, sizeof text,
+                  "#define SHADE_QUALIFIER %s\n"
+                  "%s"
+                  "const bool kPretransformed = %s;\n"
+                  "const bool kLighting = %s;\n"
+                  "const int kLightCount = %d;\n"
+                  "const bool kSpecular = %s;\n"
+                  "const ivec4 kMaterialSource = ivec4(%d, %d, %d, %d);\n"
+                  "const bool kHasTexture = %s;\n"
+                  "const ivec3 kColorOp = ivec3(%d, %d, %d);\n"
+                  "const ivec3 kAlphaOp = ivec3(%d, %d, %d);\n"
+                  "const bool kAlphaTest = %s;\n"
+                  "const int kAlphaFunc = %d;\n",
+                  key.Flat ? "flat" : "smooth", key.WBuffer ? "#define WBUFFER 1\n" : "",
+                  key.Pretransformed ? "true" : "false", key.Lighting ? "true" : "false",
+                  key.LightCount, key.Specular ? "true" : "false", key.MaterialSource[0],
+                  key.MaterialSource[1], key.MaterialSource[2], key.MaterialSource[3],
+                  key.HasTexture ? "true" : "false", key.ColorOp[0], key.ColorOp[1], key.ColorOp[2],
+                  key.AlphaOp[0], key.AlphaOp[1], key.AlphaOp[2], key.AlphaTest ? "true" : "false",
+                  key.AlphaFunc);
+    return text;
+}
+
+GLuint Compile(GLenum kind, const char* body, const ProgramKey& key)
 {
     std::string source = "#version 330 core\n";
-    source += (variant & ProgramFlat) ? "#define SHADE_QUALIFIER flat\n"
-                                      : "#define SHADE_QUALIFIER smooth\n";
-    if (variant & ProgramWBuffer)
-        source += "#define WBUFFER 1\n";
+    source += Switches(key);
     source += body;
     const char* text = source.c_str();
     GLuint shader = glCreateShader(kind);
@@ -286,10 +301,10 @@ GLuint Compile(GLenum kind, const char* body, int variant)
 }
 } // namespace
 
-bool BuildProgram(ShaderProgram* program, int variant)
+bool BuildProgram(ShaderProgram* program, const ProgramKey& key)
 {
-    GLuint vertex = Compile(GL_VERTEX_SHADER, kVertexShader, variant);
-    GLuint fragment = Compile(GL_FRAGMENT_SHADER, kFragmentShader, variant);
+    GLuint vertex = Compile(GL_VERTEX_SHADER, kVertexShader, key);
+    GLuint fragment = Compile(GL_FRAGMENT_SHADER, kFragmentShader, key);
     if (!vertex || !fragment)
     {
         glDeleteShader(vertex);
@@ -315,7 +330,6 @@ bool BuildProgram(ShaderProgram* program, int variant)
     ShaderProgram& p = *program;
     p.Program = id;
     auto at = [id](const char* name) { return glGetUniformLocation(id, name); };
-    p.Pretransformed = at("uPretransformed");
     p.WorldView = at("uWorldView");
     p.Projection = at("uProjection");
     p.NormalMatrix = at("uNormalMatrix");
@@ -324,15 +338,11 @@ bool BuildProgram(ShaderProgram* program, int variant)
     p.TargetHeight = at("uTargetHeight");
     p.ClipZeroToOne = at("uClipZeroToOne");
     p.HalfPixel = at("uHalfPixel");
-    p.Lighting = at("uLighting");
     p.NormalizeNormals = at("uNormalizeNormals");
     p.LocalViewer = at("uLocalViewer");
-    p.SpecularEnable = at("uSpecularEnable");
     p.GlobalAmbient = at("uGlobalAmbient");
     p.Material = at("uMaterial");
     p.MaterialPower = at("uMaterialPower");
-    p.MaterialSource = at("uMaterialSource");
-    p.LightCount = at("uLightCount");
     p.LightDiffuse = at("uLightDiffuse");
     p.LightSpecular = at("uLightSpecular");
     p.LightAmbient = at("uLightAmbient");
@@ -341,13 +351,7 @@ bool BuildProgram(ShaderProgram* program, int variant)
     p.LightAttenuation = at("uLightAttenuation");
     p.LightSpot = at("uLightSpot");
     p.Texture = at("uTexture");
-    p.HasTexture = at("uHasTexture");
-    p.ColorOp = at("uColorOp");
-    p.AlphaOp = at("uAlphaOp");
     p.TextureFactor = at("uTextureFactor");
-    p.AddSpecular = at("uAddSpecular");
-    p.AlphaTest = at("uAlphaTest");
-    p.AlphaFunc = at("uAlphaFunc");
     p.AlphaRef = at("uAlphaRef");
     p.WRange = at("uWRange");
     glUseProgram(id);
