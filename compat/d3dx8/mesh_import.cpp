@@ -156,10 +156,72 @@ void MakeSmoothNormals(MeshGeometry* mesh, size_t first)
 
 namespace
 {
+bool IsNameChar(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+           c == '-';
+}
+
+// Assimp sizes its arrays from the first count of a Mesh, MeshNormals or SkinWeights object
+// before it reads a single element, so a damaged digit there can ask for gigabytes. In a text
+// file every element takes bytes, so a count beyond the file's size is damage: such files are
+// refused before Assimp sees them. This looks only at the count after each of those object
+// names (and their optional name, brace and, for SkinWeights, quoted frame name); Assimp parses.
+bool TextCountsPlausible(const char* text, size_t size)
+{
+    static const char* const objects[] = {"Mesh", "MeshNormals", "SkinWeights"};
+    for (size_t at = 0; at < size; ++at)
+    {
+        if (at > 0 && IsNameChar(text[at - 1]))
+            continue;
+        for (const char* object : objects)
+        {
+            size_t length = std::strlen(object);
+            if (size - at <= length || std::memcmp(text + at, object, length) != 0 ||
+                IsNameChar(text[at + length]))
+                continue;
+            size_t p = at + length;
+            auto skipSpace = [&]
+            {
+                while (p < size &&
+                       (text[p] == ' ' || text[p] == '\t' || text[p] == '\r' || text[p] == '\n'))
+                    ++p;
+            };
+            skipSpace();
+            while (p < size && IsNameChar(text[p]))
+                ++p;
+            skipSpace();
+            if (p >= size || text[p] != '{')
+                continue;
+            ++p;
+            skipSpace();
+            if (p < size && text[p] == '"')
+            {
+                ++p;
+                while (p < size && text[p] != '"')
+                    ++p;
+                p += p < size ? 1 : 0;
+                skipSpace();
+                p += p < size && text[p] == ';' ? 1 : 0;
+                skipSpace();
+            }
+            uint64_t count = 0;
+            while (p < size && text[p] >= '0' && text[p] <= '9' && count <= size)
+                count = count * 10 + uint64_t(text[p++] - '0');
+            if (count > size)
+                return false;
+        }
+    }
+    return true;
+}
+
 HRESULT ImportScene(const void* data, size_t size, MeshGeometry* mesh)
 {
     // Only .x files go to Assimp: other readers would otherwise get a try at arbitrary bytes.
     if (size < 16 || std::memcmp(data, "xof ", 4) != 0)
+        return D3DXERR_INVALIDDATA;
+    const char* text = static_cast<const char*>(data);
+    if (std::memcmp(text + 8, "txt ", 4) == 0 && !TextCountsPlausible(text, size))
         return D3DXERR_INVALIDDATA;
 
     // No post-processing but the validation: Assimp's triangulation and normal generation

@@ -212,6 +212,15 @@ TEST(MeshImport, DamagedFilesAreRefusedWithAnErrorCode)
     EXPECT_TRUE(mesh.Vertices.empty());
 
     EXPECT_EQ(d3dx::ReadXMeshFile("no/such/folder/missing.x", &mesh), D3DXERR_INVALIDDATA);
+
+    // A damaged count asking for billions of elements is refused without trying to allocate
+    // them (under the sanitizer build an attempt would stop the test).
+    std::string hugeVertices = triangle;
+    hugeVertices.replace(hugeVertices.find(" 3;\n"), 4, " 3000000000;\n");
+    EXPECT_EQ(Import(hugeVertices, &mesh), D3DXERR_INVALIDDATA);
+    std::string hugeNormals = triangle;
+    hugeNormals.replace(hugeNormals.find("MeshNormals {\n  3;"), 18, "MeshNormals {\n  900000000;");
+    EXPECT_EQ(Import(hugeNormals, &mesh), D3DXERR_INVALIDDATA);
 }
 
 TEST(MeshImport, AdjacencyLinksTrianglesThatShareAnEdge)
