@@ -59,8 +59,9 @@ HRESULT ImportXMesh(const void* data, size_t size, MeshGeometry* mesh);
 // unreadable file is D3DXERR_INVALIDDATA.
 HRESULT ReadXMeshFile(const char* path, MeshGeometry* mesh);
 
-// Face adjacency: for every triangle, for its edges (v0 v1, v1 v2, v2 v0), the index of another
-// triangle with the same edge (same two positions), or 0xFFFFFFFF where there is none.
+// Called by D3DXLoadMeshFromX when adjacency is asked for. Face adjacency: for every triangle, for
+// its edges (v0 v1, v1 v2, v2 v0), the index of another triangle with the same edge (same two
+// positions), or 0xFFFFFFFF where there is none.
 std::vector<DWORD> ComputeAdjacency(const MeshGeometry& mesh);
 
 } // namespace d3dx

@@ -35,36 +35,40 @@ HRESULT DecodeBitmap(const void* data, size_t size, Image* image, D3DXIMAGE_INFO
 HRESULT ReadBitmapFile(const char* path, Image* image, D3DXIMAGE_INFO* info);
 
 // Turns every texel exactly equal to `key` (0xAARRGGBB) into transparent black; key 0 means no
-// key. Called on the decoded picture before anything else changes it.
+// key. Called by BuildTextureLevels on the decoded picture before anything else changes it.
 void ApplyColorKey(Image* image, D3DCOLOR key);
 
-// True when `filter` names a filter the stand-in knows (D3DX_DEFAULT, or NONE to BOX, optionally
-// with the mirror and dither flags, which are accepted and ignored).
+// Called by ResizeImage and its tests. True when `filter` names a filter the stand-in knows
+// (D3DX_DEFAULT, or NONE to BOX, optionally with the mirror and dither flags, which are accepted
+// and ignored).
 bool IsKnownFilter(DWORD filter);
-// Scales a picture to width x height with a D3DX_FILTER_* value: NONE copies the overlapping part
-// and leaves the rest transparent black, POINT takes the nearest texel (ties to the top-left),
-// LINEAR blends bilinearly, TRIANGLE and BOX average the covered area (TRIANGLE blends
-// bilinearly where it enlarges), D3DX_DEFAULT is TRIANGLE. Returns D3D_OK, or D3DERR_INVALIDCALL
-// for an unknown filter or a size outside 1..MaxImageSide.
+// Called by BuildTextureLevels. Scales a picture to width x height with a D3DX_FILTER_* value: NONE
+// copies the overlapping part and leaves the rest transparent black, POINT takes the nearest texel
+// (ties to the top-left), LINEAR blends bilinearly, TRIANGLE and BOX average the covered area
+// (TRIANGLE blends bilinearly where it enlarges), D3DX_DEFAULT is TRIANGLE. Returns D3D_OK, or
+// D3DERR_INVALIDCALL for an unknown filter or a size outside 1..MaxImageSide.
 HRESULT ResizeImage(const Image& source, UINT width, UINT height, DWORD filter, Image* result);
-// Builds the next smaller mip level (each side halved, at least 1) with a mip filter, where
-// D3DX_DEFAULT means BOX. Returns as ResizeImage.
+// Called by BuildTextureLevels. Builds the next smaller mip level (each side halved, at least 1)
+// with a mip filter, where D3DX_DEFAULT means BOX. Returns as ResizeImage.
 HRESULT NextMipLevel(const Image& source, DWORD mipFilter, Image* result);
-// Number of levels of a full chain from width x height down to 1 x 1.
+// Called by BuildTextureLevels: the number of levels of a full chain down to 1 x 1.
 UINT FullMipCount(UINT width, UINT height);
 
-// Bytes per texel of a format the stand-in can write, or 0 when it cannot write it.
+// Called by the loader and WriteTexels: bytes per texel of a format the stand-in can write, or 0
+// when it cannot write it.
 UINT TexelBytes(D3DFORMAT format);
-// The format a texture is made in: D3DFMT_UNKNOWN takes A8R8G8B8 when the picture is keyed or
-// has alpha and X8R8G8B8 otherwise; a format the stand-in cannot write falls back the same way.
+// Called by BuildTextureLevels. The format a texture is made in: D3DFMT_UNKNOWN takes A8R8G8B8 when
+// the picture is keyed or has alpha and X8R8G8B8 otherwise; a format the stand-in cannot write
+// falls back the same way.
 D3DFORMAT ChooseFormat(D3DFORMAT requested, bool needsAlpha);
-// Converts one 0xAARRGGBB texel to a format's bit pattern, rounding each channel to the nearest
-// step; bits the format leaves unused ("X") are written as ones.
+// Called by WriteTexels. Converts one 0xAARRGGBB texel to a format's bit pattern, rounding each
+// channel to the nearest step; bits the format leaves unused ("X") are written as ones.
 DWORD PackTexel(DWORD argb, D3DFORMAT format);
 // Reads a format's bit pattern back as 0xAARRGGBB (channels widened by bit replication; formats
 // without alpha read as opaque). For tests and readback.
 DWORD UnpackTexel(DWORD bits, D3DFORMAT format);
-// Writes a picture into locked texture memory in `format`, row by row at `pitch` bytes.
+// Called by the loader with a locked level: writes a picture in `format`, row by row at `pitch`
+// bytes (a format TexelBytes says 0 for writes nothing). Cannot fail.
 void WriteTexels(const Image& image, D3DFORMAT format, BYTE* bits, INT pitch);
 
 // What a texture request asks for, after the caller's arguments are read.

@@ -1,5 +1,7 @@
 // The asset tool's drawing surface: a float RGB picture with coverage masks, anti-aliased shapes,
 // deterministic noise and a 24-bit bitmap writer. Everything the textures are painted with.
+// Callers: the texture painters (textures.cpp), the mesh builder's noise (meshes.cpp) and the
+// tool's main (saving). Only the bitmap writers can fail; they return a message.
 #pragma once
 
 #include <cstdint>
