@@ -132,7 +132,7 @@ struct ShaderProgram
 {
     GLuint Program = 0;
     GLint WorldView, Projection, NormalMatrix, ViewportRect, DepthRange, TargetHeight,
-        ClipZeroToOne, HalfPixel;
+        ClipZeroToOne;
     GLint NormalizeNormals, LocalViewer, GlobalAmbient, Material, MaterialPower, LightDiffuse,
         LightSpecular, LightAmbient, LightPosition, LightDirection, LightAttenuation, LightSpot;
     GLint Texture, TextureFactor, AlphaRef, WRange;

@@ -265,7 +265,7 @@ HRESULT IDirect3DDevice8::SetRenderState(D3DRENDERSTATETYPE state, DWORD value)
     {
         LogUnemulatedRenderState(state, value);
         impl->RenderStates[state] = value;
-        impl->Dirty |= DirtyRender | DirtyLights | DirtyMaterial;
+        impl->Dirty |= DirtyRender;
     }
     TraceCall(impl, "SetRenderState", state, value, 0, 0, nullptr, result);
     return result;
@@ -336,7 +336,8 @@ HRESULT IDirect3DDevice8::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMAT
     else
     {
         *slot = *matrix;
-        impl->Dirty |= DirtyTransform | DirtyLights;
+        // Lights are lit in view space, so only a new view moves them.
+        impl->Dirty |= DirtyTransform | (state == D3DTS_VIEW ? DirtyLights : 0u);
     }
     // The trace keeps the translation row, which tells where an object was drawn.
     TraceCall(impl, "SetTransform", state, matrix ? FloatBits(matrix->_41) : 0,

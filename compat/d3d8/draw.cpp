@@ -357,7 +357,6 @@ void ApplyRenderStates(IDirect3DDevice8::Impl* device, const ShaderProgram& p)
     glUniform4fv(p.TextureFactor, 1, factor);
     glUniform1i(p.AlphaRef, static_cast<GLint>(rs[D3DRS_ALPHAREF] & 0xff));
     glUniform1i(p.ClipZeroToOne, device->ClipControl ? 1 : 0);
-    glUniform1i(p.HalfPixel, 1);
 }
 
 void ApplyTransforms(IDirect3DDevice8::Impl* device, const ShaderProgram& p)

@@ -27,7 +27,6 @@ uniform vec4 uViewport;     // the viewport in GL window pixels: x, y, width, he
 uniform vec2 uDepthRange;   // MinZ, MaxZ
 uniform float uTargetHeight;
 uniform bool uClipZeroToOne;
-uniform bool uHalfPixel;
 
 uniform bool uNormalizeNormals;
 uniform bool uLocalViewer;
@@ -142,12 +141,9 @@ void main()
     {
         vec4 position = uWorldView * vec4(aPosition.xyz, 1.0);
         vec4 clip = uProjection * position;
-        if (uHalfPixel)
-        {
-            // Direct3D maps the viewport's edge onto the first pixel's centre.
-            clip.x += (1.0 - 2.0 * kTieShift) * clip.w / uViewport.z;
-            clip.y -= (1.0 - 2.0 * kTieShift) * clip.w / uViewport.w;
-        }
+        // Direct3D maps the viewport's edge onto the first pixel's centre.
+        clip.x += (1.0 - 2.0 * kTieShift) * clip.w / uViewport.z;
+        clip.y -= (1.0 - 2.0 * kTieShift) * clip.w / uViewport.w;
         gl_Position = clip;
         vEyeW = clip.w;
         if (kLighting)
@@ -337,7 +333,6 @@ bool BuildProgram(ShaderProgram* program, const ProgramKey& key)
     p.DepthRange = at("uDepthRange");
     p.TargetHeight = at("uTargetHeight");
     p.ClipZeroToOne = at("uClipZeroToOne");
-    p.HalfPixel = at("uHalfPixel");
     p.NormalizeNormals = at("uNormalizeNormals");
     p.LocalViewer = at("uLocalViewer");
     p.GlobalAmbient = at("uGlobalAmbient");

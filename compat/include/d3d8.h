@@ -18,30 +18,44 @@ typedef IDirect3DDevice8* LPDIRECT3DDEVICE8;
 typedef IDirect3DTexture8* LPDIRECT3DTEXTURE8;
 typedef IDirect3DVertexBuffer8* LPDIRECT3DVERTEXBUFFER8;
 
-#define MAKE_D3DHRESULT(code) ((HRESULT)(0x88760000u | (code)))
-#define D3D_OK                      S_OK
-#define D3DERR_WRONGTEXTUREFORMAT   MAKE_D3DHRESULT(2072)
+#define MAKE_D3DHRESULT(code)            ((HRESULT)(0x88760000u | (code)))
+#define D3D_OK                           S_OK
+#define D3DERR_WRONGTEXTUREFORMAT        MAKE_D3DHRESULT(2072)
 #define D3DERR_UNSUPPORTEDCOLOROPERATION MAKE_D3DHRESULT(2073)
 #define D3DERR_UNSUPPORTEDALPHAOPERATION MAKE_D3DHRESULT(2075)
-#define D3DERR_TOOMANYOPERATIONS    MAKE_D3DHRESULT(2077)
-#define D3DERR_CONFLICTINGTEXTUREFILTER MAKE_D3DHRESULT(2078)
-#define D3DERR_UNSUPPORTEDFACTORVALUE MAKE_D3DHRESULT(2079)
-#define D3DERR_CONFLICTINGRENDERSTATE MAKE_D3DHRESULT(2081)
-#define D3DERR_UNSUPPORTEDTEXTUREFILTER MAKE_D3DHRESULT(2082)
-#define D3DERR_DRIVERINTERNALERROR  MAKE_D3DHRESULT(2087)
-#define D3DERR_NOTFOUND             MAKE_D3DHRESULT(2150)
-#define D3DERR_MOREDATA             MAKE_D3DHRESULT(2151)
-#define D3DERR_DEVICELOST           MAKE_D3DHRESULT(2152)
-#define D3DERR_DEVICENOTRESET       MAKE_D3DHRESULT(2153)
-#define D3DERR_NOTAVAILABLE         MAKE_D3DHRESULT(2154)
-#define D3DERR_OUTOFVIDEOMEMORY     MAKE_D3DHRESULT(380)
-#define D3DERR_INVALIDDEVICE        MAKE_D3DHRESULT(2155)
-#define D3DERR_INVALIDCALL          MAKE_D3DHRESULT(2156)
-#define D3DERR_DRIVERINVALIDCALL    MAKE_D3DHRESULT(2157)
+#define D3DERR_TOOMANYOPERATIONS         MAKE_D3DHRESULT(2077)
+#define D3DERR_CONFLICTINGTEXTUREFILTER  MAKE_D3DHRESULT(2078)
+#define D3DERR_UNSUPPORTEDFACTORVALUE    MAKE_D3DHRESULT(2079)
+#define D3DERR_CONFLICTINGRENDERSTATE    MAKE_D3DHRESULT(2081)
+#define D3DERR_UNSUPPORTEDTEXTUREFILTER  MAKE_D3DHRESULT(2082)
+#define D3DERR_DRIVERINTERNALERROR       MAKE_D3DHRESULT(2087)
+#define D3DERR_NOTFOUND                  MAKE_D3DHRESULT(2150)
+#define D3DERR_MOREDATA                  MAKE_D3DHRESULT(2151)
+#define D3DERR_DEVICELOST                MAKE_D3DHRESULT(2152)
+#define D3DERR_DEVICENOTRESET            MAKE_D3DHRESULT(2153)
+#define D3DERR_NOTAVAILABLE              MAKE_D3DHRESULT(2154)
+#define D3DERR_OUTOFVIDEOMEMORY          MAKE_D3DHRESULT(380)
+#define D3DERR_INVALIDDEVICE             MAKE_D3DHRESULT(2155)
+#define D3DERR_INVALIDCALL               MAKE_D3DHRESULT(2156)
+#define D3DERR_DRIVERINVALIDCALL         MAKE_D3DHRESULT(2157)
 
-// Creates the Direct3D object; null when sdkVersion is not 220 or no display is reachable.
+// Called by the game's device creation and the setup tool's enumeration: creates the Direct3D
+// object; null when sdkVersion is not 220 or no display is reachable.
 IDirect3D8* WINAPI Direct3DCreate8(UINT sdkVersion);
 
+// Called by the setup tool's enumeration and the game's device creation. Adapters are the
+// displays; D3DERR_INVALIDCALL for an adapter that does not exist or a null out-pointer.
+// EnumAdapterModes: the display's sizes and the classic sizes that fit on it, each in X8R8G8B8,
+//   R5G6B5 and X1R5G5B5 (the back buffer is scaled onto the desktop); D3DERR_INVALIDCALL after
+//   the last. GetAdapterModeCount: 0 for a bad adapter.
+// GetDeviceCaps, Check*: answered from the GL driver; D3DERR_NOTAVAILABLE for a device type
+//   other than HAL, a combination GL cannot make, or no GL at all; D3DERR_INVALIDCALL for a
+//   value that is no format of the kind asked.
+// CreateDevice: D3DERR_INVALIDCALL for a bad adapter, not exactly one vertex-processing flag, no
+//   window, a full-screen mode that EnumAdapterModes does not list, or a depth format that is no
+//   depth format; D3DERR_NOTAVAILABLE for REF/SW, multisampling, a window without OpenGL or a
+//   format combination GL lacks; D3DERR_OUTOFVIDEOMEMORY when the back buffer cannot be
+//   allocated. A full-screen device makes its window desktop-full-screen on the adapter.
 struct IDirect3D8
 {
     ULONG AddRef();
@@ -66,6 +80,21 @@ struct IDirect3D8
     Impl* impl;
 };
 
+// Called by the game's render pass, scene objects, overlay, device creation and reset.
+// Drawing: DrawPrimitive(UP) fail with D3DERR_INVALIDCALL outside BeginScene/EndScene, without a
+//   stream, past the buffer's end, with a stride below the vertex size or a vertex format the
+//   stand-in cannot draw (SetVertexShader refuses those too); a zero count draws nothing.
+// Set* calls: D3DERR_INVALIDCALL for a null pointer, a stage, state or transform out of range,
+//   a light that is not a light (any attenuation is accepted) or a ninth enabled light. SetTexture
+//   and SetStreamSource hold a reference to what they bind; Get* calls add one to what they return.
+// Present: D3DERR_DEVICELOST while the device is lost, i.e. from the moment a full-screen
+//   device's focus window loses focus or is minimised until Reset. TestCooperativeLevel: D3D_OK,
+//   D3DERR_DEVICELOST while the window is away, D3DERR_DEVICENOTRESET once it is back.
+// Reset: D3DERR_DEVICELOST while the window is away, D3DERR_INVALIDCALL for present parameters
+//   CreateDevice would refuse or while default-pool resources live; on success every state is
+//   back at its default and bindings are dropped; managed and system-memory resources survive.
+// Create*: D3DERR_INVALIDCALL for a size, format, pool or usage the stand-in lacks,
+//   D3DERR_OUTOFVIDEOMEMORY when GL runs out.
 struct IDirect3DDevice8
 {
     ULONG AddRef();
@@ -114,6 +143,10 @@ struct IDirect3DDevice8
     Impl* impl;
 };
 
+// Called by the utility library's texture loader and the game's texture set. LockRect gives the
+// level's memory in the format's own texel layout with its real pitch and is refused
+// (D3DERR_INVALIDCALL) for a bad level or rectangle or a level already locked; UnlockRect
+// uploads the level (D3DERR_INVALIDCALL when it was not locked).
 struct IDirect3DBaseTexture8
 {
     ULONG AddRef();
@@ -131,6 +164,9 @@ struct IDirect3DTexture8 : IDirect3DBaseTexture8
     HRESULT UnlockRect(UINT level);
 };
 
+// Called by the scene objects, the overlay and the utility library's meshes. Lock hands out the
+// buffer's memory (a size of 0 means to the end; D3DERR_INVALIDCALL past the end) and Unlock
+// uploads what was written (D3DERR_INVALIDCALL when not locked).
 struct IDirect3DVertexBuffer8
 {
     ULONG AddRef();
