@@ -12,11 +12,18 @@ mode=${1:-save}
 bin=${ZENDRILL_BIN_DIR:?}
 run=${ZENDRILL_RUN_DIR:?}
 work=$(mktemp -d /tmp/zendrill-setup-e2e.XXXXXX)
+keep=$PWD # the test's own folder: a failing screen is left there to look at
 pids=()
 
 cleanup() {
+    local pid i
     for pid in "${pids[@]}"; do
-        kill "$pid" 2>/dev/null || true
+        kill "$pid" 2>/dev/null || continue
+        for ((i = 0; i < 30; i++)); do
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.1
+        done
+        kill -9 "$pid" 2>/dev/null || true
     done
     rm -rf "$work"
 }
@@ -124,29 +131,38 @@ play_game() {
         fail "the game window did not appear"
     }
 
-    # The sky is drawn in (155,155,255); wait until a picture showing it reaches the screen.
-    local shot="$work/screen.png" seen=no i
-    for ((i = 0; i < 60; i++)); do
+    # The sky is drawn in (155,155,255). The title camera orbits and shows it only part of the
+    # time, and on a busy machine slowly, so screens are taken until a good patch of it shows.
+    local shot="$work/screen.png" seen=no sky=0 i
+    for ((i = 0; i < 150; i++)); do
         kill -0 "$pid" 2>/dev/null || break
-        import -window root "$shot" 2>/dev/null || true
-        if [ -f "$shot" ] && convert "$shot" -format %c histogram:info:- |
-            grep -q "(155,155,255)"; then
-            seen=yes
-            break
+        if import -window root "$shot" 2>/dev/null; then
+            sky=$(convert "$shot" -fill black +opaque "#9B9BFF" -fill white -opaque "#9B9BFF" \
+                -format "%[fx:round(mean*w*h)]" info:)
+            if [ "$sky" -ge 500 ]; then
+                seen=yes
+                break
+            fi
         fi
         sleep 1
     done
     if [ "$seen" != yes ]; then
         cat "$work/game.err" >&2
+        [ -f "$shot" ] && cp "$shot" "$keep/setup_then_game_plays-last.png" &&
+            echo "last screen: $keep/setup_then_game_plays-last.png" >&2
         fail "no picture with the sky colour (155,155,255) appeared"
     fi
+    echo "sky pixels on screen: $sky (after $i polls)"
     local mean
     mean=$(convert "$shot" -format "%[fx:mean]" info:)
     echo "screen mean brightness: $mean"
     awk -v m="$mean" 'BEGIN { exit !(m > 0.02) }' || fail "the screen is (nearly) all black"
 
+    # The game polls the keyboard once per step, so the key is held as long as a person would.
     xdotool windowfocus --sync "$win" 2>/dev/null || true
-    xdotool key Escape
+    xdotool keydown Escape
+    sleep 0.5
+    xdotool keyup Escape
     local rc
     rc=$(wait_exit "$pid" 30) || fail "the game is still running after Escape"
     cat "$work/game.err" >&2
