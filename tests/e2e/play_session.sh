@@ -76,7 +76,8 @@ changed_outside() { # a b x0 y0 x1 y1 [x0 y0 x1 y1 ...]
     compare -metric AE -fuzz 8% "$work/mask-a.ppm" "$work/mask-b.ppm" null: 2>&1 |
         awk '{ print int($1) }'
 }
-press() { xdotool keydown "$1"; sleep 0.15; xdotool keyup "$1"; }
+# Held long enough for a game step to see it even when a drawn frame is slow.
+press() { xdotool keydown "$1"; sleep 0.3; xdotool keyup "$1"; }
 # The game takes a full-screen desktop window; with no window manager on this display, do what
 # one would do and give the window the whole screen.
 fill_screen() {
