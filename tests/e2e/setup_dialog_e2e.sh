@@ -34,14 +34,16 @@ fail() {
     exit 1
 }
 
-# Waits up to $2 seconds for process $1 to end; prints its exit code.
+# Waits up to $2 seconds for process $1 (a child of this shell) to end and puts its exit code in
+# $exit_code; fails when it is still running then. Runs in this shell, not a subshell, because only
+# the shell that started a process can collect its exit code.
+exit_code=
 wait_exit() {
     local pid=$1 seconds=$2 i
     for ((i = 0; i < seconds * 10; i++)); do
         if ! kill -0 "$pid" 2>/dev/null; then
-            local rc=0
-            wait "$pid" || rc=$?
-            echo "$rc"
+            exit_code=0
+            wait "$pid" || exit_code=$?
             return 0
         fi
         sleep 0.1
@@ -83,10 +85,9 @@ run_setup() {
     save) click_dialog_rect "$win" 16 286 133 14 ;;
     cancel) click_dialog_rect "$win" 157 286 126 14 ;;
     esac
-    local rc
-    rc=$(wait_exit "$pid" 30) || fail "zendrill-setup is still running after $button"
+    wait_exit "$pid" 30 || fail "zendrill-setup is still running after $button"
     cat "$work/setup.err" >&2
-    [ "$rc" = 0 ] || fail "zendrill-setup exited with $rc"
+    [ "$exit_code" = 0 ] || fail "zendrill-setup exited with $exit_code"
 }
 
 check_settings_file() {
@@ -163,10 +164,9 @@ play_game() {
     xdotool keydown Escape
     sleep 0.5
     xdotool keyup Escape
-    local rc
-    rc=$(wait_exit "$pid" 30) || fail "the game is still running after Escape"
+    wait_exit "$pid" 30 || fail "the game is still running after Escape"
     cat "$work/game.err" >&2
-    [ "$rc" = 0 ] || fail "the game exited with $rc"
+    [ "$exit_code" = 0 ] || fail "the game exited with $exit_code"
 }
 
 case $mode in
