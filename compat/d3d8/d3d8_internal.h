@@ -254,9 +254,11 @@ struct IDirect3DDevice8::Impl
     bool InScene = false;
     unsigned Dirty = d3d8::DirtyAll;
 
-    // Device loss (device_loss.cpp).
+    // Device loss and the full-screen window (device_loss.cpp).
     bool Lost = false;
     bool HadFocus = false;
+    bool WindowSaved = false; // the window's own place, given back when the device goes
+    SDL_Rect SavedWindow{};
 
     // Present pacing (back_buffer.cpp).
     bool VsyncActive = false;
@@ -315,6 +317,7 @@ void DestroyBackBuffer(IDirect3DDevice8::Impl* device);
 bool CreateDrawObjects(IDirect3DDevice8::Impl* device);
 void DestroyDrawObjects(IDirect3DDevice8::Impl* device);
 void EnterFullscreen(IDirect3DDevice8::Impl* device);
+void LeaveFullscreen(IDirect3DDevice8::Impl* device);
 void UpdateLoss(IDirect3DDevice8::Impl* device);
 bool WindowInFront(SDL_Window* window);
 bool EnsureCurrent(IDirect3DDevice8::Impl* device);

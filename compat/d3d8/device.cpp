@@ -48,7 +48,7 @@ void DestroyDevice(IDirect3DDevice8::Impl* device)
     else
         ReleaseBindings(device);
     if (!device->Params.Windowed && device->DeviceWindow)
-        SDL_SetWindowFullscreen(device->DeviceWindow, 0); // the desktop comes back, as on release
+        LeaveFullscreen(device); // the desktop comes back, as on release
     SharedContext* shared = device->Shared;
     if (shared->References > 1)
         Log("device released while %d of its textures or buffers live; their GL objects go with "

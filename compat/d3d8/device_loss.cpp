@@ -88,16 +88,28 @@ void EnterFullscreen(IDirect3DDevice8::Impl* device)
     SDL_Window* window = device->DeviceWindow;
     const int adapter = static_cast<int>(device->Adapter);
     Uint32 flags = SDL_GetWindowFlags(window);
-    if (SDL_GetWindowDisplayIndex(window) != adapter)
+    SDL_Rect bounds;
+    if (!(flags & SDL_WINDOW_FULLSCREEN) && SDL_GetDisplayBounds(adapter, &bounds) == 0)
+    {
+        if (!device->WindowSaved)
+        {
+            SDL_GetWindowPosition(window, &device->SavedWindow.x, &device->SavedWindow.y);
+            SDL_GetWindowSize(window, &device->SavedWindow.w, &device->SavedWindow.h);
+            device->WindowSaved = true;
+        }
+        // Desktop full screen is the window manager's to grant; cover the adapter's display
+        // first, so the picture fills it also where no window manager runs.
+        SDL_SetWindowPosition(window, bounds.x, bounds.y);
+        SDL_SetWindowSize(window, bounds.w, bounds.h);
+    }
+    else if ((flags & SDL_WINDOW_FULLSCREEN) && SDL_GetWindowDisplayIndex(window) != adapter)
     {
         // Full screen goes to the display the window is on, so move it there first.
-        if (flags & SDL_WINDOW_FULLSCREEN)
-            SDL_SetWindowFullscreen(window, 0);
-        SDL_Rect bounds;
+        SDL_SetWindowFullscreen(window, 0);
         if (SDL_GetDisplayBounds(adapter, &bounds) == 0)
             SDL_SetWindowPosition(window, bounds.x, bounds.y);
-        flags = SDL_GetWindowFlags(window);
     }
+    flags = SDL_GetWindowFlags(window);
     if ((flags & SDL_WINDOW_FULLSCREEN_DESKTOP) != SDL_WINDOW_FULLSCREEN_DESKTOP &&
         SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0)
         Log("the device window cannot go full screen: %s", SDL_GetError());
@@ -105,6 +117,19 @@ void EnterFullscreen(IDirect3DDevice8::Impl* device)
         SDL_RestoreWindow(window);
     SDL_ShowWindow(window);
     RequestFocus(device->FocusWindow);
+}
+
+void LeaveFullscreen(IDirect3DDevice8::Impl* device)
+{
+    SDL_Window* window = device->DeviceWindow;
+    if (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN)
+        SDL_SetWindowFullscreen(window, 0);
+    if (device->WindowSaved)
+    {
+        SDL_SetWindowSize(window, device->SavedWindow.w, device->SavedWindow.h);
+        SDL_SetWindowPosition(window, device->SavedWindow.x, device->SavedWindow.y);
+        device->WindowSaved = false;
+    }
 }
 } // namespace d3d8
 
@@ -167,7 +192,7 @@ HRESULT IDirect3DDevice8::Reset(D3DPRESENT_PARAMETERS* presentationParameters)
         else
         {
             if (accepted.Windowed)
-                SDL_SetWindowFullscreen(impl->DeviceWindow, 0);
+                LeaveFullscreen(impl);
             else
                 EnterFullscreen(impl);
             impl->Lost = false;

@@ -390,3 +390,25 @@ TEST_F(DeviceStateTest, BindingsHoldReferencesAndResourcesMayOutliveTheDevice)
     EXPECT_EQ(late->Release(), 0u);
     EXPECT_EQ(lateBuffer->Release(), 0u);
 }
+
+TEST_F(DeviceStateTest, FullScreenCoversTheDisplayAndGivesTheWindowBack)
+{
+    // The test display has no window manager, so covering it is the device's own doing.
+    ASSERT_EQ(Create(800, 600), D3D_OK);
+    SDL_Rect display;
+    ASSERT_EQ(SDL_GetDisplayBounds(0, &display), 0);
+    int width = 0;
+    int height = 0;
+    SDL_GL_GetDrawableSize(Window, &width, &height);
+    EXPECT_EQ(width, display.w);
+    EXPECT_EQ(height, display.h);
+    EXPECT_NE(SDL_GetWindowFlags(Window) & SDL_WINDOW_FULLSCREEN, 0u);
+    EXPECT_EQ(Device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    // Released, the device leaves the window as it found it.
+    EXPECT_EQ(Device->Release(), 0u);
+    Device = nullptr;
+    EXPECT_EQ(SDL_GetWindowFlags(Window) & SDL_WINDOW_FULLSCREEN, 0u);
+    SDL_GetWindowSize(Window, &width, &height);
+    EXPECT_EQ(width, 640);
+    EXPECT_EQ(height, 480);
+}
