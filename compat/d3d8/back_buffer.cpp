@@ -48,7 +48,11 @@ void Blit(IDirect3DDevice8::Impl* device, const RECT* source, int width, int hei
     const int areaW = area.right - area.left;
     const int areaH = area.bottom - area.top;
     if (srcW <= 0 || srcH <= 0 || areaW <= 0 || areaH <= 0)
+    {
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
         return;
+    }
     // The largest picture of the back buffer's shape that fits, centred.
     int outW = areaW;
     int outH = static_cast<int>(static_cast<long long>(areaW) * srcH / srcW);
@@ -59,6 +63,12 @@ void Blit(IDirect3DDevice8::Impl* device, const RECT* source, int width, int hei
     }
     const int x0 = area.left + (areaW - outW) / 2;
     const int yTop = area.top + (areaH - outH) / 2;
+    // Black bars where the picture leaves the window uncovered; nothing to clear otherwise.
+    if (x0 > 0 || yTop > 0 || x0 + outW < width || yTop + outH < height)
+    {
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
     // Both rectangles flip from Direct3D's top-left origin to GL's bottom-left one.
     glBlitFramebuffer(src.left, backHeight - src.bottom, src.right, backHeight - src.top, x0,
                       height - (yTop + outH), x0 + outW, height - yTop, GL_COLOR_BUFFER_BIT,
@@ -196,6 +206,12 @@ HRESULT IDirect3DDevice8::Present(const RECT* sourceRect, const RECT* destRect,
         result = D3DERR_DEVICELOST;
     else if (((sourceRect || destRect) && !copy) || (destWindowOverride && !impl->Params.Windowed))
         result = D3DERR_INVALIDCALL;
+    else if (sourceRect &&
+             (sourceRect->left < 0 || sourceRect->top < 0 ||
+              sourceRect->left >= sourceRect->right || sourceRect->top >= sourceRect->bottom ||
+              sourceRect->right > LONG(impl->Params.BackBufferWidth) ||
+              sourceRect->bottom > LONG(impl->Params.BackBufferHeight)))
+        result = D3DERR_INVALIDCALL;
     else if (!EnsureCurrent(impl) || (target != impl->DeviceWindow &&
                                       SDL_GL_MakeCurrent(target, impl->Shared->Context) != 0))
     {
@@ -212,8 +228,6 @@ HRESULT IDirect3DDevice8::Present(const RECT* sourceRect, const RECT* destRect,
         glDisable(GL_SCISSOR_TEST);
         glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
         glViewport(0, 0, width, height);
-        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT);
         Blit(impl, sourceRect, width, height, destRect);
         Pace(impl);
         SDL_GL_SwapWindow(target);
