@@ -1,5 +1,25 @@
 #!/usr/bin/env bash
 # Runs a command on a fresh Xvfb server of its own (1024x768, 24-bit), so display tests can run in
-# parallel and nothing needs to be running before the test starts.
-set -euo pipefail
-exec xvfb-run -a -s "-screen 0 1024x768x24 -nolisten tcp" "$@"
+# parallel and nothing needs to be running before the test starts. The server picks a free display
+# number itself (-displayfd), so two tests starting together never race for the same one.
+set -uo pipefail
+
+fifo=$(mktemp -u)
+mkfifo "$fifo"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$fifo" 2>/dev/null &
+server=$!
+read -r -t 20 number <"$fifo"
+rm -f "$fifo"
+if [ -z "${number:-}" ]; then
+    echo "with-display: Xvfb did not start" >&2
+    kill "$server" 2>/dev/null
+    exit 1
+fi
+export DISPLAY=":$number"
+unset WAYLAND_DISPLAY
+
+"$@"
+status=$?
+kill "$server" 2>/dev/null
+wait "$server" 2>/dev/null
+exit $status

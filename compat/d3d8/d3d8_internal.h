@@ -80,6 +80,10 @@ int ColorFormatIndex(D3DFORMAT format); // -1 when not one of ColorFormats()
 int DepthFormatIndex(D3DFORMAT format); // -1 when not one of DepthFormats()
 // Requests a GL 3.3 core context for the next SDL_GL_CreateContext.
 void RequestCoreContext();
+// Pins every shared object loaded so far (the GL driver among them) for the life of the process.
+// Called after a context is made: the X client unloads the driver when SDL quits, and a leak
+// checker at exit could then no longer tell the driver's own allocations from ours.
+void KeepGlDriverLoaded();
 
 // ---- Capabilities (caps.cpp) -----------------------------------------------------------------
 void FillCaps(const GlProbe& probe, UINT adapter, D3DCAPS8* caps);

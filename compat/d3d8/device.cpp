@@ -139,6 +139,7 @@ HRESULT IDirect3D8::CreateDevice(UINT adapter, D3DDEVTYPE deviceType, HWND focus
         Log("CreateDevice: no OpenGL 3.3 core context: %s", SDL_GetError());
         return D3DERR_NOTAVAILABLE;
     }
+    KeepGlDriverLoaded();
     if (epoxy_gl_version() < 33)
     {
         Log("CreateDevice: OpenGL %d.%d is below 3.3", epoxy_gl_version() / 10,

@@ -3,6 +3,9 @@
 // complete framebuffer). The Direct3D object answers its capability and format questions from it.
 #include "d3d8_internal.h"
 
+#include <dlfcn.h>
+#include <link.h>
+
 #include <cstdio>
 #include <cstring>
 
@@ -133,6 +136,7 @@ const GlProbe* Probe()
         SDL_DestroyWindow(window);
         return nullptr;
     }
+    KeepGlDriverLoaded();
     if (epoxy_gl_version() < 33)
         Log("the GL driver offers only version %d.%d; 3.3 is needed", epoxy_gl_version() / 10,
             epoxy_gl_version() % 10);
@@ -146,5 +150,28 @@ const GlProbe* Probe()
     if (previousContext)
         SDL_GL_MakeCurrent(previousWindow, previousContext);
     return ProbeOk ? &ProbeResult : nullptr;
+}
+namespace
+{
+int PinObject(struct dl_phdr_info* info, size_t, void*)
+{
+    if (info->dlpi_name && info->dlpi_name[0])
+    {
+        // RTLD_NOLOAD promotes an object that is already loaded without loading anything new.
+        void* handle = dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+        if (handle)
+            dlclose(handle);
+    }
+    return 0;
+}
+} // namespace
+
+void KeepGlDriverLoaded()
+{
+    static bool pinned = false;
+    if (pinned)
+        return;
+    pinned = true;
+    dl_iterate_phdr(PinObject, nullptr);
 }
 } // namespace d3d8
