@@ -118,6 +118,13 @@ inline void ApplyOptions(const Options& o)
     DisplaySettings.DestBlendSrcColor = o.destBlendSrcColor;
 }
 
+// The number of snow layers StartGame made; a test may change the setting afterwards.
+inline DWORD& LayersMade()
+{
+    static DWORD layers = 0;
+    return layers;
+}
+
 inline LRESULT CALLBACK HarnessWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return DefWindowProcA(hwnd, message, wParam, lParam);
@@ -180,6 +187,7 @@ inline const char* StartGame(const Options& o)
     if (DisplaySettings.SnowLayerCount != 0)
         SnowLayers =
             static_cast<SnowLayer*>(std::calloc(DisplaySettings.SnowLayerCount, sizeof(SnowLayer)));
+    LayersMade() = SnowLayers != nullptr ? DisplaySettings.SnowLayerCount : 0;
     BuildArenaVertices();
     GameArena.Create();
     BuildFloorVertices();
@@ -222,7 +230,7 @@ inline void StopGame()
         brick.Release();
     if (SnowLayers != nullptr)
     {
-        for (DWORD i = 0; i < DisplaySettings.SnowLayerCount; ++i)
+        for (DWORD i = 0; i < LayersMade(); ++i)
             SnowLayers[i].Release();
     }
     GameArena.Release();
