@@ -208,27 +208,20 @@ TEST_F(DeviceTest, TexturesLoadInOrderWithTheirFormats)
 
 TEST_F(DeviceTest, MissingPictureStopsTheLoadWithItsOwnText)
 {
-    const struct
-    {
-        const char* file;
-        const char* text;
-        int loadedBefore;
-    } cases[] = {
-        {"PAUSED.bmp", "Create Texture from File PAUSED.bmp Failed.  Check textures are present.",
-         0},
-        {"CAMERAS.bmp", "Create Texture from File CMAERAS.bmp Failed.  Check textures are present.",
-         2},
-        {"SNOW.bmp", "Create Texture from File SNOW.bmp Failed.  Check textures are present.", 5},
-        {"ARENA3.bmp", "Create Texture from File ARENA3.bmp Failed.  Check textures are present.",
-         12},
-        {"BLOCK6.bmp", "Create Texture from File BLOCK6.bmp Failed.  Check textures are present.",
-         19},
-    };
+    // The load order; the third picture's message has always spelt it "CMAERAS".
+    const char* const files[20] = {"PAUSED", "LIFE",   "CAMERAS", "DIGITS", "TITLE",
+                                   "SNOW",   "BAT",    "FLOOR1",  "FLOOR2", "BALL",
+                                   "ARENA1", "ARENA2", "ARENA3",  "ARENA4", "BLOCK1",
+                                   "BLOCK2", "BLOCK3", "BLOCK4",  "BLOCK5", "BLOCK6"};
     ASSERT_EQ(CreateWith(harness::Options()), nullptr);
-    for (const auto& c : cases)
+    for (int missing = 0; missing < 20; ++missing)
     {
-        ASSERT_FALSE(harness::EnterRunFolder({c.file}).empty());
-        EXPECT_STREQ(LoadTextures(), c.text);
+        const std::string file = std::string(files[missing]) + ".bmp";
+        const std::string named = missing == 2 ? "CMAERAS.bmp" : file;
+        ASSERT_FALSE(harness::EnterRunFolder({file}).empty());
+        const char* text = LoadTextures();
+        EXPECT_EQ(std::string(text ? text : "(none)"),
+                  "Create Texture from File " + named + " Failed.  Check textures are present.");
         // The rows before the missing one are loaded, none after it.
         IDirect3DTexture8* const order[20] = {
             TextureSet.Paused,   TextureSet.Life,     TextureSet.Cameras,  TextureSet.Digits,
@@ -237,8 +230,61 @@ TEST_F(DeviceTest, MissingPictureStopsTheLoadWithItsOwnText)
             TextureSet.Arena[2], TextureSet.Arena[3], TextureSet.Block[0], TextureSet.Block[1],
             TextureSet.Block[2], TextureSet.Block[3], TextureSet.Block[4], TextureSet.Block[5]};
         for (int i = 0; i < 20; ++i)
-            EXPECT_EQ(order[i] != nullptr, i < c.loadedBefore) << c.file << " row " << i;
+            EXPECT_EQ(order[i] != nullptr, i < missing) << file << " row " << i;
         ReleaseTextures();
+    }
+}
+
+TEST_F(DeviceTest, PresentParametersDifferOnlyInTheRefreshRate)
+{
+    harness::ApplyOptions(harness::Options());
+    DisplaySettings.DisplayMode.RefreshRate = 75;
+    D3DPRESENT_PARAMETERS created, reset;
+    std::memset(&created, 0xAB, sizeof created);
+    FillPresentParameters(&created, 0);
+    FillPresentParameters(&reset, DisplaySettings.DisplayMode.RefreshRate);
+    EXPECT_EQ(created.BackBufferWidth, 640u);
+    EXPECT_EQ(created.BackBufferHeight, 480u);
+    EXPECT_EQ(created.BackBufferFormat, D3DFMT_X8R8G8B8);
+    EXPECT_EQ(created.BackBufferCount, 2u);
+    EXPECT_EQ(created.SwapEffect, D3DSWAPEFFECT_FLIP);
+    EXPECT_EQ(created.hDeviceWindow, nullptr);
+    EXPECT_FALSE(created.Windowed);
+    EXPECT_TRUE(created.EnableAutoDepthStencil);
+    EXPECT_EQ(created.AutoDepthStencilFormat, D3DFMT_D16);
+    EXPECT_EQ(created.Flags, 0u);
+    EXPECT_EQ(created.FullScreen_RefreshRateInHz, 0u);
+    EXPECT_EQ(reset.FullScreen_RefreshRateInHz, 75u);
+    reset.FullScreen_RefreshRateInHz = 0;
+    EXPECT_EQ(std::memcmp(&created, &reset, sizeof created), 0);
+}
+
+TEST_F(DeviceTest, StaticBuffersTakeTheSettingsUsageAndPoolAndHoldTheirData)
+{
+    for (bool hardware : {true, false})
+    {
+        harness::Options options;
+        options.hardwareVertexProcessing = hardware;
+        ASSERT_EQ(CreateWith(options), nullptr);
+        BuildBatVertices();
+        IDirect3DVertexBuffer8* buffer = CreateStaticBuffer(BatVertices, 960, SceneVertexFormat);
+        ASSERT_NE(buffer, nullptr);
+        D3DVERTEXBUFFER_DESC desc = {};
+        ASSERT_EQ(buffer->GetDesc(&desc), D3D_OK);
+        EXPECT_EQ(desc.Size, 960u);
+        EXPECT_EQ(desc.FVF, SceneVertexFormat);
+        EXPECT_EQ(desc.Usage, hardware ? 8u : 24u);
+        EXPECT_EQ(desc.Pool, hardware ? D3DPOOL_MANAGED : D3DPOOL_SYSTEMMEM);
+        BYTE* data = nullptr;
+        ASSERT_EQ(buffer->Lock(0, 960, &data, 0), D3D_OK);
+        EXPECT_EQ(std::memcmp(data, BatVertices, 960), 0);
+        buffer->Unlock();
+        buffer->Release();
+        // A buffer the device refuses (shorter than one vertex) is no buffer at all.
+        EXPECT_EQ(CreateStaticBuffer(BatVertices, 16, SceneVertexFormat), nullptr);
+        std::free(BatVertices);
+        BatVertices = nullptr;
+        ReleaseDisplayDevice();
     }
 }
 
