@@ -49,6 +49,36 @@ inline std::string AssetFolder()
     return getcwd(here, sizeof here) != nullptr ? here : ".";
 }
 
+// The run folders this program made, removed (links and all) when it ends.
+struct RunFolders
+{
+    std::vector<std::string> made;
+    ~RunFolders()
+    {
+        for (const std::string& root : made)
+        {
+            for (const char* sub : {"/textures", ""})
+            {
+                const std::string folder = root + sub;
+                if (DIR* dir = opendir(folder.c_str()))
+                {
+                    while (dirent* entry = readdir(dir))
+                        if (entry->d_type == DT_LNK)
+                            unlink((folder + "/" + entry->d_name).c_str());
+                    closedir(dir);
+                }
+            }
+            rmdir((root + "/textures").c_str());
+            rmdir(root.c_str());
+        }
+    }
+};
+inline RunFolders& MadeFolders()
+{
+    static RunFolders folders;
+    return folders;
+}
+
 // Makes a fresh folder, links every asset into it except the texture files named in `missing`,
 // and makes it the working directory, so tests never touch the shared run folder.
 inline std::string EnterRunFolder(const std::set<std::string>& missing = {})
@@ -59,6 +89,7 @@ inline std::string EnterRunFolder(const std::set<std::string>& missing = {})
     if (folder == nullptr)
         return "";
     const std::string root = folder;
+    MadeFolders().made.push_back(root);
     mkdir((root + "/textures").c_str(), 0755);
     if (symlink((assets + "/models").c_str(), (root + "/models").c_str()) != 0)
         return "";
