@@ -55,9 +55,9 @@ Colour ShadeSphere(Colour base, float nx, float ny, float shininess, float gloss
     Vec3 light = Normalised({-0.45f, -0.6f, 0.66f});
     Vec3 half = Normalised({light.x, light.y, light.z + 1.0f});
     float diffuse = std::fmax(0.0f, Dot(n, light));
-    float spec = std::pow(std::fmax(0.0f, Dot(n, half)), shininess) * gloss;
+    float specular = std::pow(std::fmax(0.0f, Dot(n, half)), shininess) * gloss;
     Colour c = Scale(base, 0.35f + 0.75f * diffuse);
-    return Add(c, {spec, spec, spec});
+    return Add(c, {specular, specular, specular});
 }
 
 void PaintSphere(Canvas& canvas, float cx, float cy, float radius, Colour base, float shininess,
@@ -338,11 +338,11 @@ Canvas PaintBall()
             Vec3 n{std::sin(theta) * std::cos(phi), std::cos(theta),
                    std::sin(theta) * std::sin(phi)};
             float diffuse = std::fmax(0.0f, Dot(n, light));
-            float spec = std::pow(std::fmax(0.0f, Dot(n, half)), 40.0f) * 0.55f;
+            float specular = std::pow(std::fmax(0.0f, Dot(n, half)), 40.0f) * 0.55f;
             Colour base = Mix({0.80f, 0.84f, 0.95f}, {0.95f, 0.93f, 0.98f},
                               ValueNoise(x / 8.0f, y / 8.0f, 16, 5u));
             Colour c = Scale(base, 0.72f + 0.28f * diffuse);
-            canvas.Set(x, y, Add(c, {spec, spec, spec}));
+            canvas.Set(x, y, Add(c, {specular, specular, specular}));
         }
     return canvas;
 }
