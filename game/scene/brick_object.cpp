@@ -23,45 +23,7 @@ void BuildBrickVertices()
         return; // the bricks then get no buffer and their draw reports it
     // Half a unit in from both ends: neighbours 40 units apart show a 1-unit gap, while the
     // collision bounds keep the full 40 units. Five faces, no bottom: (x, y, z, normal, u, v).
-    const SceneVertex box[BrickVertexCount] = {
-        // side facing the back wall (z = 0)
-        {0.5f, 0, 0, 0, 0, -1, 1, 1},
-        {39.5f, 0, 0, 0, 0, -1, 0, 1},
-        {0.5f, 10, 0, 0, 0, -1, 1, 0},
-        {39.5f, 0, 0, 0, 0, -1, 0, 1},
-        {39.5f, 10, 0, 0, 0, -1, 0, 0},
-        {0.5f, 10, 0, 0, 0, -1, 1, 0},
-        // right end (x = 39.5)
-        {39.5f, 0, 0, 1, 0, 0, 1, 1},
-        {39.5f, 0, 20, 1, 0, 0, 0, 1},
-        {39.5f, 10, 0, 1, 0, 0, 1, 0},
-        {39.5f, 0, 20, 1, 0, 0, 0, 1},
-        {39.5f, 10, 20, 1, 0, 0, 0, 0},
-        {39.5f, 10, 0, 1, 0, 0, 1, 0},
-        // side facing the player (z = 20)
-        {0.5f, 10, 20, 0, 0, 1, 0, 0},
-        {39.5f, 10, 20, 0, 0, 1, 1, 0},
-        {0.5f, 0, 20, 0, 0, 1, 0, 1},
-        {39.5f, 10, 20, 0, 0, 1, 1, 0},
-        {39.5f, 0, 20, 0, 0, 1, 1, 1},
-        {0.5f, 0, 20, 0, 0, 1, 0, 1},
-        // left end (x = 0.5)
-        {0.5f, 0, 20, -1, 0, 0, 1, 1},
-        {0.5f, 0, 0, -1, 0, 0, 0, 1},
-        {0.5f, 10, 20, -1, 0, 0, 1, 0},
-        {0.5f, 0, 0, -1, 0, 0, 0, 1},
-        {0.5f, 10, 0, -1, 0, 0, 0, 0},
-        {0.5f, 10, 20, -1, 0, 0, 1, 0},
-        // top (y = 10)
-        {0.5f, 10, 0, 0, 1, 0, 0, 0},
-        {39.5f, 10, 0, 0, 1, 0, 1, 0},
-        {0.5f, 10, 20, 0, 1, 0, 0, 1},
-        {39.5f, 10, 0, 0, 1, 0, 1, 0},
-        {39.5f, 10, 20, 0, 1, 0, 1, 1},
-        {0.5f, 10, 20, 0, 1, 0, 0, 1},
-    };
-    for (int i = 0; i < BrickVertexCount; ++i)
-        BrickTemplate[i] = box[i];
+    FillOpenBox(BrickTemplate, 0.5f, 39.5f, 20);
 }
 
 const char* Brick::Draw()

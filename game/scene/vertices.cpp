@@ -47,3 +47,47 @@ IDirect3DVertexBuffer8* CreateStaticBuffer(const void* data, UINT bytes, DWORD f
     buffer->Unlock();
     return buffer;
 }
+
+void FillOpenBox(SceneVertex* out, float left, float right, float depth)
+{
+    const float top = 10;
+    const SceneVertex box[30] = {
+        // side at z = 0
+        {left, 0, 0, 0, 0, -1, 1, 1},
+        {right, 0, 0, 0, 0, -1, 0, 1},
+        {left, top, 0, 0, 0, -1, 1, 0},
+        {right, 0, 0, 0, 0, -1, 0, 1},
+        {right, top, 0, 0, 0, -1, 0, 0},
+        {left, top, 0, 0, 0, -1, 1, 0},
+        // right end
+        {right, 0, 0, 1, 0, 0, 1, 1},
+        {right, 0, depth, 1, 0, 0, 0, 1},
+        {right, top, 0, 1, 0, 0, 1, 0},
+        {right, 0, depth, 1, 0, 0, 0, 1},
+        {right, top, depth, 1, 0, 0, 0, 0},
+        {right, top, 0, 1, 0, 0, 1, 0},
+        // side at z = depth
+        {left, top, depth, 0, 0, 1, 0, 0},
+        {right, top, depth, 0, 0, 1, 1, 0},
+        {left, 0, depth, 0, 0, 1, 0, 1},
+        {right, top, depth, 0, 0, 1, 1, 0},
+        {right, 0, depth, 0, 0, 1, 1, 1},
+        {left, 0, depth, 0, 0, 1, 0, 1},
+        // left end
+        {left, 0, depth, -1, 0, 0, 1, 1},
+        {left, 0, 0, -1, 0, 0, 0, 1},
+        {left, top, depth, -1, 0, 0, 1, 0},
+        {left, 0, 0, -1, 0, 0, 0, 1},
+        {left, top, 0, -1, 0, 0, 0, 0},
+        {left, top, depth, -1, 0, 0, 1, 0},
+        // top
+        {left, top, 0, 0, 1, 0, 0, 0},
+        {right, top, 0, 0, 1, 0, 1, 0},
+        {left, top, depth, 0, 1, 0, 0, 1},
+        {right, top, 0, 0, 1, 0, 1, 0},
+        {right, top, depth, 0, 1, 0, 1, 1},
+        {left, top, depth, 0, 1, 0, 0, 1},
+    };
+    for (int i = 0; i < 30; ++i)
+        out[i] = box[i];
+}

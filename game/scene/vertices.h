@@ -25,3 +25,8 @@ const DWORD ScreenVertexFormat = D3DFVF_XYZRHW | D3DFVF_TEX1; // 0x104
 // selects, and fills it from `data`. Called by every object's creation. Returns null when there
 // is no device or no data, or when creating or locking the buffer fails.
 IDirect3DVertexBuffer8* CreateStaticBuffer(const void* data, UINT bytes, DWORD fvf);
+
+// Fills 30 vertices with an open box from (left, 0, 0) to (right, 10, depth): the face at z = 0,
+// the right end, the face at z = depth, the left end and the top, two triangles each, each face
+// mapping its whole texture. Called by the bat's and the bricks' builders.
+void FillOpenBox(SceneVertex* out, float left, float right, float depth);
