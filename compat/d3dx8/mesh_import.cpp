@@ -15,6 +15,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <utility>
@@ -162,11 +163,65 @@ bool IsNameChar(char c)
            c == '-';
 }
 
+// Reads the next number of an element list, skipping the separators between elements. Returns
+// false at anything else (a brace, a name, the end of the text).
+bool NextNumber(const char* text, size_t size, size_t* p, double* value)
+{
+    while (*p < size && (text[*p] == ' ' || text[*p] == '\t' || text[*p] == '\r' ||
+                         text[*p] == '\n' || text[*p] == ';' || text[*p] == ','))
+        ++*p;
+    size_t start = *p;
+    char buffer[64];
+    size_t length = 0;
+    while (*p < size && length + 1 < sizeof buffer &&
+           ((text[*p] >= '0' && text[*p] <= '9') || text[*p] == '-' || text[*p] == '+' ||
+            text[*p] == '.' || text[*p] == 'e' || text[*p] == 'E'))
+        buffer[length++] = text[(*p)++];
+    if (length == 0 || length + 1 >= sizeof buffer)
+        return false;
+    buffer[length] = '\0';
+    char* end = nullptr;
+    *value = std::strtod(buffer, &end);
+    if (end != buffer + length)
+    {
+        *p = start;
+        return false;
+    }
+    return true;
+}
+
+// After a Mesh's or MeshNormals' count: that many three-number vectors, then the face count and
+// the faces, each an index count and that many indices. Assimp indexes its arrays with these
+// without looking, so an index past the vectors (one damaged digit) would read outside them.
+bool FaceIndicesInRange(const char* text, size_t size, size_t p, uint64_t count)
+{
+    double value = 0;
+    if (!NextNumber(text, size, &p, &value)) // the count itself
+        return false;
+    for (uint64_t i = 0; i < count * 3; ++i)
+        if (!NextNumber(text, size, &p, &value))
+            return false;
+    if (!NextNumber(text, size, &p, &value) || value < 0 || value > double(size))
+        return false;
+    uint64_t faces = uint64_t(value);
+    for (uint64_t f = 0; f < faces; ++f)
+    {
+        if (!NextNumber(text, size, &p, &value) || value < 0 || value > double(size))
+            return false;
+        uint64_t indices = uint64_t(value);
+        for (uint64_t i = 0; i < indices; ++i)
+            if (!NextNumber(text, size, &p, &value) || value < 0 || value >= double(count) ||
+                value != double(uint64_t(value)))
+                return false;
+    }
+    return true;
+}
+
 // Assimp sizes its arrays from the first count of a Mesh, MeshNormals or SkinWeights object
 // before it reads a single element, so a damaged digit there can ask for gigabytes. In a text
 // file every element takes bytes, so a count beyond the file's size is damage: such files are
-// refused before Assimp sees them. This looks only at the count after each of those object
-// names (and their optional name, brace and, for SkinWeights, quoted frame name); Assimp parses.
+// refused before Assimp sees them, and so are Mesh and MeshNormals faces whose indices point past
+// their vectors. This looks only at those objects' counts and faces; Assimp parses.
 bool TextCountsPlausible(const char* text, size_t size)
 {
     static const char* const objects[] = {"Mesh", "MeshNormals", "SkinWeights"};
@@ -205,10 +260,13 @@ bool TextCountsPlausible(const char* text, size_t size)
                 p += p < size && text[p] == ';' ? 1 : 0;
                 skipSpace();
             }
+            size_t countAt = p;
             uint64_t count = 0;
             while (p < size && text[p] >= '0' && text[p] <= '9' && count <= size)
                 count = count * 10 + uint64_t(text[p++] - '0');
             if (count > size)
+                return false;
+            if (object != objects[2] && !FaceIndicesInRange(text, size, countAt, count))
                 return false;
         }
     }

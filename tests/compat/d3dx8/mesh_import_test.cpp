@@ -221,6 +221,15 @@ TEST(MeshImport, DamagedFilesAreRefusedWithAnErrorCode)
     std::string hugeNormals = triangle;
     hugeNormals.replace(hugeNormals.find("MeshNormals {\n  3;"), 18, "MeshNormals {\n  900000000;");
     EXPECT_EQ(Import(hugeNormals, &mesh), D3DXERR_INVALIDDATA);
+
+    // A normal face pointing past the normals: Assimp would read outside its array (found by
+    // the mesh fuzz target). Refused before Assimp sees it, like a huge or fractional index.
+    for (const char* face : {"3;0,1,22222222212;;", "3;0,1,3;;", "3;0,1.5,2;;"})
+    {
+        std::string badNormalFace = triangle;
+        badNormalFace.replace(badNormalFace.rfind("3;0,1,2;;"), 9, face);
+        EXPECT_EQ(Import(badNormalFace, &mesh), D3DXERR_INVALIDDATA) << face;
+    }
 }
 
 TEST(MeshImport, AdjacencyLinksTrianglesThatShareAnEdge)
