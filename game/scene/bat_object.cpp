@@ -35,13 +35,7 @@ void Bat::Create(float x, float z)
 
 const char* Bat::Draw()
 {
-    Device->SetTransform(D3DTS_WORLD, &world);
-    if (Device->SetStreamSource(0, vertexBuffer, sizeof(SceneVertex)) != D3D_OK)
-        return "Set Stream Source Failed.";
-    Device->SetTexture(0, texture);
-    if (Device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 10) != D3D_OK)
-        return "Draw Primitive Failed.";
-    return nullptr;
+    return DrawSceneObject(world, vertexBuffer, texture, 10);
 }
 
 void Bat::Release()

@@ -72,13 +72,7 @@ void SnowLayer::Fall()
 
 const char* SnowLayer::Draw()
 {
-    Device->SetTransform(D3DTS_WORLD, &world);
-    if (Device->SetStreamSource(0, vertexBuffer, sizeof(SceneVertex)) != D3D_OK)
-        return "Set Stream Source Failed.";
-    Device->SetTexture(0, texture);
-    if (Device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, FlakesPerLayer) != D3D_OK)
-        return "Draw Primitive Failed.";
-    return nullptr;
+    return DrawSceneObject(world, vertexBuffer, texture, FlakesPerLayer);
 }
 
 void SnowLayer::Release()

@@ -91,3 +91,15 @@ void FillOpenBox(SceneVertex* out, float left, float right, float depth)
     for (int i = 0; i < 30; ++i)
         out[i] = box[i];
 }
+
+const char* DrawSceneObject(const Matrix4& world, IDirect3DVertexBuffer8* buffer,
+                            IDirect3DTexture8* texture, UINT triangles)
+{
+    Device->SetTransform(D3DTS_WORLD, &world);
+    if (Device->SetStreamSource(0, buffer, sizeof(SceneVertex)) != D3D_OK)
+        return "Set Stream Source Failed.";
+    Device->SetTexture(0, texture);
+    if (Device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, triangles) != D3D_OK)
+        return "Draw Primitive Failed.";
+    return nullptr;
+}

@@ -4,6 +4,8 @@
 
 #include <d3d8.h>
 
+#include "game/view/matrix.h"
+
 // 3-D geometry: position, normal, one texture coordinate; 32 bytes.
 struct SceneVertex
 {
@@ -30,3 +32,10 @@ IDirect3DVertexBuffer8* CreateStaticBuffer(const void* data, UINT bytes, DWORD f
 // the right end, the face at z = depth, the left end and the top, two triangles each, each face
 // mapping its whole texture. Called by the bat's and the bricks' builders.
 void FillOpenBox(SceneVertex* out, float left, float right, float depth);
+
+// The draw of a scene object kept in one buffer with one texture: world transform, stream 0 with a
+// stride of 32, texture stage 0, then `triangles` triangles from vertex 0. Called by the bat, the
+// bricks and the snow layers. Returns null, "Set Stream Source Failed." or "Draw Primitive
+// Failed.".
+const char* DrawSceneObject(const Matrix4& world, IDirect3DVertexBuffer8* buffer,
+                            IDirect3DTexture8* texture, UINT triangles);
