@@ -1,7 +1,8 @@
-# zendrill_add_test(<name> COMMAND <cmd...> [DISPLAY] [WORKING_DIRECTORY <dir>] [TIMEOUT <s>])
+# zendrill_add_test(<name> COMMAND <cmd...> [DISPLAY] [XVFB_ARGS <options>] [WORKING_DIRECTORY <dir>]
+#                   [TIMEOUT <s>])
 #
 # Registers a CTest test. DISPLAY runs it on its own Xvfb server (tests/with-display.sh), for
-# tests that need a real X display and the GL driver. Sanitizer options and the leak suppressions
+# tests that need a real X display and the GL driver; XVFB_ARGS adds options to that server. Sanitizer options and the leak suppressions
 # for system libraries are set for every test.
 find_package(GTest REQUIRED)
 
@@ -11,7 +12,7 @@ set(ZENDRILL_SANITIZER_ENV
     "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
 
 function(zendrill_add_test name)
-    cmake_parse_arguments(ARG "DISPLAY" "WORKING_DIRECTORY;TIMEOUT" "COMMAND" ${ARGN})
+    cmake_parse_arguments(ARG "DISPLAY" "WORKING_DIRECTORY;TIMEOUT;XVFB_ARGS" "COMMAND" ${ARGN})
     if(ARG_DISPLAY)
         set(command ${PROJECT_SOURCE_DIR}/tests/with-display.sh ${ARG_COMMAND})
     else()
@@ -25,6 +26,9 @@ function(zendrill_add_test name)
             "ZENDRILL_BIN_DIR=${CMAKE_BINARY_DIR}/bin" "ZENDRILL_RUN_DIR=${ZENDRILL_RUN_DIR}")
     if(NOT ARG_DISPLAY)
         list(APPEND env "SDL_VIDEODRIVER=dummy")
+    endif()
+    if(ARG_XVFB_ARGS)
+        list(APPEND env "ZENDRILL_XVFB_ARGS=${ARG_XVFB_ARGS}")
     endif()
     set_tests_properties(${name} PROPERTIES ENVIRONMENT "${env}")
     if(ARG_TIMEOUT)

@@ -3,6 +3,8 @@
 #   no-settings  started in a folder without d3d.ini: a "Fatal Error!" box asks for the setup tool
 #   no-floor     models/floor.X missing: a "Fatal Error!" box says the floor did not load
 #   escape       a complete folder: the game runs until Escape and then ends with exit code 0
+#   terminate    as no-settings, but the box is answered by SIGTERM instead of a user: the box
+#                closes and the game ends as after OK
 # A box carries its text to standard error as well; the game waits until a user closes it, then
 # exits with a non-zero code. The game never writes into its folder.
 set -uo pipefail
@@ -42,7 +44,7 @@ link_assets() {
 
 expected=
 case "$mode" in
-no-settings) expected='Please run 3D Zendrill Config first.' ;;
+no-settings | terminate) expected='Please run 3D Zendrill Config first.' ;;
 no-floor)
     write_settings
     link_assets floor.X
@@ -109,6 +111,17 @@ else
     kill -0 "$pid" 2>/dev/null || fail "the game did not wait for the box to be closed"
     grep -qxF "Fatal Error!: $expected" "$logs/stderr" ||
         fail "standard error does not carry \"Fatal Error!: $expected\""
+
+    if [[ "$mode" == terminate ]]; then
+        started=${EPOCHREALTIME/./}
+        kill -TERM "$pid"
+        wait_for_exit
+        echo "the game ended $(((${EPOCHREALTIME/./} - started) / 1000)) ms after SIGTERM"
+        [[ -z "$(window_named 'Fatal Error!')" ]] || fail "the box stayed on the screen"
+        [[ "$code" -eq 1 ]] || fail "exit code $code after SIGTERM, not the error's 1"
+        echo "PASS ($mode): exit code $code"
+        exit 0
+    fi
 
     # The user presses Return on the box (OK is its default button); failing that, clicks OK.
     xdotool windowfocus --sync "$box" 2>/dev/null
