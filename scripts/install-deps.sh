@@ -11,6 +11,7 @@ packages=(
     clang libclang-rt-14-dev clang-format
     xvfb xauth xdotool imagemagick x11-utils
     xfonts-base zenity
+    g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
 )
 
 missing=()
