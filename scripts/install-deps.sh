@@ -12,6 +12,7 @@ packages=(
     xvfb xauth xdotool imagemagick x11-utils
     xfonts-base zenity
     g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
+    libpng-dev openbox dpkg-dev desktop-file-utils appstream
 )
 
 missing=()
