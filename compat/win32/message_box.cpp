@@ -10,23 +10,21 @@
 // A termination request (SIGTERM, SIGINT, SIGHUP) while the box is up closes the box: the box
 // answers OK, the request is passed on to whoever handled it before, and the program shuts down
 // as after a closed box. Both kinds of box run in child processes (SDL forks its own), so closing
-// means ending the children the box started.
+// means ending the children the box started. No thread is started for this: forking while
+// another thread allocates is unsafe under some allocators (the sanitizers').
 #include <SDL.h>
 
-#include <dirent.h>
 #include <fcntl.h>
-#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "standin_window.h"
@@ -39,86 +37,71 @@ namespace
 const int TerminationSignals[] = {SIGTERM, SIGINT, SIGHUP};
 const int TerminationSignalCount = 3;
 
-// Written by the signal handler, read by the box's watcher: 'T' a termination request arrived,
-// 'D' the box is done.
-int WakePipe[2] = {-1, -1};
 volatile sig_atomic_t TerminationRequest = 0;
 struct sigaction PreviousActions[TerminationSignalCount];
 
-void NoteTermination(int signal)
+// The box's processes are the children of the thread that shows it which did not exist before:
+// the kernel lists a thread's children in /proc/self/task/<thread>/children. The list is read
+// with plain system calls, as it is read again inside the signal handler.
+char ChildListPath[64];
+char ChildrenBefore[256];
+
+ssize_t ReadChildList(char* list, size_t size)
 {
-    TerminationRequest = signal;
-    const int saved = errno;
-    const char wake = 'T';
-    if (write(WakePipe[1], &wake, 1) < 0)
-    {
-        // Nothing more can be done inside a signal handler; the box stays until it is closed.
-    }
-    errno = saved;
+    const int file = open(ChildListPath, O_RDONLY | O_CLOEXEC);
+    if (file < 0)
+        return 0;
+    ssize_t length = read(file, list, size - 1);
+    close(file);
+    if (length < 0)
+        length = 0;
+    list[length] = '\0';
+    return length;
 }
 
-// The processes whose parent is this one.
-std::vector<pid_t> ChildProcesses()
+// Reads the next process number of a child list into pid; the rest of the list, or null at its end.
+const char* NextPid(const char* list, long* pid)
 {
-    std::vector<pid_t> children;
-    DIR* proc = opendir("/proc");
-    if (!proc)
-        return children;
-    const pid_t self = getpid();
-    while (const dirent* entry = readdir(proc))
-    {
-        char* end = nullptr;
-        const long pid = std::strtol(entry->d_name, &end, 10);
-        if (pid <= 0 || *end != '\0')
-            continue;
-        const std::string path = std::string("/proc/") + entry->d_name + "/stat";
-        FILE* stat = std::fopen(path.c_str(), "r");
-        if (!stat)
-            continue;
-        char line[512] = {};
-        const bool read = std::fgets(line, sizeof line, stat) != nullptr;
-        std::fclose(stat);
-        // "pid (name) state ppid ...": the name may hold spaces and parentheses itself.
-        const char* close = read ? std::strrchr(line, ')') : nullptr;
-        char state = 0;
-        long parent = 0;
-        if (close && std::sscanf(close + 1, " %c %ld", &state, &parent) == 2 && parent == self)
-            children.push_back(static_cast<pid_t>(pid));
-    }
-    closedir(proc);
-    return children;
+    while (*list && (*list < '0' || *list > '9'))
+        ++list;
+    if (!*list)
+        return nullptr;
+    *pid = 0;
+    while (*list >= '0' && *list <= '9')
+        *pid = *pid * 10 + (*list++ - '0');
+    return list;
 }
 
-bool Contains(const std::vector<pid_t>& list, pid_t pid)
+bool ListHolds(const char* list, long pid)
 {
-    for (const pid_t entry : list)
+    long entry = 0;
+    while ((list = NextPid(list, &entry)))
         if (entry == pid)
             return true;
     return false;
 }
 
-// Watches for termination requests while a box is up and ends the box's processes (every child
-// that did not exist before the box) when one arrives. They are killed outright: a box SDL forked
-// carries this process's own handler for the polite signals.
-void WatchForTermination(std::vector<pid_t> before)
+// The signal handler: notes the request and ends the box's processes. They are killed outright,
+// because a box SDL forked carries this process's own handler for the polite signals.
+void NoteTermination(int signal)
 {
-    for (;;)
-    {
-        char wake = 0;
-        const ssize_t got = read(WakePipe[0], &wake, 1);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0 || wake == 'D')
-            return;
-        for (const pid_t child : ChildProcesses())
-            if (!Contains(before, child))
-                kill(child, SIGKILL);
-    }
+    const int saved = errno;
+    TerminationRequest = signal;
+    char now[256];
+    ReadChildList(now, sizeof now);
+    long child = 0;
+    for (const char* list = now; (list = NextPid(list, &child));)
+        if (!ListHolds(ChildrenBefore, child))
+            kill(static_cast<pid_t>(child), SIGKILL);
+    errno = saved;
 }
 
 void CatchTermination()
 {
     TerminationRequest = 0;
+    std::snprintf(ChildListPath, sizeof ChildListPath, "/proc/self/task/%ld/children",
+                  static_cast<long>(syscall(SYS_gettid)));
+    ReadChildList(ChildrenBefore, sizeof ChildrenBefore);
     struct sigaction action = {};
     action.sa_handler = NoteTermination;
     sigemptyset(&action.sa_mask);
@@ -243,13 +226,7 @@ int WINAPI MessageBoxA(HWND hwnd, LPCSTR text, LPCSTR caption, UINT type)
     SDL_Window* owner = Win32WindowProcedure(hwnd) ? SdlWindowFromHwnd(hwnd) : nullptr;
     const SDL_MessageBoxData box = {flags, owner, shownCaption, shownText, 1, &ok, nullptr};
 
-    const bool watching = pipe2(WakePipe, O_CLOEXEC) == 0;
-    std::thread watcher;
-    if (watching)
-    {
-        watcher = std::thread(WatchForTermination, ChildProcesses());
-        CatchTermination();
-    }
+    CatchTermination();
 
     int button = IDOK;
     if (SDL_ShowMessageBox(&box, &button) != 0 && !TerminationRequest)
@@ -271,18 +248,7 @@ int WINAPI MessageBoxA(HWND hwnd, LPCSTR text, LPCSTR caption, UINT type)
                          reason.c_str());
     }
 
-    if (watching)
-    {
-        const char done = 'D';
-        if (write(WakePipe[1], &done, 1) == 1)
-            watcher.join();
-        else
-            watcher.detach();
-        ReleaseTermination();
-        close(WakePipe[0]);
-        close(WakePipe[1]);
-        WakePipe[0] = WakePipe[1] = -1;
-    }
+    ReleaseTermination();
     // OK is the only button, and closing the box answers it too.
     return IDOK;
 }

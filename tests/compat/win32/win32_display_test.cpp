@@ -7,6 +7,8 @@
 #include <SDL_syswm.h>
 
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/syscall.h>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -200,11 +202,27 @@ TEST_F(OnDisplay, MessageBoxWaitsForTheUserAndEchoesToStandardError)
     const int savedStderr = dup(2);
     dup2(file, 2);
 
-    // The user: waits for the box to appear, clicks into it and presses Return.
+    // The user: waits for the box to appear, clicks into it and presses Return. The box runs in a
+    // process SDL forks; until that fork has happened this thread allocates nothing, because a
+    // sanitizer's allocator is not safe to fork while another thread holds its lock.
+    char children[64];
+    std::snprintf(children, sizeof children, "/proc/self/task/%ld/children",
+                  static_cast<long>(syscall(SYS_gettid)));
     bool pressed = false;
     std::thread user(
-        [&pressed]
+        [&pressed, &children]
         {
+            for (int attempt = 0; attempt < 1000; ++attempt)
+            {
+                char list[32];
+                const int file = open(children, O_RDONLY);
+                const ssize_t got = file >= 0 ? read(file, list, sizeof list) : 0;
+                if (file >= 0)
+                    close(file);
+                if (got > 0)
+                    break;
+                usleep(10 * 1000);
+            }
             for (int attempt = 0; attempt < 100 && !pressed; ++attempt)
             {
                 std::istringstream tree(Output("xwininfo -root -tree"));
