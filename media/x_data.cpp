@@ -1,6 +1,7 @@
 // DirectX File data blocks of a Mesh object to the triangle list, every count and index checked.
 #include "x_data.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
@@ -35,6 +36,8 @@ struct BlockReader
     {
         if (!Fits(count, 4))
             return false;
+        if (count == 0) // an empty array may come without storage
+            return true;
         std::memcpy(values, bytes + at, 4 * count);
         at += 4 * count;
         return true;
@@ -215,15 +218,25 @@ HRESULT AppendXMesh(const XMeshData& data, const float transform[16], MeshGeomet
         }
     }
 
+    // Subsets go by material in list order, each with its faces in file order, for the materials
+    // faces wear only: the list's count is a plain number in the file, no measure of the work.
+    std::vector<DWORD> order(faceCount);
+    for (DWORD f = 0; f < faceCount; ++f)
+        order[f] = f;
+    std::stable_sort(order.begin(), order.end(),
+                     [&](DWORD a, DWORD b) { return faceMaterial[a] < faceMaterial[b]; });
+
     float normalMatrix[9];
     NormalMatrix(transform, normalMatrix);
-    for (DWORD material = 0; material < materialCount; ++material)
+    for (size_t next = 0; next < order.size();)
     {
+        DWORD material = faceMaterial[order[next]];
         DWORD first = DWORD(mesh->Vertices.size());
-        for (DWORD f = 0; f < faceCount; ++f)
+        for (; next < order.size() && faceMaterial[order[next]] == material; ++next)
         {
+            DWORD f = order[next];
             DWORD n = faces.corners[f];
-            if (faceMaterial[f] != material || n < 3)
+            if (n < 3)
                 continue;
             const DWORD* corner = &faces.indices[faces.first[f]];
             const DWORD* normalCorner =
