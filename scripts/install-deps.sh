@@ -10,6 +10,7 @@ packages=(
     libgtest-dev libbenchmark-dev
     clang libclang-rt-14-dev clang-format
     xvfb xauth xdotool imagemagick x11-utils
+    wine64 fonts-wine
 )
 
 missing=()

@@ -1,0 +1,233 @@
+#!/usr/bin/env bash
+# The Windows setup tool under Wine, driven as a user drives it:
+#   zendrill_setup_wine.sh <zendrill-setup.exe> [screenshot.png]
+# On its own Xvfb (1024x768, 24-bit) and a fresh Wine prefix in a temporary folder, it
+#   1. opens the "3D Zendrill Setup" dialog, takes a screenshot of it, and saves with Space (Save
+#      has the focus in a fresh dialog): d3d.ini holds seventeen values, CR LF between them and no
+#      final line break, with the mode, formats and flags Wine's adapter offers;
+#   2. picks "Heavy", "Point Filtering" and clears "Mip-Mapping" with mouse clicks, then clicks
+#      Save: the file carries those choices;
+#   3. presses Escape (the dialog stays open) and clicks Cancel: the file is left byte for byte.
+# Exits 77 (skipped) when the program or Wine is missing.
+set -uo pipefail
+
+exe=${1:-}
+shot=${2:-$PWD/zendrill_setup_wine.png}
+if [ -z "$exe" ] || [ ! -f "$exe" ]; then
+    echo "zendrill_setup_wine: no Windows build of zendrill-setup at '${exe}'" >&2
+    exit 77
+fi
+exe=$(cd "$(dirname "$exe")" && pwd)/$(basename "$exe")
+
+wine=
+for candidate in "${WINE:-}" "$(command -v wine 2>/dev/null)" /usr/lib/wine/wine64; do
+    if [ -n "$candidate" ] && [ -x "$candidate" ]; then
+        wine=$candidate
+        break
+    fi
+done
+[ -n "$wine" ] || { echo "zendrill_setup_wine: no Wine loader found" >&2; exit 77; }
+wineserver=$(dirname "$wine")/wineserver
+[ -x "$wineserver" ] || wineserver=$(command -v wineserver)
+
+# ---- A display and a prefix of our own -------------------------------------------------------
+home=$(mktemp -d /tmp/zendrill-setup-wine-XXXXXX)
+mkfifo "$home/displayfd"
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$home/displayfd" 2>/dev/null &
+server=$!
+read -r -t 20 number <"$home/displayfd"
+if [ -z "${number:-}" ]; then
+    echo "zendrill_setup_wine: Xvfb did not start" >&2
+    kill "$server" 2>/dev/null
+    rm -rf "$home"
+    exit 1
+fi
+export DISPLAY=":$number"
+unset WAYLAND_DISPLAY
+export WINEPREFIX=$home/prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export HOME=$home # Wine links the prefix's user folders into $HOME; keep them inside it
+
+setup_pid=
+finish() {
+    [ -n "$setup_pid" ] && kill "$setup_pid" 2>/dev/null
+    "$wineserver" -k 2>/dev/null
+    "$wineserver" -w 2>/dev/null
+    kill "$server" 2>/dev/null
+    wait "$server" 2>/dev/null
+    rm -rf "$home"
+}
+trap finish EXIT
+
+if ! "$wine" wineboot -i >"$home/wineboot.log" 2>&1; then
+    echo "zendrill_setup_wine: wineboot failed" >&2
+    cat "$home/wineboot.log" >&2
+    exit 1
+fi
+"$wineserver" -w
+
+failures=0
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+
+run=$home/run
+mkdir -p "$run"
+
+# ---- Driving the dialog ---------------------------------------------------------------------
+dialog=
+start_setup() {
+    (cd "$run" && exec "$wine" "$exe") >"$home/setup.log" 2>&1 &
+    setup_pid=$!
+    dialog=
+    for _ in $(seq 1 600); do
+        dialog=$(xdotool search --onlyvisible --name '^3D Zendrill Setup$' 2>/dev/null | head -n1)
+        [ -n "$dialog" ] && break
+        kill -0 "$setup_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    if [ -z "$dialog" ]; then
+        fail "the 3D Zendrill Setup dialog did not appear"
+        cat "$home/setup.log" >&2
+        return 1
+    fi
+    # The lists are filled during WM_INITDIALOG; give the first paint a moment before input.
+    sleep 1
+    xdotool windowfocus --sync "$dialog" 2>/dev/null
+    return 0
+}
+
+# Waits for the program to end and checks its exit code (0 after Save and after Cancel).
+expect_exit() {
+    for _ in $(seq 1 300); do
+        kill -0 "$setup_pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    if kill -0 "$setup_pid" 2>/dev/null; then
+        fail "$1: zendrill-setup is still running"
+        kill "$setup_pid" 2>/dev/null
+    fi
+    wait "$setup_pid"
+    local status=$?
+    setup_pid=
+    [ "$status" -eq 0 ] || fail "$1: exit code $status, expected 0"
+}
+
+# Clicks the middle of a control given by its template rectangle in dialog units (x y w h). The
+# window's size in pixels over the template's 305 x 322 units gives the scale.
+click_control() {
+    local x=$1 y=$2 w=$3 h=$4
+    local geometry width height
+    geometry=$(xdotool getwindowgeometry "$dialog" | awk '/Geometry/ {print $2}')
+    width=${geometry%x*}
+    height=${geometry#*x}
+    local px=$(((2 * x + w) * width / 610))
+    local py=$(((2 * y + h) * height / 644))
+    xdotool mousemove --window "$dialog" "$px" "$py" click 1
+    sleep 0.3
+}
+
+# ---- Checking d3d.ini -----------------------------------------------------------------------
+values=()
+check_file() {
+    local what=$1 file=$run/d3d.ini
+    values=()
+    if [ ! -f "$file" ]; then
+        fail "$what: no d3d.ini written"
+        return
+    fi
+    local crlf lf last
+    crlf=$(grep -c $'\r$' "$file")
+    lf=$(tr -cd '\n' <"$file" | wc -c)
+    last=$(tail -c1 "$file" | od -An -c | tr -d ' ')
+    [ "$lf" -eq 16 ] || fail "$what: $lf line breaks, expected 16"
+    [ "$crlf" -eq 16 ] || fail "$what: $crlf lines end in CR LF, expected 16"
+    case $last in
+        [0-9]) ;;
+        *) fail "$what: the file ends in '$last', not in the last value" ;;
+    esac
+    mapfile -t values < <(tr -d '\r' <"$file")
+    [ "${#values[@]}" -eq 17 ] || fail "$what: ${#values[@]} values, expected 17"
+    local v
+    for v in "${values[@]}"; do
+        [[ $v =~ ^[0-9]+$ ]] || fail "$what: '$v' is not a plain decimal number"
+    done
+    local extra
+    extra=$(ls -A "$run" | grep -v '^d3d\.ini$')
+    [ -z "$extra" ] || fail "$what: files left beside d3d.ini: $extra"
+}
+
+expect_value() { # line, allowed values..., name
+    local line=$1 name=$2
+    shift 2
+    local v=${values[$((line - 1))]:-} ok=1 a
+    for a in "$@"; do
+        [ "$v" = "$a" ] && ok=0
+    done
+    [ $ok -eq 0 ] || fail "line $line ($name) is '$v', expected one of: $*"
+}
+
+# ---- 1. The dialog as it opens; Save with Space ---------------------------------------------
+if start_setup; then
+    import -window root "$shot" 2>/dev/null || fail "no screenshot"
+    echo "zendrill_setup_wine: dialog $(xdotool getwindowgeometry "$dialog" | tr '\n' ' ')"
+    echo "zendrill_setup_wine: screenshot $shot"
+    xdotool key --window "$dialog" space
+    expect_exit "save with Space"
+    check_file "save with Space"
+    echo "zendrill_setup_wine: d3d.ini after Save: ${values[*]}"
+    expect_value 1 Adapter 0
+    # The desktop mode is preselected: the Xvfb screen, 32 bits.
+    expect_value 2 Width 1024
+    expect_value 3 Height 768
+    [[ ${values[3]:-x} =~ ^[0-9]+$ ]] || fail "line 4 (RefreshRate) is not a number"
+    expect_value 5 Format 22 23
+    expect_value 6 DepthStencilFormat 70 71 73 75 77 79 80
+    expect_value 7 FilterMethod 0 1
+    for line in 8 9 10 12 13 14 15; do
+        expect_value "$line" flag 0 1
+    done
+    expect_value 11 SnowLayerCount 12
+    for line in 16 17; do
+        v=${values[$((line - 1))]:-0}
+        [ "$v" -ge 256 ] 2>/dev/null || fail "line $line (texture limit) is '$v', expected 256 or more"
+    done
+fi
+
+# ---- 2. Choices made with the mouse ---------------------------------------------------------
+if start_setup; then
+    click_control 230 251 37 10  # Heavy
+    click_control 185 183 58 10  # Point Filtering
+    click_control 25 198 57 10   # Mip-Mapping: checked at start where offered, so this clears it
+    click_control 16 286 133 14  # Save
+    expect_exit "save with the mouse"
+    check_file "save with the mouse"
+    echo "zendrill_setup_wine: d3d.ini after the clicks: ${values[*]}"
+    expect_value 7 FilterMethod 0
+    expect_value 9 MipMapping 0
+    expect_value 11 SnowLayerCount 25
+fi
+
+# ---- 3. Escape keeps the dialog, Cancel writes nothing --------------------------------------
+if [ -f "$run/d3d.ini" ]; then
+    cp "$run/d3d.ini" "$home/before.ini"
+    if start_setup; then
+        xdotool key --window "$dialog" Escape
+        sleep 1
+        kill -0 "$setup_pid" 2>/dev/null || fail "Escape ended the dialog"
+        click_control 157 286 126 14  # Cancel
+        expect_exit "cancel"
+        cmp -s "$run/d3d.ini" "$home/before.ini" || fail "Cancel changed d3d.ini"
+        extra=$(ls -A "$run" | grep -v '^d3d\.ini$')
+        [ -z "$extra" ] || fail "cancel: files left beside d3d.ini: $extra"
+        grep -q "User Clicked Cancel." "$home/setup.log" ||
+            fail "cancel: zendrill-setup did not report the cancel"
+    fi
+fi
+
+if [ "$failures" -gt 0 ]; then
+    echo "zendrill_setup_wine: $failures failure(s)" >&2
+    exit 1
+fi
+echo "zendrill_setup_wine: all checks passed"
+exit 0
