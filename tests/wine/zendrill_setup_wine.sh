@@ -7,7 +7,9 @@
 #      final line break, with the mode, formats and flags Wine's adapter offers;
 #   2. picks "Heavy", "Point Filtering" and clears "Mip-Mapping" with mouse clicks, then clicks
 #      Save: the file carries those choices;
-#   3. presses Escape (the dialog stays open) and clicks Cancel: the file is left byte for byte.
+#   3. presses Escape (the dialog stays open) and clicks Cancel: the file is left byte for byte;
+#   4. saves where d3d.ini cannot be replaced: a message box gives the reason, the dialog stays
+#      open, and Cancel then leaves nothing behind.
 # Exits 77 (skipped) when the program or Wine is missing.
 set -uo pipefail
 
@@ -223,6 +225,36 @@ if [ -f "$run/d3d.ini" ]; then
         grep -q "User Clicked Cancel." "$home/setup.log" ||
             fail "cancel: zendrill-setup did not report the cancel"
     fi
+fi
+
+# ---- 4. A save that cannot replace d3d.ini is reported and keeps the dialog ------------------
+rm -rf "$run"
+mkdir -p "$run/d3d.ini" # a folder in the file's place cannot be replaced
+if start_setup; then
+    xdotool key --window "$dialog" space
+    box=
+    for _ in $(seq 1 100); do
+        box=$(xdotool search --onlyvisible --name '^3D Zendrill Setup$' 2>/dev/null |
+            grep -vx "$dialog" | head -n1)
+        [ -n "$box" ] && break
+        sleep 0.1
+    done
+    if [ -n "$box" ]; then
+        xdotool windowfocus --sync "$box" 2>/dev/null
+        xdotool key Return
+        sleep 0.5
+    else
+        fail "failed save: no message box"
+    fi
+    kill -0 "$setup_pid" 2>/dev/null || fail "failed save: the dialog ended"
+    grep -q "3D Zendrill Setup: Could not replace d3d.ini." "$home/setup.log" ||
+        fail "failed save: the reason is not on standard error"
+    xdotool windowfocus --sync "$dialog" 2>/dev/null
+    click_control 157 286 126 14  # Cancel
+    expect_exit "cancel after a failed save"
+    [ -d "$run/d3d.ini" ] || fail "failed save: the folder in d3d.ini's place was changed"
+    extra=$(ls -A "$run" | grep -v '^d3d\.ini$')
+    [ -z "$extra" ] || fail "failed save: files left beside d3d.ini: $extra"
 fi
 
 if [ "$failures" -gt 0 ]; then
