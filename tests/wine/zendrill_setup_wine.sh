@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Windows setup tool under Wine, driven as a user drives it:
 #   zendrill_setup_wine.sh <zendrill-setup.exe> [screenshot.png]
-# On its own Xvfb (1024x768, 24-bit) and a fresh Wine prefix in a temporary folder, it
+# On its own Xvfb (1024x768, 24-bit) and a fresh Wine prefix in a temporary folder (with-wine.sh),
+# it
 #   1. opens the "3D Zendrill Setup" dialog, takes a screenshot of it, and saves with Space (Save
 #      has the focus in a fresh dialog): d3d.ini holds seventeen values, CR LF between them and no
 #      final line break, with the mode, formats and flags Wine's adapter offers;
@@ -10,7 +11,7 @@
 #   3. presses Escape (the dialog stays open) and clicks Cancel: the file is left byte for byte;
 #   4. saves where d3d.ini cannot be replaced: a message box gives the reason, the dialog stays
 #      open, and Cancel then leaves nothing behind.
-# Exits 77 (skipped) when the program or Wine is missing.
+# Exits 77 (skipped) when the program or Wine is missing (with-wine.sh finds Wine).
 set -uo pipefail
 
 exe=${1:-}
@@ -21,51 +22,19 @@ if [ -z "$exe" ] || [ ! -f "$exe" ]; then
 fi
 exe=$(cd "$(dirname "$exe")" && pwd)/$(basename "$exe")
 
-wine=
-for candidate in "${WINE:-}" "$(command -v wine 2>/dev/null)" /usr/lib/wine/wine64; do
-    if [ -n "$candidate" ] && [ -x "$candidate" ]; then
-        wine=$candidate
-        break
-    fi
-done
-[ -n "$wine" ] || { echo "zendrill_setup_wine: no Wine loader found" >&2; exit 77; }
-wineserver=$(dirname "$wine")/wineserver
-[ -x "$wineserver" ] || wineserver=$(command -v wineserver)
-
-# ---- A display and a prefix of our own -------------------------------------------------------
-home=$(mktemp -d /tmp/zendrill-setup-wine-XXXXXX)
-mkfifo "$home/displayfd"
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp -noreset 3>"$home/displayfd" 2>/dev/null &
-server=$!
-read -r -t 20 number <"$home/displayfd"
-if [ -z "${number:-}" ]; then
-    echo "zendrill_setup_wine: Xvfb did not start" >&2
-    kill "$server" 2>/dev/null
-    rm -rf "$home"
-    exit 1
+# The checks run beside Wine on a display and a prefix of their own (with-wine.sh), which end
+# with them.
+if [ -z "${ZENDRILL_SETUP_WINE_INSIDE:-}" ]; then
+    export ZENDRILL_SETUP_WINE_INSIDE=1
+    exec "$(dirname "$0")/with-wine.sh" --size 1024x768 "$0" "$exe" "$shot"
 fi
-export DISPLAY=":$number"
-unset WAYLAND_DISPLAY
-export WINEPREFIX=$home/prefix WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-export HOME=$home # Wine links the prefix's user folders into $HOME; keep them inside it
+home=$(mktemp -d "$(dirname "$WINEPREFIX")/setup-XXXXXX") # removed with the prefix
 
 setup_pid=
 finish() {
     [ -n "$setup_pid" ] && kill "$setup_pid" 2>/dev/null
-    "$wineserver" -k 2>/dev/null
-    "$wineserver" -w 2>/dev/null
-    kill "$server" 2>/dev/null
-    wait "$server" 2>/dev/null
-    rm -rf "$home"
 }
 trap finish EXIT
-
-if ! "$wine" wineboot -i >"$home/wineboot.log" 2>&1; then
-    echo "zendrill_setup_wine: wineboot failed" >&2
-    cat "$home/wineboot.log" >&2
-    exit 1
-fi
-"$wineserver" -w
 
 failures=0
 fail() {
@@ -79,7 +48,7 @@ mkdir -p "$run"
 # ---- Driving the dialog ---------------------------------------------------------------------
 dialog=
 start_setup() {
-    (cd "$run" && exec "$wine" "$exe") >"$home/setup.log" 2>&1 &
+    (cd "$run" && exec "$WINE" "$exe") >"$home/setup.log" 2>&1 &
     setup_pid=$!
     dialog=
     for _ in $(seq 1 600); do
