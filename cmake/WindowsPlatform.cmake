@@ -7,6 +7,8 @@
 # (d3d8.def: the one entry the programs call, Direct3DCreate8) with dlltool; the programs then
 # bind d3d8.dll at load time as they would with the SDK's library.
 add_library(platform_headers INTERFACE)
+# The C library's printf family as C99 has it (%zu, %lld), as on Linux, rather than msvcrt's.
+target_compile_definitions(platform_headers INTERFACE __USE_MINGW_ANSI_STDIO=1)
 
 set(d3d8_def ${CMAKE_CURRENT_LIST_DIR}/d3d8.def)
 set(d3d8_lib ${CMAKE_BINARY_DIR}/sdk/libd3d8.a)

@@ -1,8 +1,8 @@
 // Tests of the asset tool: it writes all twenty-two files, the same bytes every run, and the
 // pictures and meshes have the properties the game's drawing relies on. Files are read back with
 // the utility stand-in's own loaders, as the game reads them.
-#include "compat/d3dx8/mesh_import.h"
-#include "compat/d3dx8/texture_image.h"
+#include "media/mesh_import.h"
+#include "media/texture_image.h"
 
 #include <gtest/gtest.h>
 
