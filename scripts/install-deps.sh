@@ -13,6 +13,7 @@ packages=(
     xfonts-base zenity
     g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
     libpng-dev openbox dpkg-dev desktop-file-utils appstream
+    wine64 fonts-wine
 )
 
 missing=()

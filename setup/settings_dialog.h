@@ -9,43 +9,7 @@
 #include <windows.h>
 
 #include "setup/adapter_table.h"
-
-// Control ids of the dialog template, in the template's numbering.
-#define IDC_SAVE          100
-#define IDC_CANCEL        101
-#define IDC_ADAPTER_LIST  102
-#define IDC_MODE_LIST     103
-#define IDC_HWVP          104
-#define IDC_MIPMAP        105
-#define IDC_WBUFFER       106
-#define IDC_POINT         108
-#define IDC_LINEAR        109
-#define IDC_ANISOTROPIC   110
-#define IDC_SNOW_NONE     111
-#define IDC_SNOW_LIGHT    112
-#define IDC_SNOW_MODERATE 113
-#define IDC_SNOW_HEAVY    114
-
-// What a dialog's keyboard handling sends for Enter and Escape: the ids of the standard OK and
-// Cancel buttons, which this dialog does not have.
-#ifndef IDCANCEL
-#define IDCANCEL 2
-#endif
-#ifndef VK_RETURN
-#define VK_RETURN 0x0D
-#endif
-#ifndef VK_ESCAPE
-#define VK_ESCAPE 0x1B
-#endif
-#ifndef BN_CLICKED
-#define BN_CLICKED 0
-#endif
-#ifndef LBN_SELCHANGE
-#define LBN_SELCHANGE 1
-#endif
-#ifndef MAKEWPARAM
-#define MAKEWPARAM(low, high) ((WPARAM)(((WORD)(low)) | (((DWORD)(WORD)(high)) << 16)))
-#endif
+#include "setup/settings_dialog_ids.h"
 
 // One button's state. Save and Cancel use only Enabled.
 struct DialogButton

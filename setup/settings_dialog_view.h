@@ -1,6 +1,7 @@
-// The settings dialog on screen: a Qt 6 Widgets window laid out like the "MyDB" template that
-// shows a SettingsDialog and reports the user's actions to it. It stands where the platform's
-// DialogBoxParamA would run the dialog template; no other setup file includes Qt.
+// The settings dialog on screen, one view per platform, each showing a SettingsDialog and
+// reporting the user's actions to it: on Linux a Qt 6 Widgets window laid out like the "MyDB"
+// template (settings_dialog_view.cpp, the only setup file that includes Qt), on Windows the
+// template itself run by DialogBoxParamA (settings_dialog_win32.cpp).
 #pragma once
 
 #include "setup/settings_dialog.h"
@@ -9,6 +10,8 @@
 extern const char* const SettingsDialogCaption;
 
 // Sends WM_INITDIALOG to `dialog`, shows the window and runs its event loop until Save or Cancel
-// ends it (a window manager closing the window counts as Cancel). Called by RunSetup. Makes its
-// own QApplication when none exists. Returns the end code: DialogSaved (1) or DialogCancelled (0).
+// ends it (a window manager closing the window counts as Cancel). Called by RunSetup. The Qt view
+// makes its own QApplication when none exists; the Windows view runs the template over
+// SetupWindow. Returns the end code: DialogSaved (1) or DialogCancelled (0, also when the dialog
+// could not be created).
 int RunSettingsDialog(SettingsDialog* dialog);

@@ -3,6 +3,8 @@
 // setup tool writes all seventeen.
 #pragma once
 
+#include <cstddef>
+
 #include <d3d8.h>
 
 // What the game keeps of d3d.ini. Zero-initialised; fields after the first unreadable value keep
@@ -53,7 +55,14 @@ extern const char* const SettingsFileName;
 // malformed file is not an error.
 const char* ReadSettingsFile(const char* path, DisplaySettingsRecord* settings);
 
-// Writes the seventeen values to `path` so that a reader never sees a half-written file (a
-// temporary file beside it, renamed over it). Called by the setup tool's save. Returns null, or a
-// constant text saying why the file could not be written.
+// Lays out the seventeen values as d3d.ini holds them, `lineBreak` between two values and none
+// after the last, zero-terminated in `text`. Called by WriteSettingsFile with the platform's text
+// line break. Returns the length, or -1 when `size` is too small.
+int FormatSettingsText(const SettingsFileValues& values, const char* lineBreak, char* text,
+                       size_t size);
+
+// Writes the seventeen values to `path` with the platform's text line break (LF; CR LF on
+// Windows) so that a reader never sees a half-written file (a temporary file beside it, moved
+// over it). Called by the setup tool's save. Returns null, or a constant text saying why the file
+// could not be written.
 const char* WriteSettingsFile(const char* path, const SettingsFileValues& values);

@@ -56,6 +56,28 @@ void PushFocusEvent(SDL_Window* window, bool focused)
     event.window.timestamp = SDL_GetTicks();
     SDL_PushEvent(&event);
 }
+
+// The GL driver learns of a window's new size only when a buffer is swapped, so the first
+// picture presented after the window covered the display would still be cut to the old size,
+// and stay so while no second picture comes. One black frame, as a mode switch shows, makes the
+// driver take the new size before the first real one.
+void ShowBlackFrame(IDirect3DDevice8::Impl* device)
+{
+    if (!EnsureCurrent(device))
+        return;
+    int width = 0;
+    int height = 0;
+    SDL_GL_GetDrawableSize(device->DeviceWindow, &width, &height);
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    glDisable(GL_SCISSOR_TEST);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glViewport(0, 0, width, height);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    SDL_GL_SwapWindow(device->DeviceWindow);
+    glBindFramebuffer(GL_FRAMEBUFFER, device->Framebuffer);
+    device->Dirty |= DirtyRender | DirtyViewport;
+}
 } // namespace
 
 namespace d3d8
@@ -117,6 +139,7 @@ void EnterFullscreen(IDirect3DDevice8::Impl* device)
         SDL_RestoreWindow(window);
     SDL_ShowWindow(window);
     RequestFocus(device->FocusWindow);
+    ShowBlackFrame(device);
 }
 
 void LeaveFullscreen(IDirect3DDevice8::Impl* device)

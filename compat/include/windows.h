@@ -226,6 +226,14 @@ typedef MSG* LPMSG;
 #define WM_RBUTTONDOWN 0x0204
 #define WM_RBUTTONUP   0x0205
 
+// Dialog commands: the notification codes in WM_COMMAND's high word, and the virtual keys a
+// dialog turns into its standard OK and Cancel commands (IDOK, IDCANCEL).
+#define MAKEWPARAM(low, high) ((WPARAM)(((WORD)(low)) | (((DWORD)(WORD)(high)) << 16)))
+#define BN_CLICKED            0
+#define LBN_SELCHANGE         1
+#define VK_RETURN             0x0D
+#define VK_ESCAPE             0x1B
+
 #define WA_INACTIVE 0
 #define WA_ACTIVE   1
 
@@ -261,6 +269,7 @@ void WINAPI PostQuitMessage(int exitCode);
 #define MB_ICONASTERISK    0x00000040L
 #define MB_ICONINFORMATION MB_ICONASTERISK
 #define IDOK               1
+#define IDCANCEL           2
 
 // Called for every fatal error: writes "caption: text" to standard error, then shows a modal
 // SDL box with one OK button. Always IDOK, also where no display can show the box.

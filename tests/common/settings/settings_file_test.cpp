@@ -1,5 +1,6 @@
-// Tests of the d3d.ini reader and writer: files as the setup tool writes them (also with CR LF
-// line ends), hand-edited and broken files, and saves that must not damage the file they replace.
+// Tests of the d3d.ini reader and writer: files as the setup tool writes them (also with the
+// Windows build's CR LF line ends), hand-edited and broken files, and saves that must not damage
+// the file they replace.
 #include "common/settings/display_settings.h"
 
 #include <gtest/gtest.h>
@@ -113,11 +114,16 @@ TEST_F(SettingsFileTest, SavingAgainReplacesTheWholeFile)
     EXPECT_EQ(Get(), "0\n640\n480\n0\n23\n80\n0\n0\n0\n0\n0\n0\n0\n0\n0\n256\n256");
 }
 
-TEST_F(SettingsFileTest, CarriageReturnLineEndsAndSpacesReadTheSame)
+TEST_F(SettingsFileTest, WindowsLineEndsAndSpacesReadTheSame)
 {
+    // The Windows build lays the file out with CR LF between the values and none after the last.
     std::string crlf;
     for (const char* c = TypicalText; *c; ++c)
         crlf += *c == '\n' ? std::string("\r\n") : std::string(1, *c);
+    char text[512];
+    int length = FormatSettingsText(TypicalValues(), "\r\n", text, sizeof text);
+    EXPECT_EQ(std::string(text, length > 0 ? static_cast<size_t>(length) : 0), crlf);
+    EXPECT_EQ(FormatSettingsText(TypicalValues(), "\r\n", text, crlf.size()), -1);
     Put(crlf);
     ExpectTypical(Read());
 

@@ -1,0 +1,153 @@
+// The game's first frame, the same on every platform the game is built for: the window and the
+// start-up chain as WinMain does them, then exactly one GameStep. That step always draws the
+// title screen with SpeedFactor 1.0 and the orbit's first step, whatever the clock says: step 0
+// is a drawn step, and before any frame was presented the measured rate is 50000 or 0, both of
+// which give the factor 1.0. The picture then stays on screen until a key is pressed or the
+// program is ended, so a screenshot of one platform can be compared with one of another.
+//
+//   first_frame             show the first frame and hold it
+//   first_frame frames N    draw N more title-screen frames as fast as the device presents them
+//                           (no pacing where the platform layer paces) and print frames/second
+//
+// Runs in a folder holding d3d.ini, textures/ and models/. Prints one line on standard output
+// once the frame is presented (or the figures are measured); the exit code is 0, or 1 after an
+// error, which is printed too.
+#include <windows.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+
+#ifndef _WIN32
+#include <standin.h> // the Linux platform layer's switch for its present pacing
+#endif
+
+#include "game/core/app.h"
+#include "game/core/game_step.h"
+#include "game/core/timing.h"
+#include "game/platform/device_reset.h"
+#include "game/platform/input_devices.h"
+
+namespace
+{
+
+using Clock = std::chrono::steady_clock;
+
+bool AnyKeyDown()
+{
+    BYTE keys[256] = {};
+    if (KeyboardDevice == nullptr || FAILED(KeyboardDevice->GetDeviceState(sizeof keys, keys)))
+        return false;
+    for (BYTE key : keys)
+        if (key & 0x80)
+            return true;
+    return false;
+}
+
+// One message, as the game's loop handles them. Returns false on WM_QUIT.
+bool PumpOneMessage()
+{
+    MSG msg;
+    if (!PeekMessageA(&msg, GameWindow, 0, 0, PM_REMOVE))
+        return true;
+    if (msg.message == WM_QUIT)
+        return false;
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+    return true;
+}
+
+// Shows the first frame, then holds it. Returns the exit code.
+int HoldFirstFrame()
+{
+    PumpOneMessage();
+    if (const char* text = GameStep())
+    {
+        std::printf("run-time error: %s\n", text);
+        return 1;
+    }
+    std::printf("first frame presented: step %lu, frames %lu, SpeedFactor %.3f\n",
+                static_cast<unsigned long>(StepCounter), static_cast<unsigned long>(RenderedFrames),
+                SpeedFactor);
+    std::fflush(stdout);
+    // Messages are still handled (a window that stops answering gets repainted or flagged),
+    // but no step runs, so nothing is drawn over the picture.
+    while (PumpOneMessage() && !AnyKeyDown())
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    return 0;
+}
+
+// Draws the first frame, then `frames` more on the title screen as the game's loop does, and
+// prints the rate at which they were presented. Returns the exit code.
+int TimeFrames(unsigned long frames)
+{
+#ifndef _WIN32
+    StandinSetPresentPacing(FALSE);
+#endif
+    Clock::time_point start;
+    unsigned long steps = 0;
+    for (;;)
+    {
+        if (!PumpOneMessage())
+        {
+            std::printf("the program was asked to quit\n");
+            return 1;
+        }
+        const char* text = DeviceResetPending ? ResetDevice() : GameStep();
+        if (text != nullptr)
+        {
+            std::printf("run-time error: %s\n", text);
+            return 1;
+        }
+        if (RenderedFrames == 1 && steps == 0)
+            start = Clock::now(); // the first frame is start-up work, not part of the run
+        if (RenderedFrames >= 1)
+            ++steps;
+        if (RenderedFrames >= frames + 1)
+            break;
+    }
+    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    std::printf("frames %lu in %.3f s: %.1f frames/s (%lu steps, SpeedFactor %.3f)\n", frames,
+                seconds, frames / seconds, steps, SpeedFactor);
+    return 0;
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
+{
+    unsigned long frames = 0;
+    if (std::strncmp(commandLine, "frames ", 7) == 0)
+        frames = std::strtoul(commandLine + 7, nullptr, 10);
+
+    WNDCLASSA windowClass = {};
+    windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_OWNDC;
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(instance, "D3D_Zendrill.ico");
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    windowClass.lpszClassName = "DXClass";
+    if (!RegisterClassA(&windowClass))
+        return 1;
+    GameWindow = CreateWindowExA(0, "DXClass", "D3D Zendrill", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480,
+                                 nullptr, nullptr, instance, nullptr);
+    if (GameWindow == nullptr)
+        return 1;
+    GameInstance = instance;
+    ShowWindow(GameWindow, SW_SHOWNORMAL);
+
+    InitGame();
+    int exitCode = 1;
+    if (ErrorText != nullptr)
+        std::printf("start-up error: %s\n", ErrorText);
+    else if (frames > 0)
+        exitCode = TimeFrames(frames);
+    else
+        exitCode = HoldFirstFrame();
+    std::fflush(stdout);
+    ReleaseAll();
+    return exitCode;
+}
