@@ -17,9 +17,11 @@ namespace
 const char* const kCommon = R"(
 // An edge through pixel centres belongs to the pixels right of and below it (Direct3D's
 // top-left rule); GL leaves such ties to the driver, and Mesa decides them differently for
-// framebuffer objects. Moving everything up and left by a fraction of a pixel, more than the
-// rasteriser's snapping, settles every tie Direct3D's way.
-const float kTieShift = 1.0 / 128.0;
+// framebuffer objects. Moving everything up and left by one step of the rasteriser's grid
+// (llvmpipe snaps vertices to 1/256 pixel) settles every tie Direct3D's way. The step is the
+// smallest that does: an edge that passes less than a step below or right of a pixel centre
+// covers it too, so a larger shift would widen that band.
+const float kTieShift = 1.0 / 256.0;
 )";
 
 const char* const kVertexShader = R"(
