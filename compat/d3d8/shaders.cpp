@@ -13,6 +13,17 @@ namespace d3d8
 {
 namespace
 {
+// Shared by both stages.
+const char* const kCommon = R"(
+// An edge through pixel centres belongs to the pixels right of and below it (Direct3D's
+// top-left rule); GL leaves such ties to the driver, and Mesa decides them differently for
+// framebuffer objects. Moving everything up and left by one step of the rasteriser's grid
+// (llvmpipe snaps vertices to 1/256 pixel) settles every tie Direct3D's way. The step is the
+// smallest that does: an edge that passes less than a step below or right of a pixel centre
+// covers it too, so a larger shift would widen that band.
+const float kTieShift = 1.0 / 256.0;
+)";
+
 const char* const kVertexShader = R"(
 layout(location = 0) in vec4 aPosition;
 layout(location = 1) in vec3 aNormal;
@@ -40,12 +51,6 @@ uniform vec4 uLightPosition[8];    // view space; w is the light type
 uniform vec4 uLightDirection[8];   // view space, unit length
 uniform vec4 uLightAttenuation[8]; // a0, a1, a2, range
 uniform vec4 uLightSpot[8];        // cos(theta / 2), cos(phi / 2), falloff
-
-// An edge through pixel centres belongs to the pixels right of and below it (Direct3D's
-// top-left rule); GL leaves such ties to the driver, and Mesa decides them differently for
-// framebuffer objects. Moving everything up and left by a fraction of a pixel, more than the
-// rasteriser's snapping, settles every tie Direct3D's way.
-const float kTieShift = 1.0 / 128.0;
 
 SHADE_QUALIFIER out vec4 vDiffuse;
 SHADE_QUALIFIER out vec4 vSpecular;
@@ -229,10 +234,18 @@ bool Passes(int value, int reference, int function)
     }
 }
 
+// The vertex stage moved the geometry up and left by kTieShift to settle edge ties. Textures
+// are read where the pixel's centre lies on the geometry as the caller placed it, so a texel
+// centre that meets a pixel centre exactly is read alone, as Direct3D reads it.
+vec2 PixelCentreTexCoord()
+{
+    return vTexCoord - kTieShift * dFdx(vTexCoord) + kTieShift * dFdy(vTexCoord);
+}
+
 void main()
 {
     // A stage without a texture reads opaque white, so untextured geometry shows its colour.
-    vec4 texel = kHasTexture ? texture(uTexture, vTexCoord) : vec4(1.0);
+    vec4 texel = kHasTexture ? texture(uTexture, PixelCentreTexCoord()) : vec4(1.0);
     vec3 color = clamp(Operate(kColorOp, texel).rgb, 0.0, 1.0);
     float alpha = kColorOp.x == 1 ? vDiffuse.a : clamp(Operate(kAlphaOp, texel).a, 0.0, 1.0);
     if (kSpecular)
@@ -277,6 +290,7 @@ GLuint Compile(GLenum kind, const char* body, const ProgramKey& key)
 {
     std::string source = "#version 330 core\n";
     source += Switches(key);
+    source += kCommon;
     source += body;
     const char* text = source.c_str();
     GLuint shader = glCreateShader(kind);

@@ -240,3 +240,30 @@ TEST_F(TextureTest, MipFilterPicksTheLevelAndMinFilterBlends)
     }
     checker->Release();
 }
+
+TEST_F(TextureTest, LinearFilterReadsATexelAloneWhereItsCentreMeetsAPixelCentre)
+{
+    // A 4x4 checker of opaque white and colour-keyed (transparent black) texels drawn one texel
+    // to a pixel, placed so every texel centre meets a pixel centre: linear filtering then reads
+    // each texel alone, and the alpha test (reference 1, as the game's colour-keyed pictures use
+    // it) drops every transparent one. A sample even a fraction of a pixel off mixes in a
+    // neighbour's alpha and lets dark pixels through.
+    std::vector<DWORD> texels;
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x)
+            texels.push_back((x + y) % 2 ? 0x00000000 : 0xFFFFFFFF);
+    IDirect3DTexture8* checker = MakeTexture(4, 4, texels);
+    const std::vector<ScreenVertex> quad = {{-0.5f, -0.5f, 0, 1, 0, 0}, {3.5f, 3.5f, 0, 1, 1, 1},
+                                            {3.5f, -0.5f, 0, 1, 1, 0},  {-0.5f, -0.5f, 0, 1, 0, 0},
+                                            {-0.5f, 3.5f, 0, 1, 0, 1},  {3.5f, 3.5f, 0, 1, 1, 1}};
+    Device->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTEXF_LINEAR);
+    Device->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTEXF_LINEAR);
+    Device->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
+    Device->SetRenderState(D3DRS_ALPHAREF, 1);
+    Device->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATEREQUAL);
+    Draw(checker, quad);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x)
+            EXPECT_EQ(Pixel(x, y), (x + y) % 2 ? 0x00000000u : 0xFFFFFFFFu) << x << ", " << y;
+    checker->Release();
+}

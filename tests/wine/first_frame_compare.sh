@@ -1,0 +1,109 @@
+#!/usr/bin/env bash
+# One picture, two platforms: the game's first frame (bench/first_frame) drawn by our Direct3D 8
+# over OpenGL on Linux and by Wine's own Direct3D 8, both at 1024 x 768 on an X screen of that
+# size with the same d3d.ini and the same assets, then compared pixel by pixel. Two settings:
+# the setup tool's defaults with lighting off, and the same without W-buffering (Wine takes
+# D3DZB_USEW for ordinary Z-buffering, so only there do both draw the same depth test). For each
+# it prints the share of pixels that differ by more than 8 in any channel and the mean
+# difference per channel, and keeps both screenshots and the difference image (4x amplified) in
+# the output folder ($1, default ./first_frame).
+#
+# Needs ZENDRILL_BIN_DIR (first_frame), ZENDRILL_RUN_DIR (assets) and ZENDRILL_WINDOWS_BIN
+# (first_frame.exe). Fails only where the pictures are plainly not the same scene.
+set -uo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+self=$here/$(basename "$0")
+width=1024
+height=768
+# Adapter 0, 1024 x 768 at the default rate, X8R8G8B8, 16-bit depth, linear filtering, hardware
+# vertex processing, mip-maps, W-buffering as given, moderate snow, no lighting, the three
+# blend factors.
+settings() { # wbuffer
+    printf '%s\n' 0 $width $height 0 22 80 1 1 1 "$1" 12 0 1 1 1 4096 >d3d.ini
+    printf '4096' >>d3d.ini
+}
+
+# Inside a display: for each folder/screenshot pair, show the first frame in the folder and
+# take the screenshot.
+if [ "${1:-}" = --shot ]; then
+    program=$2
+    shift 2
+    while [ $# -ge 2 ]; do
+        folder=$1 out=$2
+        shift 2
+        cd "$folder" || exit 1
+        : >first_frame.log
+        if [[ "$program" == *.exe ]]; then
+            "$WINE" "$program" >first_frame.log 2>&1 &
+        else
+            "$program" >first_frame.log 2>&1 &
+        fi
+        pid=$!
+        for _ in $(seq 1 600); do
+            grep -q 'first frame presented' first_frame.log && break
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.1
+        done
+        if ! grep -q 'first frame presented' first_frame.log; then
+            echo "no first frame from $program:"
+            cat first_frame.log
+            kill "$pid" 2>/dev/null
+            exit 1
+        fi
+        sleep 1 # the presented picture reaches the screen
+        import -window root "$out"
+        kill "$pid" 2>/dev/null
+        wait "$pid" 2>/dev/null
+    done
+    exit 0
+fi
+
+out=$(realpath -m "${1:-first_frame}")
+linux=${ZENDRILL_BIN_DIR:?}/first_frame
+windows=${ZENDRILL_WINDOWS_BIN:?}/first_frame.exe
+assets=${ZENDRILL_RUN_DIR:?}
+[ -x "$linux" ] || { echo "SKIP: $linux is not built"; exit 77; }
+[ -f "$windows" ] || { echo "SKIP: $windows is not built"; exit 77; }
+[ -d "$assets/textures" ] || { echo "SKIP: no generated assets in $assets"; exit 77; }
+mkdir -p "$out"
+work=$(mktemp -d /tmp/zendrill-first-frame-XXXXXX)
+trap 'rm -rf "$work"' EXIT
+for case in default no-wbuffer; do
+    mkdir "$work/$case"
+    cd "$work/$case" || exit 1
+    ln -s "$assets/textures" textures
+    ln -s "$assets/models" models
+    settings "$([ $case = default ] && echo 1 || echo 0)"
+done
+cd "$work" || exit 1
+
+"$here/../with-display.sh" bash "$self" --shot "$linux" "$work/default" "$out/linux.png" \
+    "$work/no-wbuffer" "$out/linux-no-wbuffer.png" || exit 1
+"$here/with-wine.sh" --size ${width}x$height bash "$self" --shot "$windows" "$work/default" \
+    "$out/wine.png" "$work/no-wbuffer" "$out/wine-no-wbuffer.png" || exit 1
+
+status=0
+for case in default no-wbuffer; do
+    suffix=$([ $case = default ] && echo "" || echo "-$case")
+    a=$out/linux$suffix.png b=$out/wine$suffix.png
+    # The absolute difference per channel; its histogram gives both figures exactly.
+    convert "$a" "$b" -compose difference -composite -depth 8 "$work/diff.png"
+    convert "$work/diff.png" -evaluate multiply 4 "$out/difference$suffix.png"
+    read -r total differing mean < <(convert "$work/diff.png" -format %c histogram:info:- | awk '
+        { n = $1 + 0; split($2, c, /[(),]/); r = c[2]; g = c[3]; b = c[4]
+          total += n; sum += n * (r + g + b)
+          m = r; if (g > m) m = g; if (b > m) m = b
+          if (m > 8) differing += n }
+        END { printf "%d %d %.3f\n", total, differing, sum / (3 * total) }')
+    share=$(awk -v d="$differing" -v t="$total" 'BEGIN { printf "%.3f", 100 * d / t }')
+    echo "first frame, ${width}x$height, $case settings: $differing of $total pixels differ by" \
+        "more than 8 in a channel ($share %); mean difference $mean per channel"
+    echo "  pictures: $a $b; difference (x4): $out/difference$suffix.png"
+    # Loose bounds: the same scene drawn by two translations stays far inside them; a missing
+    # object, a wrong blend or a shifted camera does not.
+    awk -v s="$share" -v m="$mean" 'BEGIN { exit !(s < 5 && m < 2) }' ||
+        { echo "FAIL: the two pictures are not the same scene"; status=1; }
+done
+[ $status -eq 0 ] && echo PASS
+exit $status

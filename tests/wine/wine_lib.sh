@@ -1,0 +1,90 @@
+# Helpers for the Wine tests, sourced by them; they run inside tests/wine/with-wine.sh, which
+# provides $WINE, $WINEPREFIX and the display.
+#   work        a folder for the program's files and the screenshots, set by the caller
+#   fail/pass   count checks; finish ends the test with the right code
+
+failures=0
+fail() {
+    echo "FAILED: $*"
+    failures=$((failures + 1))
+}
+pass() { echo "ok: $*"; }
+
+# Starts a Windows program in the current folder; its standard output, error and Wine's message
+# box trace go to $work/<name>.log. Sets $pid.
+start_program() { # exe [args...]
+    local log="$work/$(basename "$1" .exe).log"
+    WINEDEBUG=+msgbox "$WINE" "$@" >"$log" 2>&1 &
+    pid=$!
+}
+
+# The X id of the top-level window captioned exactly $1, waiting up to $2 seconds while $pid
+# runs; empty when none appeared.
+wait_window() { # caption seconds
+    local id=
+    for _ in $(seq 1 $(($2 * 10))); do
+        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1)
+        [ -n "$id" ] && break
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    echo "$id"
+}
+
+# The texts Wine's message boxes showed, one a line. MessageBoxA writes nothing to the
+# terminal; Wine's own trace of the box's set-up carries its text.
+box_texts() { # log
+    sed -n 's/.*trace:msgbox:MSGBOX_OnInit L"\(.*\)"\r*$/\1/p' "$1"
+}
+
+# Waits up to $1 seconds for $pid to end and sets $code (124 when it did not end).
+wait_exit() {
+    for _ in $(seq 1 $(($1 * 10))); do
+        if ! kill -0 "$pid" 2>/dev/null; then
+            wait "$pid"
+            code=$?
+            pid=
+            return
+        fi
+        sleep 0.1
+    done
+    code=124
+}
+
+# Closes a message box as a user does: Return on it (OK is its default button), else a click
+# on OK.
+close_box() { # window
+    xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus --sync "$1" 2>/dev/null
+    xdotool key --clearmodifiers Return
+    for _ in $(seq 1 30); do
+        kill -0 "$pid" 2>/dev/null || return
+        xdotool search --name "^$2\$" >/dev/null 2>&1 || return
+        sleep 0.1
+    done
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    xdotool mousemove --window "$1" $((WIDTH / 2)) $((HEIGHT - 20)) click 1
+}
+
+shot() { sleep 0.6; import -window root "$work/$1.ppm"; }
+
+# Pixels that differ by more than a small tolerance, over the screen or one region of it
+# (x0 y0 x1 y1 in screen pixels).
+changed() { # a b [x0 y0 x1 y1]
+    local a="$work/$1.ppm" b="$work/$2.ppm"
+    if [ $# -eq 6 ]; then
+        local g="$(($5 - $3))x$(($6 - $4))+$3+$4"
+        convert "$a" -crop "$g" +repage "$work/crop-a.ppm"
+        convert "$b" -crop "$g" +repage "$work/crop-b.ppm"
+        a="$work/crop-a.ppm"
+        b="$work/crop-b.ppm"
+    fi
+    compare -metric AE -fuzz 8% "$a" "$b" null: 2>&1 | awk '{ print int($1) }'
+}
+
+pixel() { # image x y -> "r g b"
+    convert "$work/$1.ppm" -crop "1x1+$2+$3" -depth 8 txt:- |
+        sed -n 's/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3/p' | head -1
+}
+
+# Held long enough for a game step to see it even when a drawn frame is slow.
+press() { xdotool keydown "$1"; sleep 0.3; xdotool keyup "$1"; }
