@@ -82,6 +82,7 @@ set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${ZENDRILL_WEB_URL})
+set(CPACK_STRIP_FILES ON) # the build keeps debug information; players need none
 # Libraries the programs link are found by dpkg-shlibdeps. Named here is what is loaded at run
 # time and so invisible to it: libGL.so.1, which libepoxy opens itself (libgl1), and the Mesa
 # drivers that the GL vendor library opens (libgl1-mesa-dri, llvmpipe where there is no GPU).
