@@ -11,7 +11,8 @@
 include(GNUInstallDirs)
 
 # Only the Linux build, over the platform stand-in, is installed this way.
-if(NOT TARGET compat_win32 OR NOT TARGET zendrill OR NOT TARGET zendrill-setup)
+if(NOT TARGET compat_win32 OR NOT TARGET setup_view OR NOT TARGET zendrill
+   OR NOT TARGET zendrill-setup)
     return()
 endif()
 
@@ -32,9 +33,11 @@ file(RELATIVE_PATH bin_to_data ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL
 file(RELATIVE_PATH libexec_to_icons ${CMAKE_INSTALL_FULL_LIBEXECDIR}/zendrill
      ${CMAKE_INSTALL_FULL_DATADIR}/icons)
 file(RELATIVE_PATH build_to_icons ${CMAKE_RUNTIME_OUTPUT_DIRECTORY} ${ZENDRILL_RUN_DIR}/icons)
-target_compile_definitions(compat_win32 PRIVATE
-    "ZENDRILL_BUILD_ICON_DIR=\"${build_to_icons}\""
-    "ZENDRILL_INSTALLED_ICON_DIR=\"${libexec_to_icons}\"")
+foreach(target compat_win32 setup_view)
+    target_compile_definitions(${target} PRIVATE
+        "ZENDRILL_BUILD_ICON_DIR=\"${build_to_icons}\""
+        "ZENDRILL_INSTALLED_ICON_DIR=\"${libexec_to_icons}\"")
+endforeach()
 
 set(packaging ${PROJECT_SOURCE_DIR}/packaging)
 set(generated ${CMAKE_BINARY_DIR}/packaging)
