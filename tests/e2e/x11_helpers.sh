@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2034
 # Shell helpers for the whole-program tests that run a window manager or the installed tree:
 # started processes are ended on exit, exit codes collected, windows found and clicked.
 # Sourced (bash) after `set -euo pipefail`; the caller sets $work.

@@ -77,7 +77,7 @@ xdotool keyup Escape
 wait_exit "$launcher" 30 || fail "the game is still running after Escape"
 cat "$work/launch.err" >&2
 [ "$exit_code" = 0 ] || fail "the game exited with $exit_code"
-[ "$(readlink "$folder/textures")" = "$usr/bin/../share/zendrill/textures" ] ||
+[ "$(readlink "$folder/textures")" = "$usr/share/zendrill/textures" ] ||
     fail "textures links to $(readlink "$folder/textures")"
 
 # A home nobody may write to: a clear message, and nothing made there. Run as an unprivileged
