@@ -8,8 +8,10 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QEventLoop>
 #include <QGroupBox>
+#include <QIcon>
 #include <QKeySequence>
 #include <QLabel>
 #include <QListWidget>
@@ -38,6 +40,22 @@ const int FontPixels = 12;
 QRect DialogRect(int x, int y, int width, int height)
 {
     return QRect(x * Scale, y * Scale, width * Scale, height * Scale);
+}
+
+// The program's icon: the one beside the executable (the build tree's, or the installed tree's,
+// as the build defines them), else the desktop's icon theme.
+QIcon ProgramIcon()
+{
+#if defined(ZENDRILL_BUILD_ICON_DIR) && defined(ZENDRILL_INSTALLED_ICON_DIR)
+    const QString folder = QCoreApplication::applicationDirPath();
+    for (const char* themes : {ZENDRILL_BUILD_ICON_DIR, ZENDRILL_INSTALLED_ICON_DIR})
+    {
+        QString path = folder + "/" + themes + "/hicolor/64x64/apps/zendrill.png";
+        if (QFileInfo::exists(path))
+            return QIcon(path);
+    }
+#endif
+    return QIcon::fromTheme(QStringLiteral("zendrill"));
 }
 
 // The window and its widgets for one run of the dialog.
@@ -79,6 +97,7 @@ void SettingsDialogView::Build()
 {
     Window = new QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     Window->setWindowTitle(QString::fromLatin1(SettingsDialogCaption));
+    Window->setWindowIcon(ProgramIcon());
     Window->setFixedSize(DialogWidth * Scale, DialogHeight * Scale);
     QFont font = Window->font();
     font.setPixelSize(FontPixels);
@@ -278,6 +297,8 @@ int RunSettingsDialog(SettingsDialog* dialog)
     QApplication* ownApplication = nullptr;
     if (!QApplication::instance())
         ownApplication = new QApplication(argc, argv);
+    // Names the desktop entry, so Wayland desktops and startup notification match the window.
+    QGuiApplication::setDesktopFileName(QStringLiteral("zendrill-setup"));
     // The loop below decides when the dialog is over, not the last window closing.
     bool quitOnClose = QGuiApplication::quitOnLastWindowClosed();
     QGuiApplication::setQuitOnLastWindowClosed(false);

@@ -67,9 +67,10 @@ bool ModeEqual(const D3DDISPLAYMODE& a, const D3DDISPLAYMODE& b)
 }
 
 // The modes of one display. The back buffer is an off-screen surface scaled onto the desktop,
-// so every display size is offered in the desktop's 32-bit format and in both 16-bit formats,
-// and so are the classic game sizes that fit on the desktop: many displays (and X servers such
-// as Xvfb) report only their current size, and the game should still run in 640 x 480.
+// so every display size is offered in the desktop's 32-bit format and in one 16-bit format
+// (R5G6B5; a second one would show the setup tool's player two identical "16 bit" lines), and
+// so are the classic game sizes that fit on the desktop: many displays (and X servers such as
+// Xvfb) report only their current size, and the game should still run in 640 x 480.
 std::vector<D3DDISPLAYMODE> BuildModes(int display)
 {
     struct Size
@@ -101,7 +102,7 @@ std::vector<D3DDISPLAYMODE> BuildModes(int display)
     {
         if (size.Width <= 0 || size.Height <= 0)
             continue;
-        for (D3DFORMAT format : {D3DFMT_X8R8G8B8, D3DFMT_R5G6B5, D3DFMT_X1R5G5B5})
+        for (D3DFORMAT format : {D3DFMT_X8R8G8B8, D3DFMT_R5G6B5})
             modes.push_back({static_cast<UINT>(size.Width), static_cast<UINT>(size.Height),
                              static_cast<UINT>(std::max(size.Refresh, 0)), format});
     }

@@ -1,12 +1,16 @@
 // The window class and the window: RegisterClassA keeps class name -> window procedure,
 // CreateWindowExA makes an SDL window (OpenGL-capable, hidden until ShowWindow) that runs its
-// class's procedure, ShowWindow shows and activates it, DestroyWindow tells the procedure and
-// retires it. Also the resource look-ups that only need to hand back harmless handles.
+// class's procedure and shows its class's icon, ShowWindow shows and activates it, DestroyWindow
+// tells the procedure and retires it. Also the resource look-ups that only need to hand back
+// harmless handles (cursor, stock objects, module).
 #include "window_registry.h"
 
 #include <SDL.h>
 
+#include <unistd.h>
+
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -19,6 +23,7 @@ struct WindowClass
     std::string Name;
     WNDPROC Procedure;
     ATOM Atom;
+    HICON Icon;
 };
 
 enum class WindowLife
@@ -43,7 +48,7 @@ ATOM NextAtom = 0xC000;
 std::vector<WindowRecord> Windows;
 
 // Whole run: the objects behind the dummy handles, one byte each so their addresses differ.
-char ModuleObject, IconObject, CursorObject, StockObject;
+char ModuleObject, CursorObject, StockObject;
 
 const WindowClass* FindClass(LPCSTR name)
 {
@@ -112,6 +117,18 @@ bool Win32EnsureVideo()
     // Closing the window goes through WM_CLOSE and the window procedure, never straight to a
     // quit event.
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    // The window's class is the program's file name, whatever the environment says, so the
+    // desktop entry's StartupWMClass finds the window.
+    char exe[4096];
+    ssize_t length = readlink("/proc/self/exe", exe, sizeof exe - 1);
+    if (length > 0)
+    {
+        exe[length] = 0;
+        const char* name = std::strrchr(exe, '/');
+        name = name ? name + 1 : exe;
+        SDL_SetHintWithPriority("SDL_VIDEO_X11_WMCLASS", name, SDL_HINT_OVERRIDE);
+        SDL_SetHintWithPriority("SDL_VIDEO_WAYLAND_WMCLASS", name, SDL_HINT_OVERRIDE);
+    }
     if (SDL_WasInit(SDL_INIT_VIDEO))
         return true;
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
@@ -153,7 +170,7 @@ ATOM WINAPI RegisterClassA(const WNDCLASSA* wndClass)
                      wndClass->lpszClassName);
         return 0;
     }
-    Classes.push_back({wndClass->lpszClassName, wndClass->lpfnWndProc, NextAtom});
+    Classes.push_back({wndClass->lpszClassName, wndClass->lpfnWndProc, NextAtom, wndClass->hIcon});
     return NextAtom++;
 }
 
@@ -205,6 +222,9 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
         return nullptr;
     }
 
+    if (SDL_Surface* icon = Win32IconPicture(windowClass->Icon))
+        SDL_SetWindowIcon(window, icon);
+
     // A new window may reuse the address of one whose video session has ended.
     for (auto it = Windows.begin(); it != Windows.end();)
         it = it->Window == window ? Windows.erase(it) : it + 1;
@@ -252,14 +272,6 @@ BOOL WINAPI DestroyWindow(HWND hwnd)
         again->Life = WindowLife::Destroyed;
     Win32ForgetWindowMessages(hwnd);
     return TRUE;
-}
-
-HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name)
-{
-    // Programs carry no icon resources here; the window keeps the window system's default icon.
-    (void)instance;
-    (void)name;
-    return reinterpret_cast<HICON>(&IconObject);
 }
 
 HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name)

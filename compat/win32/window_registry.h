@@ -6,6 +6,8 @@
 
 #include "windows.h"
 
+struct SDL_Surface;
+
 // Called by the message queue and DispatchMessageA: the procedure of a window that was created
 // by CreateWindowExA and not destroyed yet; null for any other handle.
 WNDPROC Win32WindowProcedure(HWND hwnd);
@@ -21,3 +23,7 @@ void Win32ForgetWindowMessages(HWND hwnd);
 // Called by anything that needs SDL video (window creation): initialises it once with the
 // stand-in's hints. Returns false, with SDL's reason already logged, when there is no video.
 bool Win32EnsureVideo();
+
+// Called by CreateWindowExA: the picture of an icon LoadIconA returned, or null for any other
+// handle (the window then keeps the window system's default icon).
+SDL_Surface* Win32IconPicture(HICON icon);
