@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the normal build, a short run of each fuzz target, and the whole
-# suite again under AddressSanitizer and UndefinedBehaviorSanitizer. Exits non-zero when any part
+# Builds and runs every test: the Windows build, the normal build with its suite (which runs the
+# Windows programs under Wine), a short run of each fuzz target, and the whole suite again under
+# AddressSanitizer and UndefinedBehaviorSanitizer. Exits non-zero when any part
 # fails; each ctest run prints its summary.
 set -uo pipefail
 cd "$(dirname "$0")/.."
@@ -9,6 +10,10 @@ scripts/install-deps.sh || exit 1
 status=0
 
 step() { echo; echo "==== $* ===="; }
+
+# The Windows programs first: the default suite runs them under Wine when they are built.
+step "build (Windows, MinGW-w64)"
+cmake --preset windows && cmake --build --preset windows || status=1
 
 step "build (RelWithDebInfo)"
 if cmake --preset default && cmake --build --preset default; then
