@@ -31,7 +31,7 @@ fi
 home=$(mktemp -d "$(dirname "$WINEPREFIX")/setup-XXXXXX") # removed with the prefix
 
 setup_pid=
-finish() {
+finish() { # shellcheck disable=SC2317 # run by the trap
     [ -n "$setup_pid" ] && kill "$setup_pid" 2>/dev/null
 }
 trap finish EXIT
@@ -99,6 +99,13 @@ click_control() {
 }
 
 # ---- Checking d3d.ini -----------------------------------------------------------------------
+# Fails when anything but d3d.ini lies in the run folder (a temporary file a save left behind).
+expect_only_settings_file() {
+    local extra
+    extra=$(find "$run" -mindepth 1 -maxdepth 1 ! -name d3d.ini -printf '%f ')
+    [ -z "$extra" ] || fail "$1: files left beside d3d.ini: $extra"
+}
+
 values=()
 check_file() {
     local what=$1 file=$run/d3d.ini
@@ -123,9 +130,7 @@ check_file() {
     for v in "${values[@]}"; do
         [[ $v =~ ^[0-9]+$ ]] || fail "$what: '$v' is not a plain decimal number"
     done
-    local extra
-    extra=$(ls -A "$run" | grep -v '^d3d\.ini$')
-    [ -z "$extra" ] || fail "$what: files left beside d3d.ini: $extra"
+    expect_only_settings_file "$what"
 }
 
 expect_value() { # line, allowed values..., name
@@ -189,8 +194,7 @@ if [ -f "$run/d3d.ini" ]; then
         click_control 157 286 126 14  # Cancel
         expect_exit "cancel"
         cmp -s "$run/d3d.ini" "$home/before.ini" || fail "Cancel changed d3d.ini"
-        extra=$(ls -A "$run" | grep -v '^d3d\.ini$')
-        [ -z "$extra" ] || fail "cancel: files left beside d3d.ini: $extra"
+        expect_only_settings_file cancel
         grep -q "User Clicked Cancel." "$home/setup.log" ||
             fail "cancel: zendrill-setup did not report the cancel"
     fi
@@ -222,8 +226,7 @@ if start_setup; then
     click_control 157 286 126 14  # Cancel
     expect_exit "cancel after a failed save"
     [ -d "$run/d3d.ini" ] || fail "failed save: the folder in d3d.ini's place was changed"
-    extra=$(ls -A "$run" | grep -v '^d3d\.ini$')
-    [ -z "$extra" ] || fail "failed save: files left beside d3d.ini: $extra"
+    expect_only_settings_file "failed save"
 fi
 
 if [ "$failures" -gt 0 ]; then
