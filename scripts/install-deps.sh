@@ -14,6 +14,7 @@ packages=(
     g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
     libpng-dev openbox dpkg-dev desktop-file-utils appstream
     wine64 fonts-wine
+    file
 )
 
 missing=()
