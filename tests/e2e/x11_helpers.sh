@@ -39,9 +39,17 @@ wait_exit() {
     return 1
 }
 
-# The client window titled exactly $1, once it is mapped (up to 30 s).
+# The client window titled exactly $1, once it is mapped (up to 30 s). Searched again and again
+# rather than with --sync: a window that goes away during a search ends that search with an X
+# error (BadWindow), as when the setup dialog closes while the game's window appears.
 find_window() {
-    timeout 30 xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1
+    local i id
+    for ((i = 0; i < 300; i++)); do
+        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    return 1
 }
 
 # Starts openbox on the display and waits until it manages windows.
