@@ -138,13 +138,13 @@ void ApplyTextureFilters()
 {
     switch (DisplaySettings.FilterMethod)
     {
-    case 0:
+    case FilterPoint:
         TextureFilter = D3DTEXF_POINT;
         break;
-    case 1:
+    case FilterLinear:
         TextureFilter = D3DTEXF_LINEAR;
         break;
-    case 2:
+    case FilterAnisotropic:
         TextureFilter = D3DTEXF_ANISOTROPIC;
         break;
     default:
@@ -155,7 +155,7 @@ void ApplyTextureFilters()
     if (DisplaySettings.MipMapping)
         Device->SetTextureStageState(0, D3DTSS_MIPFILTER, TextureFilter);
     Device->SetTextureStageState(0, D3DTSS_MAXANISOTROPY,
-                                 DisplaySettings.FilterMethod == 2 ? 2 : 1);
+                                 DisplaySettings.FilterMethod == FilterAnisotropic ? 2 : 1);
 }
 
 void ReleaseDisplayDevice()
