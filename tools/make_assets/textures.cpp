@@ -594,13 +594,9 @@ Canvas PaintBlock6()
 }
 
 const TextureAsset Assets[] = {
-    {"PAUSED.bmp", PaintPaused},   {"LIFE.bmp", PaintLife},         {"CAMERAS.bmp", PaintCameras},
-    {"DIGITS.bmp", PaintDigits},   {"TITLE.bmp", PaintTitle},       {"SNOW.bmp", PaintSnow},
-    {"BAT.bmp", PaintBat},         {"FLOOR1.bmp", PaintFloorStone}, {"FLOOR2.bmp", PaintFloorSand},
-    {"BALL.bmp", PaintBall},       {"ARENA1.bmp", PaintArenaFloor}, {"ARENA2.bmp", PaintRailTop},
-    {"ARENA3.bmp", PaintRailFace}, {"ARENA4.bmp", PaintOuterWall},  {"BLOCK1.bmp", PaintBlock1},
-    {"BLOCK2.bmp", PaintBlock2},   {"BLOCK3.bmp", PaintBlock3},     {"BLOCK4.bmp", PaintBlock4},
-    {"BLOCK5.bmp", PaintBlock5},   {"BLOCK6.bmp", PaintBlock6},
+#define TEXTURE_FILE(name, member, kind, painter, failureText) {#name ".bmp", painter},
+#include "common/texture_files.def"
+#undef TEXTURE_FILE
 };
 } // namespace
 

@@ -209,10 +209,11 @@ TEST_F(DeviceTest, TexturesLoadInOrderWithTheirFormats)
 TEST_F(DeviceTest, MissingPictureStopsTheLoadWithItsOwnText)
 {
     // The load order; the third picture's message has always spelt it "CMAERAS".
-    const char* const files[20] = {"PAUSED", "LIFE",   "CAMERAS", "DIGITS", "TITLE",
-                                   "SNOW",   "BAT",    "FLOOR1",  "FLOOR2", "BALL",
-                                   "ARENA1", "ARENA2", "ARENA3",  "ARENA4", "BLOCK1",
-                                   "BLOCK2", "BLOCK3", "BLOCK4",  "BLOCK5", "BLOCK6"};
+    const char* const files[20] = {
+#define TEXTURE_FILE(name, member, kind, painter, failureText) #name,
+#include "common/texture_files.def"
+#undef TEXTURE_FILE
+    };
     ASSERT_EQ(CreateWith(harness::Options()), nullptr);
     for (int missing = 0; missing < 20; ++missing)
     {
