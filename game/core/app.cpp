@@ -49,12 +49,8 @@ const char* RunStartupChain()
         return text;
     if (const char* text = LoadTextures())
         return text;
-    ApplyRenderStates();
-    if (DisplaySettings.Lighting)
-        SetupLight();
-    if (const char* text = ApplyMaterial())
+    if (const char* text = ApplyFixedState())
         return text;
-    ApplyTextureFilters();
 
     GameHud.Build();
     GameHud.Create();

@@ -158,6 +158,17 @@ void ApplyTextureFilters()
                                  DisplaySettings.FilterMethod == FilterAnisotropic ? 2 : 1);
 }
 
+const char* ApplyFixedState()
+{
+    ApplyRenderStates();
+    if (DisplaySettings.Lighting)
+        SetupLight(); // light 0 stays at the origin until the next render pass moves it
+    if (const char* text = ApplyMaterial())
+        return text;
+    ApplyTextureFilters();
+    return nullptr;
+}
+
 void ReleaseDisplayDevice()
 {
     if (Device != nullptr)

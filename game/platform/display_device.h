@@ -7,7 +7,7 @@
 // Live from start-up to shutdown.
 extern IDirect3D8* Direct3D;
 extern IDirect3DDevice8* Device;
-extern D3DLIGHT8 SceneLight;              // light 0; the render pass moves it to the ball
+extern D3DLIGHT8 SceneLight;               // light 0; the render pass moves it to the ball
 extern D3DTEXTUREFILTERTYPE TextureFilter; // from FilterMethod; restored after the snow
 
 // Fills the present parameters from DisplaySettings with the given refresh rate (0 at creation,
@@ -24,5 +24,9 @@ void SetupLight();
 const char* ApplyMaterial();
 // Sets the stage 0 filters from FilterMethod and MipMapping. Never fails.
 void ApplyTextureFilters();
+// The whole fixed state a new or reset device needs: render states, light 0 when Lighting is on,
+// the material and, once the material is set, the texture filters. Returns null or "Set Material
+// Failed." (the filters are then left at the device's defaults).
+const char* ApplyFixedState();
 // Releases the device, then the Direct3D object. Called by ReleaseAll.
 void ReleaseDisplayDevice();
