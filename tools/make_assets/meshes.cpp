@@ -3,6 +3,7 @@
 #include "meshes.h"
 
 #include "canvas.h"
+#include "vec3.h"
 
 #include <cmath>
 #include <cstdio>
@@ -14,28 +15,6 @@ namespace
 const float Pi = 3.14159265f;
 const float GroundY = -500.0f; // the ground plane the floor quad lies in
 
-struct Vec3
-{
-    float x, y, z;
-};
-
-Vec3 Sub(Vec3 a, Vec3 b)
-{
-    return {a.x - b.x, a.y - b.y, a.z - b.z};
-}
-Vec3 Cross(Vec3 a, Vec3 b)
-{
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-float Dot(Vec3 a, Vec3 b)
-{
-    return a.x * b.x + a.y * b.y + a.z * b.z;
-}
-Vec3 Normalised(Vec3 v)
-{
-    float len = std::sqrt(Dot(v, v));
-    return len > 0.0f ? Vec3{v.x / len, v.y / len, v.z / len} : Vec3{0.0f, 1.0f, 0.0f};
-}
 Vec3 Position(const MeshVertex& v)
 {
     return {v.x, v.y, v.z};

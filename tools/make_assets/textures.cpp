@@ -5,6 +5,7 @@
 #include "textures.h"
 
 #include "pixel_font.h"
+#include "vec3.h"
 
 #include <cmath>
 #include <cstdio>
@@ -29,22 +30,6 @@ template <size_t N> Colour Ramp(const Stop (&stops)[N], float t)
             return Mix(stops[i - 1].colour, stops[i].colour,
                        (t - stops[i - 1].at) / (stops[i].at - stops[i - 1].at));
     return stops[N - 1].colour;
-}
-
-struct Vec3
-{
-    float x, y, z;
-};
-
-Vec3 Normalised(Vec3 v)
-{
-    float len = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
-    return {v.x / len, v.y / len, v.z / len};
-}
-
-float Dot(Vec3 a, Vec3 b)
-{
-    return a.x * b.x + a.y * b.y + a.z * b.z;
 }
 
 // Shades a picture-plane disc as a lit sphere: light from the upper left, in front.
