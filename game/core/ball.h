@@ -20,9 +20,9 @@ struct Ball
     const char* Create();
     // world = translation(x, y, z). Called after every move and reset.
     void UpdateWorld();
-    // Draws the mesh at the ball's position. Called by the render pass. Always returns null.
+    // Draws the mesh at the ball's position. Always returns null.
     const char* Draw();
-    // Releases the mesh if present. Called by ReleaseAll.
+    // Releases the mesh if present.
     void Release();
 };
 

@@ -25,7 +25,7 @@ extern int FrameRateSampleCount; // calls since the last average, 0..1499
 void SplitFourDigits(int32_t value, int digits[4]);
 
 // Starts the frame clock: sets the sample time stamp to timeGetTime() and runs UpdateTiming once.
-// Called at the end of InitGame.
+// The last step of start-up.
 void StartFrameClock();
 
 // Measures the frame rate when more than 10 ms have passed and derives SpeedFactor and the
