@@ -15,7 +15,7 @@
 
 #include "d3d8.h"
 #include "standin.h"
-#include "standin_window.h"
+#include "windows.h"
 
 namespace
 {
@@ -143,7 +143,7 @@ IDirect3DTexture8* Texture(IDirect3DDevice8* device, D3DFORMAT format, DWORD see
 // One device with the game's objects, for the life of one benchmark.
 struct Scene
 {
-    SDL_Window* Window = nullptr;
+    HWND Window = nullptr;
     IDirect3D8* D3d = nullptr;
     IDirect3DDevice8* Device = nullptr;
     UINT Width = 0, Height = 0;
@@ -160,10 +160,23 @@ struct Scene
     {
         Width = width;
         Height = height;
-        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
-            return "no video";
-        Window = SDL_CreateWindow("device_frame", 0, 0, 640, 480, SDL_WINDOW_OPENGL);
-        D3d = Window ? Direct3DCreate8(D3D_SDK_VERSION) : nullptr;
+        // A window of the platform's own, as the game makes one; the class is registered once for
+        // all benchmarks (a second registration of the name is refused).
+        static const ATOM windowClass = []
+        {
+            WNDCLASSA c = {};
+            c.lpfnWndProc = DefWindowProcA;
+            c.lpszClassName = "device_frame";
+            return RegisterClassA(&c);
+        }();
+        if (windowClass == 0)
+            return "no window class";
+        Window = CreateWindowExA(0, "device_frame", "device_frame", WS_OVERLAPPEDWINDOW, 0, 0, 640,
+                                 480, nullptr, nullptr, nullptr, nullptr);
+        if (!Window)
+            return "no window";
+        ShowWindow(Window, SW_SHOWNORMAL);
+        D3d = Direct3DCreate8(D3D_SDK_VERSION);
         if (!D3d)
             return "no Direct3D object";
         D3DPRESENT_PARAMETERS p;
@@ -175,8 +188,8 @@ struct Scene
         p.SwapEffect = D3DSWAPEFFECT_FLIP;
         p.EnableAutoDepthStencil = TRUE;
         p.AutoDepthStencilFormat = D3DFMT_D24S8;
-        if (D3d->CreateDevice(0, D3DDEVTYPE_HAL, HwndFromSdlWindow(Window),
-                              D3DCREATE_HARDWARE_VERTEXPROCESSING, &p, &Device) != 0)
+        if (D3d->CreateDevice(0, D3DDEVTYPE_HAL, Window, D3DCREATE_HARDWARE_VERTEXPROCESSING, &p,
+                              &Device) != 0)
             return "no device";
 
         std::vector<SceneVertex> floor;
@@ -249,8 +262,7 @@ struct Scene
         release(Device);
         release(D3d);
         if (Window)
-            SDL_DestroyWindow(Window);
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+            DestroyWindow(Window);
     }
 
     bool ClearAndPresent()

@@ -40,14 +40,14 @@ extern UINT AdapterCount;
 extern AdapterInfo* AdapterTable; // AdapterCount cleared entries, indexed by adapter ordinal
 extern UINT DesktopModeIndex; // kept-mode index equal to DesktopMode (last adapter wins), else 0
 
-// Allocates AdapterTable with `count` cleared entries (any earlier table is freed). Called by
-// EnumerateAdapters and by tests; returns null, or a text when the memory is not there.
+// Allocates AdapterTable with `count` cleared entries (any earlier table is freed). Returns null,
+// or a text when the memory is not there.
 const char* AllocateAdapterTable(UINT count);
-// Frees AdapterTable and sets the count to 0. Called at exit; safe when nothing is allocated.
+// Frees AdapterTable and sets the count to 0. Safe when nothing is allocated.
 void FreeAdapterTable();
 
-// Sets the entry's flags and texture limits from entry->Caps. Called by ReadAdapterCaps; cannot
-// fail. Flags start false and are only ever set here.
+// Sets the entry's flags and texture limits from entry->Caps. Cannot fail. Flags start false and
+// are only ever set here.
 void SetAdapterFlags(AdapterInfo* entry);
 
 // Answers "does this depth/stencil format work with this display format", the way the adapter's
@@ -58,7 +58,7 @@ typedef bool (*DepthFormatCheck)(void* context, D3DFORMAT modeFormat, D3DFORMAT 
 extern const D3DFORMAT DepthFormatCandidates[7];
 
 // Picks the depth format for a mode of `modeFormat`: the last candidate that `check` accepts.
-// Called by ChooseDepthFormat; returns D3DFMT_UNKNOWN (0) when none passes.
+// Returns D3DFMT_UNKNOWN (0) when none passes.
 D3DFORMAT PickDepthFormat(D3DFORMAT modeFormat, DepthFormatCheck check, void* context);
 
 // True for the six display formats the mode list can show (16- and 32-bit RGB).
@@ -80,7 +80,6 @@ struct ModeSource
 // Fills entry->Modes, DepthModes and ModeCount from the modes `source` delivers: one entry per
 // width, height and format of at least 640 x 480 whose format is listed and works with some depth
 // format, holding the highest refresh rate seen, in order of first appearance. When a kept mode
-// equals `desktop` (all four members) its index goes to *desktopIndex. Called by EnumerateModes;
-// cannot fail.
+// equals `desktop` (all four members) its index goes to *desktopIndex. Cannot fail.
 void CollectModes(AdapterInfo* entry, const ModeSource& source, const D3DDISPLAYMODE& desktop,
                   UINT* desktopIndex);

@@ -7,18 +7,17 @@
 // Lives for the whole run: created by RunSetup, released by WinMain; null when absent.
 extern IDirect3D8* Direct3D;
 
-// Fills AdapterTable with every adapter of Direct3D. Called by RunSetup. Returns null, or the text
-// of the first failing step ("No suitable Display Adapters found.", "Get Adapter ID Failed.",
-// "Get Device Caps Enum Function Failed.", "No supported Modes"); the adapters after a failing
-// one are not examined.
+// Fills AdapterTable with every adapter of Direct3D. Returns null, or the text of the first failing
+// step ("No suitable Display Adapters found.", "Get Adapter ID Failed.", "Get Device Caps Enum
+// Function Failed.", "No supported Modes"); the adapters after a failing one are not examined.
 const char* EnumerateAdapters();
 
-// Reads the HAL capabilities of `adapter` into its entry and sets its flags. Called by
-// EnumerateAdapters. Returns null or "Get Device Capabilities Failed.".
+// Reads the HAL capabilities of `adapter` into its entry and sets its flags. Returns null or "Get
+// Device Capabilities Failed.".
 const char* ReadAdapterCaps(UINT adapter);
 
-// Keeps the usable full-screen modes of `adapter` in its entry, updating DesktopModeIndex. Called
-// by EnumerateAdapters; always succeeds.
+// Keeps the usable full-screen modes of `adapter` in its entry, updating DesktopModeIndex. Always
+// succeeds.
 void EnumerateModes(UINT adapter);
 
 // The depth/stencil format for `mode` on `adapter`: the strongest that the adapter accepts with the

@@ -268,21 +268,21 @@ void SettingsDialog::PressKey(int virtualKey)
 static int SnowLayersChecked(const SettingsDialog& dialog)
 {
     if (dialog.IsChecked(IDC_SNOW_LIGHT))
-        return 8;
+        return SnowLayersLight;
     if (dialog.IsChecked(IDC_SNOW_MODERATE))
-        return 12;
+        return SnowLayersModerate;
     if (dialog.IsChecked(IDC_SNOW_HEAVY))
-        return 25;
-    return 0;
+        return SnowLayersHeavy;
+    return SnowLayersNone;
 }
 
 static int FilterChecked(const SettingsDialog& dialog)
 {
     if (dialog.IsChecked(IDC_ANISOTROPIC))
-        return 2;
+        return FilterAnisotropic;
     if (dialog.IsChecked(IDC_LINEAR))
-        return 1;
-    return 0;
+        return FilterLinear;
+    return FilterPoint;
 }
 
 const char* SettingsDialog::SaveSettings()
@@ -295,7 +295,7 @@ const char* SettingsDialog::SaveSettings()
     SettingsFileValues values;
     // The adapter whose mode and capabilities are written; every selection change in the adapter
     // list has already made it the current one.
-    values.Adapter = static_cast<LONG>(CurrentAdapter);
+    values.Adapter = static_cast<long>(CurrentAdapter);
     values.Width = mode.Width;
     values.Height = mode.Height;
     values.RefreshRate = mode.RefreshRate;

@@ -60,8 +60,8 @@ struct SettingsDialog
     UINT ModeLineCount() const;
     void ModeLine(UINT line, char* text, size_t size) const;
 
-    // Writes the seventeen values to SettingsPath. Called by Proc on Save. Returns null, or a
-    // text saying why nothing was saved (no mode selected, or the writer's own text).
+    // Writes the seventeen values to SettingsPath. Returns null, or a text saying why nothing was
+    // saved (no mode selected, or the writer's own text).
     const char* SaveSettings();
 
     // Internal steps of Proc.
@@ -75,6 +75,6 @@ struct SettingsDialog
 // The dialog procedure in the platform's shape, for callers that hold only the record.
 BOOL SettingsDialogProc(SettingsDialog* dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Writes the mode list's text for `mode` ("%d x %d - 16 bit" / "%d x %d - 32 bit"). Called by
-// ModeLine; returns false, writing an empty text, for a format the list cannot name.
+// Writes the mode list's text for `mode` ("%d x %d - 16 bit" / "%d x %d - 32 bit"). Returns false,
+// writing an empty text, for a format the list cannot name.
 bool FormatModeLine(const D3DDISPLAYMODE& mode, char* text, size_t size);

@@ -10,8 +10,7 @@
 extern const char* const SettingsDialogCaption;
 
 // Sends WM_INITDIALOG to `dialog`, shows the window and runs its event loop until Save or Cancel
-// ends it (a window manager closing the window counts as Cancel). Called by RunSetup. The Qt view
-// makes its own QApplication when none exists; the Windows view runs the template over
-// SetupWindow. Returns the end code: DialogSaved (1) or DialogCancelled (0, also when the dialog
-// could not be created).
+// ends it (a window manager closing the window counts as Cancel). The Qt view makes its own
+// QApplication when none exists; the Windows view runs the template over SetupWindow. Returns the
+// end code: DialogSaved (1) or DialogCancelled (0, also when the dialog could not be created).
 int RunSettingsDialog(SettingsDialog* dialog);

@@ -4,7 +4,8 @@
 
 #include <windows.h>
 
-// Lives for the whole run: the instance and the hidden window that owns the dialog.
+// Lives for the whole run: the instance (the Windows dialog view loads "MyDB" from it) and the
+// hidden window that owns the dialog.
 extern HINSTANCE SetupInstance;
 extern HWND SetupWindow;
 
@@ -13,6 +14,6 @@ extern HWND SetupWindow;
 LRESULT CALLBACK SetupWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Creates the Direct3D object, reads the desktop mode, enumerates the adapters and runs the
-// settings dialog. Called by WinMain. Returns null after a Save, or the text of what stopped it
-// ("User Clicked Cancel." when the user cancelled). Leaves Direct3D for the caller to release.
+// settings dialog. Returns null after a Save, or the text of what stopped it ("User Clicked
+// Cancel." when the user cancelled). Leaves Direct3D for the caller to release.
 const char* RunSetup();

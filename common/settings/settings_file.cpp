@@ -59,48 +59,45 @@ const char* ReadSettingsFile(const char* path, DisplaySettingsRecord* settings)
     if (!in.is_open())
         return MissingFileText;
 
-    // Once a read fails the stream stays failed, so every later read does nothing and the fields
-    // from there on keep their start values. Lines 16 and 17 are never read.
-    ReadUnsigned(in, &settings->Adapter);
-    ReadUnsigned(in, &settings->DisplayMode.Width);
-    ReadUnsigned(in, &settings->DisplayMode.Height);
-    ReadUnsigned(in, &settings->DisplayMode.RefreshRate);
-    ReadFormat(in, &settings->DisplayMode.Format);
-    ReadFormat(in, &settings->DepthStencilFormat);
-    ReadUnsigned(in, &settings->FilterMethod);
-    ReadFlag(in, &settings->HardwareVertexProcessing);
-    ReadFlag(in, &settings->MipMapping);
-    ReadFlag(in, &settings->WBuffering);
-    ReadUnsigned(in, &settings->SnowLayerCount);
-    ReadFlag(in, &settings->Lighting);
-    ReadFlag(in, &settings->SrcBlendSrcColor);
-    ReadFlag(in, &settings->DestBlendDestColor);
-    ReadFlag(in, &settings->DestBlendSrcColor);
+        // Each line in file order. Once a read fails the stream stays failed, so every later read
+        // does nothing and the fields from there on keep their start values. The NotRead lines (16
+        // and 17) are never read.
+#define READ_Unsigned(field) ReadUnsigned(in, &settings->field);
+#define READ_Format(field)   ReadFormat(in, &settings->field);
+#define READ_Flag(field)     ReadFlag(in, &settings->field);
+#define READ_NotRead(field)
+#define READ_LINE(value, type, form, read, field) READ_##read(field)
+    SETTINGS_FILE_LINES(READ_LINE)
+#undef READ_LINE
+#undef READ_NotRead
+#undef READ_Flag
+#undef READ_Format
+#undef READ_Unsigned
     return nullptr;
 }
 
 int FormatSettingsText(const SettingsFileValues& values, const char* lineBreak, char* text,
                        size_t size)
 {
-    // Seventeen values, a line break between two of them and none after the last.
-    const char* b = lineBreak;
-    int length = snprintf(
-        text, size, "%ld%s%u%s%u%s%u%s%d%s%d%s%d%s%d%s%d%s%d%s%d%s%d%s%d%s%d%s%d%s%lu%s%lu",
-        static_cast<long>(values.Adapter), b, values.Width, b, values.Height, b, values.RefreshRate,
-        b, values.Format, b, values.DepthStencilFormat, b, values.FilterMethod, b,
-        values.HardwareVertexProcessing, b, values.MipMapping, b, values.WBuffering, b,
-        values.SnowLayerCount, b, values.Lighting, b, values.SrcBlendSrcColor, b,
-        values.DestBlendDestColor, b, values.DestBlendSrcColor, b,
-        static_cast<unsigned long>(values.MaxTextureWidth), b,
-        static_cast<unsigned long>(values.MaxTextureHeight));
-    if (length < 0 || static_cast<size_t>(length) >= size)
-        return -1;
-    return length;
+    // Each value in its own form, a line break between two of them and none after the last.
+    size_t length = 0;
+    const char* separator = "";
+#define WRITE_LINE(value, type, form, read, field)                                                 \
+    {                                                                                              \
+        int written = snprintf(text + length, size - length, "%s" form, separator, values.value);  \
+        if (written < 0 || static_cast<size_t>(written) >= size - length)                          \
+            return -1;                                                                             \
+        length += static_cast<size_t>(written);                                                    \
+        separator = lineBreak;                                                                     \
+    }
+    SETTINGS_FILE_LINES(WRITE_LINE)
+#undef WRITE_LINE
+    return static_cast<int>(length);
 }
 
 const char* WriteSettingsFile(const char* path, const SettingsFileValues& values)
 {
-    char text[17 * 24];
+    char text[SettingsFileLineCount * 24];
     int length = FormatSettingsText(values, SettingsLineBreak, text, sizeof text);
     if (length < 0)
         return FormatFailedText;

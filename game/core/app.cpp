@@ -3,6 +3,7 @@
 #include "game/core/app.h"
 
 #include <cstdlib>
+#include <initializer_list>
 
 #include "game/core/ball.h"
 #include "game/core/bat.h"
@@ -49,12 +50,8 @@ const char* RunStartupChain()
         return text;
     if (const char* text = LoadTextures())
         return text;
-    ApplyRenderStates();
-    if (DisplaySettings.Lighting)
-        SetupLight();
-    if (const char* text = ApplyMaterial())
+    if (const char* text = ApplyFixedState())
         return text;
-    ApplyTextureFilters();
 
     GameHud.Build();
     GameHud.Create();
@@ -173,16 +170,12 @@ void ReleaseAll()
     GameHud.Release();
 
     // The vertex arrays the builders allocated, and the snow layer array itself.
-    std::free(BrickTemplate);
-    BrickTemplate = nullptr;
-    std::free(BatVertices);
-    BatVertices = nullptr;
-    std::free(ArenaVertices);
-    ArenaVertices = nullptr;
-    std::free(FloorVertices);
-    FloorVertices = nullptr;
-    std::free(FlakeVertices);
-    FlakeVertices = nullptr;
+    for (SceneVertex** array :
+         {&BrickTemplate, &BatVertices, &ArenaVertices, &FloorVertices, &FlakeVertices})
+    {
+        std::free(*array);
+        *array = nullptr;
+    }
     std::free(SnowLayers);
     SnowLayers = nullptr;
 

@@ -16,8 +16,8 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 // Runs the start-up chain; a failure is left in ErrorText and shown under "Fatal Error!".
 void InitGame();
 
-// Runs the main loop until WM_QUIT or the first error text. Called by WinMain; returns the exit
-// code: the quit message's wParam, or 1 when the loop ended on an error.
+// Runs the main loop until WM_QUIT or the first error text. Returns the exit code: the quit
+// message's wParam, or 1 when the loop ended on an error.
 int RunMainLoop();
 
 // Releases everything start-up created, in the fixed order; safe after a partial start-up.

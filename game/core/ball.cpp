@@ -43,6 +43,14 @@ Probe Corner(bool plusX, bool minusZ)
 
 } // namespace
 
+void PutBallOnBat()
+{
+    GameBall.launched = 0;
+    GameBall.vx = GameBall.vz = GameBall.vy = 0.0f;
+    GameBall.y = 0.0f;
+    GameBat.RestBall();
+}
+
 void Ball::UpdateWorld()
 {
     world = TranslationMatrix(x, y, z);
@@ -174,10 +182,7 @@ void CollideWalls()
             Lives -= 1;
             if (Lives < 0)
                 ResetGame();
-            ball.launched = 0;
-            ball.vx = ball.vz = ball.vy = 0.0f;
-            ball.y = 0.0f;
-            GameBat.RestBall();
+            PutBallOnBat();
         }
     }
 }

@@ -15,20 +15,24 @@ struct Ball
     IDirect3DTexture8* texture;
     Matrix4 world;
 
-    // Puts the ball at (320, 0, 417) at rest, takes the BALL texture and loads models/ball.x.
-    // Called by InitGame. Returns null or "Load Ball.x Failed.".
+    // Puts the ball at rest on the bat (PutBallOnBat; the bat is created first), takes the BALL
+    // texture and loads models/ball.x. Returns null or "Load Ball.x Failed.".
     const char* Create();
     // world = translation(x, y, z). Called after every move and reset.
     void UpdateWorld();
-    // Draws the mesh at the ball's position. Called by the render pass. Always returns null.
+    // Draws the mesh at the ball's position. Always returns null.
     const char* Draw();
-    // Releases the mesh if present. Called by ReleaseAll.
+    // Releases the mesh if present.
     void Release();
 };
 
 // Live for the whole run; ResetGame puts the ball back on the bat.
 extern Ball GameBall;
 extern bool BallXFree; // false while the bat pushes the ball sideways
+
+// Puts the ball at rest on the bat: not launched, no velocity, on the floor, and placed by
+// Bat::RestBall. The bat must already be placed; the world transform is left to the caller.
+void PutBallOnBat();
 
 // The three collision passes, run in this order after the move in each Playing step.
 void CollideBricks();

@@ -22,9 +22,9 @@ struct Bat
     IDirect3DTexture8* texture;
     Matrix4 world;
 
-    // Places the bat and rebuilds its transform. Called by Create and ResetGame.
+    // Places the bat and rebuilds its transform.
     void Place(float x, float z);
-    // Place, plus the BAT texture and the vertex buffer from BatVertices. Called by InitGame.
+    // Place, plus the BAT texture and the vertex buffer from BatVertices.
     void Create(float x, float z);
     // Moves by SpeedFactor * d (d < 0 moves toward +x); called by HandleMouse for lX < 0.
     void MovePlusX(float d);
@@ -32,10 +32,9 @@ struct Bat
     void MoveMinusX(float d);
     // Puts a resting ball on the bat: x = leftX + 20, z = nearZ - 3.
     void RestBall();
-    // Draws the box. Called by the render pass. Returns null, "Set Stream Source Failed." or
-    // "Draw Primitive Failed.".
+    // Draws the box. Returns null, "Set Stream Source Failed." or "Draw Primitive Failed.".
     const char* Draw();
-    // Releases the vertex buffer if present. Called by ReleaseAll.
+    // Releases the vertex buffer if present.
     void Release();
 };
 

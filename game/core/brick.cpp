@@ -106,10 +106,7 @@ void ResetGame()
     Lives = 5;
     Score = 0;
     BricksLeft = BrickCount;
-    GameBall.launched = 0;
-    GameBall.vx = GameBall.vz = GameBall.vy = 0.0f;
-    GameBall.y = 0.0f;
     GameBat.Place(300.0f, 420.0f);
-    GameBat.RestBall();
+    PutBallOnBat();
     GameBall.UpdateWorld();
 }

@@ -19,19 +19,18 @@ struct Brick
     IDirect3DTexture8* texture;
     Matrix4 world;
 
-    // Lays the brick at (x, z) with the hits, score and texture of `type` and its own vertex
-    // buffer filled from BrickTemplate. Called by PlaceBricks. Reports nothing.
+    // Lays the brick at (x, z) with the hits, score and texture of `type` and its own vertex buffer
+    // filled from BrickTemplate. Reports nothing.
     void Create(float x, float z, int32_t type);
-    // Alive again with the full hits of `type`. Called by ResetGame.
+    // Alive again with the full hits of `type`.
     void Restore(int32_t type);
     // True when alive and (px, pz) lies in the closed rectangle.
     bool Contains(float px, float pz) const;
-    // One hit: lowers HitsLeft, or destroys the brick and scores it. Called by CollideBricks.
+    // One hit: lowers HitsLeft, or destroys the brick and scores it.
     void Hit();
-    // Draws an alive brick. Called by the render pass. Returns null, "Set Stream Source Failed."
-    // or "Draw Primitive Failed.".
+    // Draws an alive brick. Returns null, "Set Stream Source Failed." or "Draw Primitive Failed.".
     const char* Draw();
-    // Releases the vertex buffer if present. Called by ReleaseAll.
+    // Releases the vertex buffer if present.
     void Release();
 };
 
@@ -47,7 +46,7 @@ extern int32_t BricksLeft;
 extern SceneVertex* BrickTemplate;
 void BuildBrickVertices();
 
-// Lays out the whole field: 6 rows of 15, toughest row farthest from the bat. Called by InitGame.
+// Lays out the whole field: 6 rows of 15, toughest row farthest from the bat.
 void PlaceBricks();
 
 // Starts a new game on the title screen. Called by R, a cleared field and the last lost ball.

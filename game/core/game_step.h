@@ -19,14 +19,14 @@ extern bool TitleShown;    // title picture shown on the title screen
 extern bool ShowFrameRate; // frame-rate digits shown
 extern DWORD StepCounter;  // completed steps; a frame is rendered when it is a multiple of 30
 
-// Runs one step. Called by the main loop. Returns null, or the render pass's error text, which the
-// loop shows under "Run-Time Error".
+// Runs one step. Returns null, or the render pass's error text, which the loop shows under
+// "Run-Time Error".
 const char* GameStep();
 
-// Turns KeyboardState into commands (edge and level triggered keys). Called by GameStep.
+// Turns KeyboardState into commands (edge and level triggered keys).
 void HandleKeyboard();
 
-// Starts play, launches the ball and moves the bat from one mouse reading. Called by GameStep.
+// Starts play, launches the ball and moves the bat from one mouse reading.
 void HandleMouse(DIMOUSESTATE mouse);
 
 // Sets the ball moving at (0.05, -0.05) per step. Called by Space and the first mouse button.

@@ -78,8 +78,13 @@ void UpdateTiming()
         FrameRateSampleCount = 0;
     }
 
-    FrameRateDigits[0] = AverageFrameRate / 1000;
-    FrameRateDigits[1] = (AverageFrameRate % 1000) / 100;
-    FrameRateDigits[2] = (AverageFrameRate % 100) / 10;
-    FrameRateDigits[3] = AverageFrameRate % 10;
+    SplitFourDigits(AverageFrameRate, FrameRateDigits);
+}
+
+void SplitFourDigits(int32_t value, int digits[4])
+{
+    digits[0] = value / 1000;
+    digits[1] = (value % 1000) / 100;
+    digits[2] = (value % 100) / 10;
+    digits[3] = value % 10;
 }

@@ -2,6 +2,8 @@
 // and the long-run average shown by the frame-rate counter.
 #pragma once
 
+#include <cstdint>
+
 #include <windows.h>
 
 // Live for the whole run; a new game does not touch them.
@@ -18,8 +20,12 @@ extern DWORD FramesAtSample;     // RenderedFrames at the last measurement
 extern LONG FrameRateSum;        // FrameRate summed over the calls since the last average
 extern int FrameRateSampleCount; // calls since the last average, 0..1499
 
+// Splits `value` into thousands, hundreds, tens and units, the four digit cells the HUD shows
+// (the frame-rate counter and the score). digits[0] is value / 1000 whole, above 9 from 10000 on.
+void SplitFourDigits(int32_t value, int digits[4]);
+
 // Starts the frame clock: sets the sample time stamp to timeGetTime() and runs UpdateTiming once.
-// Called at the end of InitGame.
+// The last step of start-up.
 void StartFrameClock();
 
 // Measures the frame rate when more than 10 ms have passed and derives SpeedFactor and the

@@ -22,13 +22,7 @@ const char* ResetDevice()
         return "Device Reset Failed.";
 
     // A reset device is back at every default, so the fixed state goes on again.
-    const char* stateText = nullptr;
-    ApplyRenderStates();
-    if (DisplaySettings.Lighting)
-        SetupLight(); // light 0 stays at the origin until the next render pass moves it
-    stateText = ApplyMaterial();
-    if (stateText == nullptr)
-        ApplyTextureFilters();
+    const char* stateText = ApplyFixedState();
 
     DeviceResetPending = false;
     if (GameState == Playing)

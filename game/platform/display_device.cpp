@@ -3,7 +3,6 @@
 // the release of the device and the Direct3D object.
 #include "game/platform/display_device.h"
 
-#include <cstdint>
 #include <cstring>
 
 #include "game/core/app.h"
@@ -20,18 +19,6 @@ IDirect3D8* Direct3D = nullptr;
 IDirect3DDevice8* Device = nullptr;
 D3DLIGHT8 SceneLight;
 D3DTEXTUREFILTERTYPE TextureFilter = D3DTEXF_NONE;
-
-namespace
-{
-// The attenuation terms are kept by their exact single-precision bits: the light's fall-off
-// around the ball was tuned with these very values.
-float FloatFromBits(uint32_t bits)
-{
-    float value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
-} // namespace
 
 void FillPresentParameters(D3DPRESENT_PARAMETERS* parameters, UINT refreshRate)
 {
@@ -115,8 +102,10 @@ void SetupLight()
     SceneLight.Range = 80.0f;
     SceneLight.Falloff = 0.0f;
     SceneLight.Attenuation0 = 1.0f;
-    SceneLight.Attenuation1 = FloatFromBits(0xBD8B4396); // -0.068
-    SceneLight.Attenuation2 = FloatFromBits(0x3BA3D70A); // 0.005
+    // The light's fall-off around the ball was tuned with these very values (bits 0xBD8B4396 and
+    // 0x3BA3D70A); Attenuation1 is negative on purpose.
+    SceneLight.Attenuation1 = -0.068f;
+    SceneLight.Attenuation2 = 0.005f;
     SceneLight.Theta = 0.0f;
     SceneLight.Phi = 0.0f;
     Device->SetLight(0, &SceneLight);
@@ -138,13 +127,13 @@ void ApplyTextureFilters()
 {
     switch (DisplaySettings.FilterMethod)
     {
-    case 0:
+    case FilterPoint:
         TextureFilter = D3DTEXF_POINT;
         break;
-    case 1:
+    case FilterLinear:
         TextureFilter = D3DTEXF_LINEAR;
         break;
-    case 2:
+    case FilterAnisotropic:
         TextureFilter = D3DTEXF_ANISOTROPIC;
         break;
     default:
@@ -155,7 +144,18 @@ void ApplyTextureFilters()
     if (DisplaySettings.MipMapping)
         Device->SetTextureStageState(0, D3DTSS_MIPFILTER, TextureFilter);
     Device->SetTextureStageState(0, D3DTSS_MAXANISOTROPY,
-                                 DisplaySettings.FilterMethod == 2 ? 2 : 1);
+                                 DisplaySettings.FilterMethod == FilterAnisotropic ? 2 : 1);
+}
+
+const char* ApplyFixedState()
+{
+    ApplyRenderStates();
+    if (DisplaySettings.Lighting)
+        SetupLight(); // light 0 stays at the origin until the next render pass moves it
+    if (const char* text = ApplyMaterial())
+        return text;
+    ApplyTextureFilters();
+    return nullptr;
 }
 
 void ReleaseDisplayDevice()

@@ -3,9 +3,9 @@
 
 #include "common/settings/display_settings.h"
 
-// Zero at program start, filled once by ReadDisplaySettings, then only read.
+// Zero at program start and filled once by ReadDisplaySettings; the start-up chain then bounds
+// SnowLayerCount to the snow layers it could allocate. Only read after start-up (whole run).
 extern DisplaySettingsRecord DisplaySettings;
 
-// Reads d3d.ini from the working directory. Called by InitGame. Returns null or
-// "Please run 3D Zendrill Config first.".
+// Reads d3d.ini from the working directory. Returns null or "Please run 3D Zendrill Config first.".
 const char* ReadDisplaySettings();

@@ -10,14 +10,14 @@ extern IDirectInputDevice8A* KeyboardDevice;
 extern IDirectInputDevice8A* MouseDevice;
 extern BYTE KeyboardState[256]; // keeps the last read when a read fails
 
-// Creates DirectInput, the keyboard and the mouse. Called by InitGame. Returns null or the text
-// of the first failing step.
+// Creates DirectInput, the keyboard and the mouse. Returns null or the text of the first failing
+// step.
 const char* CreateInputDevices();
-// Acquires the keyboard again when its input was lost. Called by ResetDevice. Returns null or
-// "Re-aquire Keyboard Failed.".
+// Acquires the keyboard again when its input was lost. Returns null or "Re-aquire Keyboard
+// Failed.".
 const char* ReacquireKeyboard();
-// Acquires the mouse again after the game was switched away from and back, so the bat answers
-// the mouse once play resumes. Called by ResetDevice; a failure leaves the mouse silent.
+// Acquires the mouse again after the game was switched away from and back, so the bat answers the
+// mouse once play resumes. A failure leaves the mouse silent.
 void ReacquireMouse();
-// Unacquires and releases the keyboard, the mouse, then DirectInput. Called by ReleaseAll.
+// Unacquires and releases the keyboard, the mouse, then DirectInput.
 void ReleaseInputDevices();

@@ -30,65 +30,12 @@ struct TextureRow
     IDirect3DTexture8** handle;
 };
 
-// The load order, which is also the order in which a missing file is found. The third text
-// misspells the file's name; players and support scripts know the message by that spelling.
+// The load order, which is also the order in which a missing file is found.
 const TextureRow TextureRows[] = {
-    {"textures/PAUSED.bmp",
-     "Create Texture from File PAUSED.bmp Failed.  Check textures are present.", Opaque,
-     &TextureSet.Paused},
-    {"textures/LIFE.bmp", "Create Texture from File LIFE.bmp Failed.  Check textures are present.",
-     Opaque, &TextureSet.Life},
-    {"textures/CAMERAS.bmp",
-     "Create Texture from File CMAERAS.bmp Failed.  Check textures are present.", Opaque,
-     &TextureSet.Cameras},
-    {"textures/DIGITS.bmp",
-     "Create Texture from File DIGITS.bmp Failed.  Check textures are present.", Opaque,
-     &TextureSet.Digits},
-    {"textures/TITLE.bmp",
-     "Create Texture from File TITLE.bmp Failed.  Check textures are present.", TitlePicture,
-     &TextureSet.Title},
-    {"textures/SNOW.bmp", "Create Texture from File SNOW.bmp Failed.  Check textures are present.",
-     SnowPicture, &TextureSet.Snow},
-    {"textures/BAT.bmp", "Create Texture from File BAT.bmp Failed.  Check textures are present.",
-     Opaque, &TextureSet.Bat},
-    {"textures/FLOOR1.bmp",
-     "Create Texture from File FLOOR1.bmp Failed.  Check textures are present.", Opaque,
-     &TextureSet.Floor1},
-    {"textures/FLOOR2.bmp",
-     "Create Texture from File FLOOR2.bmp Failed.  Check textures are present.", Opaque,
-     &TextureSet.Floor2},
-    {"textures/BALL.bmp", "Create Texture from File BALL.bmp Failed.  Check textures are present.",
-     Opaque, &TextureSet.Ball},
-    {"textures/ARENA1.bmp",
-     "Create Texture from File ARENA1.bmp Failed.  Check textures are present.", Opaque,
-     &TextureSet.Arena[0]},
-    {"textures/ARENA2.bmp",
-     "Create Texture from File ARENA2.bmp Failed.  Check textures are present.", Opaque,
-     &TextureSet.Arena[1]},
-    {"textures/ARENA3.bmp",
-     "Create Texture from File ARENA3.bmp Failed.  Check textures are present.", Opaque,
-     &TextureSet.Arena[2]},
-    {"textures/ARENA4.bmp",
-     "Create Texture from File ARENA4.bmp Failed.  Check textures are present.", Opaque,
-     &TextureSet.Arena[3]},
-    {"textures/BLOCK1.bmp",
-     "Create Texture from File BLOCK1.bmp Failed.  Check textures are present.", Opaque,
-     &TextureSet.Block[0]},
-    {"textures/BLOCK2.bmp",
-     "Create Texture from File BLOCK2.bmp Failed.  Check textures are present.", Opaque,
-     &TextureSet.Block[1]},
-    {"textures/BLOCK3.bmp",
-     "Create Texture from File BLOCK3.bmp Failed.  Check textures are present.", Opaque,
-     &TextureSet.Block[2]},
-    {"textures/BLOCK4.bmp",
-     "Create Texture from File BLOCK4.bmp Failed.  Check textures are present.", Opaque,
-     &TextureSet.Block[3]},
-    {"textures/BLOCK5.bmp",
-     "Create Texture from File BLOCK5.bmp Failed.  Check textures are present.", Opaque,
-     &TextureSet.Block[4]},
-    {"textures/BLOCK6.bmp",
-     "Create Texture from File BLOCK6.bmp Failed.  Check textures are present.", Opaque,
-     &TextureSet.Block[5]},
+#define TEXTURE_FILE(name, member, kind, painter, failureText)                                     \
+    {"textures/" #name ".bmp", failureText, kind, &TextureSet.member},
+#include "common/texture_files.def"
+#undef TEXTURE_FILE
 };
 
 // Opaque black, the colour key that cuts the background out of the title and the snow flakes.

@@ -15,15 +15,15 @@ struct TextureSetRecord
     IDirect3DTexture8* Floor1;
     IDirect3DTexture8* Floor2;
     IDirect3DTexture8* Ball;
-    IDirect3DTexture8* Arena[4];  // ARENA1..ARENA4
-    IDirect3DTexture8* Block[6];  // BLOCK1..BLOCK6, brick types 0..5
+    IDirect3DTexture8* Arena[4]; // ARENA1..ARENA4
+    IDirect3DTexture8* Block[6]; // BLOCK1..BLOCK6, brick types 0..5
 };
 
 // Live from start-up to shutdown; each null until loaded and after release.
 extern TextureSetRecord TextureSet;
 
-// Loads the twenty textures in order. Called by InitGame. Returns null or the failing texture's
-// text, e.g. "Create Texture from File BALL.bmp Failed.  Check textures are present.".
+// Loads the twenty textures in order. Returns null or the failing texture's text, e.g. "Create
+// Texture from File BALL.bmp Failed.  Check textures are present.".
 const char* LoadTextures();
-// Releases every loaded texture. Called by ReleaseAll.
+// Releases every loaded texture.
 void ReleaseTextures();

@@ -11,12 +11,12 @@ struct Arena
     IDirect3DVertexBuffer8* vertexBuffer;
     Matrix4 world;
 
-    // Identity world matrix and the buffer from ArenaVertices. Called by InitGame.
+    // Identity world matrix and the buffer from ArenaVertices.
     void Create();
-    // Draws the four groups with lighting off, then switches lighting on. Called by the render
-    // pass. Returns null, "Set Stream Source Failed." or "Draw Primitive Failed.".
+    // Draws the four groups with lighting off, then switches lighting on. Returns null, "Set Stream
+    // Source Failed." or "Draw Primitive Failed.".
     const char* Draw();
-    // Releases the buffer if present. Called by ReleaseAll.
+    // Releases the buffer if present.
     void Release();
 };
 

@@ -7,14 +7,9 @@
 
 const char* Ball::Create()
 {
-    // At rest on the start bat: centred on it (300 + 20) and 3 units in front of its face.
-    x = 320.0f;
-    y = 0.0f;
-    z = 417.0f;
-    vx = 0.0f;
-    vy = 0.0f;
-    vz = 0.0f;
-    launched = 0;
+    // At rest on the start bat, which start-up has placed at (300, 420): the ball is at (320, 0,
+    // 417), centred on it and 3 units in front of its face.
+    PutBallOnBat();
     UpdateWorld();
     texture = TextureSet.Ball;
     if (D3DXLoadMeshFromX("models/ball.x", D3DXMESH_MANAGED, Device, nullptr, nullptr, nullptr,

@@ -12,13 +12,12 @@ struct Floor
     IDirect3DVertexBuffer8* vertexBuffer;
     Matrix4 world;
 
-    // Creates the quad buffer and loads models/floor.X. Called by InitGame. Returns null or
-    // "Load Floor.x Failed.".
+    // Creates the quad buffer and loads models/floor.X. Returns null or "Load Floor.x Failed.".
     const char* Create();
-    // Draws the quad, then the mesh. Called by the render pass. Returns null, "Set Stream Source
-    // Failed." or "Draw Primitive Failed.".
+    // Draws the quad, then the mesh. Returns null, "Set Stream Source Failed." or "Draw Primitive
+    // Failed.".
     const char* Draw();
-    // Releases the quad buffer and the mesh. Called by ReleaseAll.
+    // Releases the quad buffer and the mesh.
     void Release();
 };
 

@@ -48,7 +48,7 @@ void SetStageFilters(DWORD filter)
 
 const char* RenderFrame()
 {
-    const bool snowing = DisplaySettings.SnowLayerCount != 0 && SnowLayers != nullptr;
+    const bool snowing = DisplaySettings.SnowLayerCount != SnowLayersNone && SnowLayers != nullptr;
 
     PrepareCamera();
     if (GameState == Playing && snowing)

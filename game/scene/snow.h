@@ -13,15 +13,14 @@ struct SnowLayer
     IDirect3DTexture8* texture;
     Matrix4 world;
 
-    // Places layer `index` of SnowLayerCount and fills its buffer from FlakeVertices. Called by
-    // InitGame after BuildSnowVertices.
+    // Places layer `index` of SnowLayerCount and fills its buffer from FlakeVertices.
+    // BuildSnowVertices must have filled FlakeVertices first.
     void Create(UINT index);
-    // Sinks by 0.5 * SpeedFactor, back to 400 below 0. Called by the render pass while Playing.
+    // Sinks by 0.5 * SpeedFactor, back to 400 below 0.
     void Fall();
-    // Draws the flakes. Called by the render pass. Returns null, "Set Stream Source Failed." or
-    // "Draw Primitive Failed.".
+    // Draws the flakes. Returns null, "Set Stream Source Failed." or "Draw Primitive Failed.".
     const char* Draw();
-    // Releases the buffer if present. Called by ReleaseAll.
+    // Releases the buffer if present.
     void Release();
 };
 
@@ -34,5 +33,5 @@ extern DWORD SnowRandomState;
 
 // Next value 0..32767 of the snow's generator.
 int SnowRandom();
-// Refills FlakeVertices with 400 new flakes. Called by InitGame before each SnowLayer::Create.
+// Refills FlakeVertices with 400 new flakes. Run before each SnowLayer::Create.
 void BuildSnowVertices();

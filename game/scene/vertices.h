@@ -24,18 +24,17 @@ struct ScreenVertex
 const DWORD ScreenVertexFormat = D3DFVF_XYZRHW | D3DFVF_TEX1; // 0x104
 
 // Creates a vertex buffer of `bytes` bytes with the usage and pool that HardwareVertexProcessing
-// selects, and fills it from `data`. Called by every object's creation. Returns null when there
-// is no device or no data, or when creating or locking the buffer fails.
+// selects, and fills it from `data`. Returns null when there is no device or no data, or when
+// creating or locking the buffer fails.
 IDirect3DVertexBuffer8* CreateStaticBuffer(const void* data, UINT bytes, DWORD fvf);
 
 // Fills 30 vertices with an open box from (left, 0, 0) to (right, 10, depth): the face at z = 0,
 // the right end, the face at z = depth, the left end and the top, two triangles each, each face
-// mapping its whole texture. Called by the bat's and the bricks' builders.
+// mapping its whole texture.
 void FillOpenBox(SceneVertex* out, float left, float right, float depth);
 
 // The draw of a scene object kept in one buffer with one texture: world transform, stream 0 with a
-// stride of 32, texture stage 0, then `triangles` triangles from vertex 0. Called by the bat, the
-// bricks and the snow layers. Returns null, "Set Stream Source Failed." or "Draw Primitive
-// Failed.".
+// stride of 32, texture stage 0, then `triangles` triangles from vertex 0. Returns null, "Set
+// Stream Source Failed." or "Draw Primitive Failed.".
 const char* DrawSceneObject(const Matrix4& world, IDirect3DVertexBuffer8* buffer,
                             IDirect3DTexture8* texture, UINT triangles);

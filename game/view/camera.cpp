@@ -82,8 +82,6 @@ void WrapRigAngles()
 void PrepareCamera()
 {
     const CameraRig& rig = CameraRigs[CameraMode];
-    ViewTransform = IdentityMatrix();
-    ProjectionTransform = IdentityMatrix();
     ViewTransform = LookAtMatrix({0.0f, 0.0f, 0.0f}, {0.0f, 0.0f, 1.0f}, {0.0f, 1.0f, 0.0f});
     const float fovX = rig.fieldOfView * RadiansPerDegree;
     const float fovY = rig.fieldOfView * VerticalRadiansPerDegree;

@@ -28,11 +28,11 @@ extern CameraOrbitState CameraOrbit;
 extern Matrix4 ViewTransform;
 extern Matrix4 ProjectionTransform;
 
-// Brings the active rig's angles back into 0..17999. Called by every GameStep.
+// Brings the active rig's angles back into 0..17999.
 void WrapRigAngles();
 // Builds the projection and adjusts the active rig. First camera call of a drawn frame.
 void PrepareCamera();
-// Follows the ball (Playing), orbits (Title) or does nothing (Paused). Called by PrepareCamera.
+// Follows the ball (Playing), orbits (Title) or does nothing (Paused).
 void AdjustCameraRig();
 // Builds ViewTransform from the active rig. Second camera call of a drawn frame.
 void ComposeView();

@@ -39,10 +39,7 @@ void Hud::Build()
     if (vertices == nullptr)
         return; // the buffer is then not created and the draw reports it
 
-    ScoreDigits[0] = Score / 1000;
-    ScoreDigits[1] = (Score % 1000) / 100;
-    ScoreDigits[2] = (Score % 100) / 10;
-    ScoreDigits[3] = Score % 10;
+    SplitFourDigits(Score, ScoreDigits);
 
     const float width = static_cast<float>(DisplaySettings.DisplayMode.Width);
     const float height = static_cast<float>(DisplaySettings.DisplayMode.Height);

@@ -16,16 +16,16 @@ struct Hud
     ScreenVertex* vertices; // 90 vertices, allocated on the first Build
     int ScoreDigits[4];
 
-    // Recomputes the score digits and all 90 vertices. Called by InitGame and every drawn frame.
+    // Recomputes the score digits and all 90 vertices. Run at start-up and on every drawn frame.
     void Build();
-    // Creates and fills the vertex buffer. Called by InitGame after Build.
+    // Creates and fills the vertex buffer. Build must have run first.
     void Create();
-    // Copies the vertices into the buffer. Called by every drawn frame.
+    // Copies the vertices into the buffer. Run on every drawn frame.
     void Upload();
-    // Draws what the game state shows. Called by the render pass. Returns null, "Set Stream
-    // Source Failed." or "Draw Primitive Failed.".
+    // Draws what the game state shows. Returns null, "Set Stream Source Failed." or "Draw Primitive
+    // Failed.".
     const char* Draw();
-    // Releases the buffer and frees the vertices. Called by ReleaseAll.
+    // Releases the buffer and frees the vertices.
     void Release();
 };
 

@@ -5,8 +5,8 @@
 
 #include "game/scene/vertices.h"
 
-// Writes the quad spanning [left, right] x [top, bottom] in pixels, with u from leftU to rightU
-// and v from 0 (top) to 1 (bottom), at z 0 and rhw 1. Called by TitleCard::Build and Hud::Build.
+// Writes the quad spanning [left, right] x [top, bottom] in pixels, with u from leftU to rightU and
+// v from 0 (top) to 1 (bottom), at z 0 and rhw 1.
 inline void PutScreenQuad(ScreenVertex* out, float left, float top, float right, float bottom,
                           float leftU, float rightU)
 {

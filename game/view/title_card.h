@@ -13,14 +13,13 @@ struct TitleCard
     Matrix4 world;
     ScreenVertex* vertices; // 6 vertices
 
-    // Allocates and fills the quad from the display size. Called by InitGame.
+    // Allocates and fills the quad from the display size.
     void Build();
-    // Creates and fills the vertex buffer. Called by InitGame after Build.
+    // Creates and fills the vertex buffer. Build must have run first.
     void Create();
-    // Draws the quad. Called by the render pass. Returns null, "Set Stream Source Failed." or
-    // "Draw Primitive Failed.".
+    // Draws the quad. Returns null, "Set Stream Source Failed." or "Draw Primitive Failed.".
     const char* Draw();
-    // Releases the buffer and frees the vertices. Called by ReleaseAll.
+    // Releases the buffer and frees the vertices.
     void Release();
 };
 

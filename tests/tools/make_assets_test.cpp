@@ -14,10 +14,11 @@
 
 namespace
 {
-const char* const Bitmaps[] = {"PAUSED", "LIFE",   "CAMERAS", "DIGITS", "TITLE",
-                               "SNOW",   "BAT",    "FLOOR1",  "FLOOR2", "BALL",
-                               "ARENA1", "ARENA2", "ARENA3",  "ARENA4", "BLOCK1",
-                               "BLOCK2", "BLOCK3", "BLOCK4",  "BLOCK5", "BLOCK6"};
+const char* const Bitmaps[] = {
+#define TEXTURE_FILE(name, member, kind, painter, failureText) #name,
+#include "common/texture_files.def"
+#undef TEXTURE_FILE
+};
 
 // Runs the tool once into a fresh folder and returns the folder.
 std::string RunTool()

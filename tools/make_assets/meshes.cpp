@@ -3,9 +3,11 @@
 #include "meshes.h"
 
 #include "canvas.h"
+#include "vec3.h"
 
 #include <cmath>
 #include <cstdio>
+#include <initializer_list>
 #include <map>
 #include <utility>
 
@@ -14,28 +16,6 @@ namespace
 const float Pi = 3.14159265f;
 const float GroundY = -500.0f; // the ground plane the floor quad lies in
 
-struct Vec3
-{
-    float x, y, z;
-};
-
-Vec3 Sub(Vec3 a, Vec3 b)
-{
-    return {a.x - b.x, a.y - b.y, a.z - b.z};
-}
-Vec3 Cross(Vec3 a, Vec3 b)
-{
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-float Dot(Vec3 a, Vec3 b)
-{
-    return a.x * b.x + a.y * b.y + a.z * b.z;
-}
-Vec3 Normalised(Vec3 v)
-{
-    float len = std::sqrt(Dot(v, v));
-    return len > 0.0f ? Vec3{v.x / len, v.y / len, v.z / len} : Vec3{0.0f, 1.0f, 0.0f};
-}
 Vec3 Position(const MeshVertex& v)
 {
     return {v.x, v.y, v.z};
@@ -249,20 +229,22 @@ const char* WriteXFile(const std::string& path, const char* meshName, const Mesh
     size_t vertexCount = mesh.vertices.size();
     size_t faceCount = mesh.indices.size() / 3;
     auto listEnd = [&](size_t i, size_t n) { return i + 1 == n ? ";\n" : ",\n"; };
+    // Vertex i's values as one row of a per-vertex list: "x;y;z;" and the list's separator.
+    auto writeVertexRow = [&](const char* indent, std::initializer_list<float> values, size_t i)
+    {
+        std::fputs(indent, f);
+        for (float value : values)
+        {
+            PrintFloat(f, value);
+            std::fputs(";", f);
+        }
+        std::fputs(listEnd(i, vertexCount), f);
+    };
 
     std::fprintf(f, "xof 0302txt 0032\n\n");
     std::fprintf(f, "Mesh %s {\n %zu;\n", meshName, vertexCount);
     for (size_t i = 0; i < vertexCount; ++i)
-    {
-        const MeshVertex& v = mesh.vertices[i];
-        std::fputs(" ", f);
-        PrintFloat(f, v.x);
-        std::fputs(";", f);
-        PrintFloat(f, v.y);
-        std::fputs(";", f);
-        PrintFloat(f, v.z);
-        std::fprintf(f, ";%s", listEnd(i, vertexCount));
-    }
+        writeVertexRow(" ", {mesh.vertices[i].x, mesh.vertices[i].y, mesh.vertices[i].z}, i);
     auto writeFaces = [&](const char* indent)
     {
         std::fprintf(f, "%s%zu;\n", indent, faceCount);
@@ -274,29 +256,13 @@ const char* WriteXFile(const std::string& path, const char* meshName, const Mesh
 
     std::fprintf(f, "\n MeshNormals {\n  %zu;\n", vertexCount);
     for (size_t i = 0; i < vertexCount; ++i)
-    {
-        const MeshVertex& v = mesh.vertices[i];
-        std::fputs("  ", f);
-        PrintFloat(f, v.nx);
-        std::fputs(";", f);
-        PrintFloat(f, v.ny);
-        std::fputs(";", f);
-        PrintFloat(f, v.nz);
-        std::fprintf(f, ";%s", listEnd(i, vertexCount));
-    }
+        writeVertexRow("  ", {mesh.vertices[i].nx, mesh.vertices[i].ny, mesh.vertices[i].nz}, i);
     writeFaces("  ");
     std::fprintf(f, " }\n");
 
     std::fprintf(f, "\n MeshTextureCoords {\n  %zu;\n", vertexCount);
     for (size_t i = 0; i < vertexCount; ++i)
-    {
-        const MeshVertex& v = mesh.vertices[i];
-        std::fputs("  ", f);
-        PrintFloat(f, v.u);
-        std::fputs(";", f);
-        PrintFloat(f, v.v);
-        std::fprintf(f, ";%s", listEnd(i, vertexCount));
-    }
+        writeVertexRow("  ", {mesh.vertices[i].u, mesh.vertices[i].v}, i);
     std::fprintf(f, " }\n}\n");
     bool failed = std::ferror(f) != 0;
     failed = std::fclose(f) != 0 || failed;

@@ -1,6 +1,6 @@
-// The game's two meshes, built procedurally and written as text .x files: the ball (a UV sphere
-// in its own frame) and the floor scenery (world coordinates, below the arena). Called by the
-// tool's main; only WriteXFile can fail.
+// The game's two meshes, built procedurally and written as text .x files: the ball (a UV sphere in
+// its own frame) and the floor scenery (world coordinates, below the arena). Only WriteXFile can
+// fail.
 #pragma once
 
 #include <string>

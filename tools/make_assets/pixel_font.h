@@ -1,6 +1,6 @@
 // The asset tool's built-in lettering: a 5 x 7 block font for the digits and the capitals the
-// game's pictures spell (title, PAUSED, camera numbers), laid out at any cell size. Called by the
-// texture painters; nothing here fails (characters the font lacks are left blank).
+// game's pictures spell (title, PAUSED, camera numbers), laid out at any cell size. Nothing here
+// fails (characters the font lacks are left blank).
 #pragma once
 
 #include "canvas.h"

@@ -5,6 +5,7 @@
 #include "textures.h"
 
 #include "pixel_font.h"
+#include "vec3.h"
 
 #include <cmath>
 #include <cstdio>
@@ -29,22 +30,6 @@ template <size_t N> Colour Ramp(const Stop (&stops)[N], float t)
             return Mix(stops[i - 1].colour, stops[i].colour,
                        (t - stops[i - 1].at) / (stops[i].at - stops[i - 1].at));
     return stops[N - 1].colour;
-}
-
-struct Vec3
-{
-    float x, y, z;
-};
-
-Vec3 Normalised(Vec3 v)
-{
-    float len = std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z);
-    return {v.x / len, v.y / len, v.z / len};
-}
-
-float Dot(Vec3 a, Vec3 b)
-{
-    return a.x * b.x + a.y * b.y + a.z * b.z;
 }
 
 // Shades a picture-plane disc as a lit sphere: light from the upper left, in front.
@@ -594,13 +579,9 @@ Canvas PaintBlock6()
 }
 
 const TextureAsset Assets[] = {
-    {"PAUSED.bmp", PaintPaused},   {"LIFE.bmp", PaintLife},         {"CAMERAS.bmp", PaintCameras},
-    {"DIGITS.bmp", PaintDigits},   {"TITLE.bmp", PaintTitle},       {"SNOW.bmp", PaintSnow},
-    {"BAT.bmp", PaintBat},         {"FLOOR1.bmp", PaintFloorStone}, {"FLOOR2.bmp", PaintFloorSand},
-    {"BALL.bmp", PaintBall},       {"ARENA1.bmp", PaintArenaFloor}, {"ARENA2.bmp", PaintRailTop},
-    {"ARENA3.bmp", PaintRailFace}, {"ARENA4.bmp", PaintOuterWall},  {"BLOCK1.bmp", PaintBlock1},
-    {"BLOCK2.bmp", PaintBlock2},   {"BLOCK3.bmp", PaintBlock3},     {"BLOCK4.bmp", PaintBlock4},
-    {"BLOCK5.bmp", PaintBlock5},   {"BLOCK6.bmp", PaintBlock6},
+#define TEXTURE_FILE(name, member, kind, painter, failureText) {#name ".bmp", painter},
+#include "common/texture_files.def"
+#undef TEXTURE_FILE
 };
 } // namespace
 

@@ -9,7 +9,7 @@ struct TextureAsset
     Canvas (*paint)(); // paints the picture; the same pixels on every run
 };
 
-// The twenty entries in the game's load order. Called by the tool's main.
+// The twenty entries in the game's load order.
 const TextureAsset* TextureAssets(int* count);
 
 // The programs' icon, `size` x `size` pixels (16 and up); `shape`, a mask of the same size,

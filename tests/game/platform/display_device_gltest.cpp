@@ -23,6 +23,18 @@ class DeviceTest : public ::testing::Test
         harness::PumpMessages();
         return CreateDisplayDevice();
     }
+    // The texture set's handles in load order, written out here so that a file loaded into the
+    // wrong handle shows.
+    static void TextureHandles(IDirect3DTexture8* handles[20])
+    {
+        IDirect3DTexture8* const rows[20] = {
+            TextureSet.Paused,   TextureSet.Life,     TextureSet.Cameras,  TextureSet.Digits,
+            TextureSet.Title,    TextureSet.Snow,     TextureSet.Bat,      TextureSet.Floor1,
+            TextureSet.Floor2,   TextureSet.Ball,     TextureSet.Arena[0], TextureSet.Arena[1],
+            TextureSet.Arena[2], TextureSet.Arena[3], TextureSet.Block[0], TextureSet.Block[1],
+            TextureSet.Block[2], TextureSet.Block[3], TextureSet.Block[4], TextureSet.Block[5]};
+        std::memcpy(handles, rows, sizeof rows);
+    }
     static DWORD RenderState(D3DRENDERSTATETYPE state)
     {
         DWORD value = 0xDEADBEEF;
@@ -184,12 +196,8 @@ TEST_F(DeviceTest, TexturesLoadInOrderWithTheirFormats)
     ASSERT_EQ(CreateWith(options), nullptr);
     ASSERT_EQ(LoadTextures(), nullptr);
     // Eighteen pictures take the display's format; the title and the snow keep their alpha.
-    IDirect3DTexture8* const all[20] = {
-        TextureSet.Paused,   TextureSet.Life,     TextureSet.Cameras,  TextureSet.Digits,
-        TextureSet.Title,    TextureSet.Snow,     TextureSet.Bat,      TextureSet.Floor1,
-        TextureSet.Floor2,   TextureSet.Ball,     TextureSet.Arena[0], TextureSet.Arena[1],
-        TextureSet.Arena[2], TextureSet.Arena[3], TextureSet.Block[0], TextureSet.Block[1],
-        TextureSet.Block[2], TextureSet.Block[3], TextureSet.Block[4], TextureSet.Block[5]};
+    IDirect3DTexture8* all[20];
+    TextureHandles(all);
     for (int i = 0; i < 20; ++i)
     {
         ASSERT_NE(all[i], nullptr) << i;
@@ -209,10 +217,11 @@ TEST_F(DeviceTest, TexturesLoadInOrderWithTheirFormats)
 TEST_F(DeviceTest, MissingPictureStopsTheLoadWithItsOwnText)
 {
     // The load order; the third picture's message has always spelt it "CMAERAS".
-    const char* const files[20] = {"PAUSED", "LIFE",   "CAMERAS", "DIGITS", "TITLE",
-                                   "SNOW",   "BAT",    "FLOOR1",  "FLOOR2", "BALL",
-                                   "ARENA1", "ARENA2", "ARENA3",  "ARENA4", "BLOCK1",
-                                   "BLOCK2", "BLOCK3", "BLOCK4",  "BLOCK5", "BLOCK6"};
+    const char* const files[20] = {
+#define TEXTURE_FILE(name, member, kind, painter, failureText) #name,
+#include "common/texture_files.def"
+#undef TEXTURE_FILE
+    };
     ASSERT_EQ(CreateWith(harness::Options()), nullptr);
     for (int missing = 0; missing < 20; ++missing)
     {
@@ -223,12 +232,8 @@ TEST_F(DeviceTest, MissingPictureStopsTheLoadWithItsOwnText)
         EXPECT_EQ(std::string(text ? text : "(none)"),
                   "Create Texture from File " + named + " Failed.  Check textures are present.");
         // The rows before the missing one are loaded, none after it.
-        IDirect3DTexture8* const order[20] = {
-            TextureSet.Paused,   TextureSet.Life,     TextureSet.Cameras,  TextureSet.Digits,
-            TextureSet.Title,    TextureSet.Snow,     TextureSet.Bat,      TextureSet.Floor1,
-            TextureSet.Floor2,   TextureSet.Ball,     TextureSet.Arena[0], TextureSet.Arena[1],
-            TextureSet.Arena[2], TextureSet.Arena[3], TextureSet.Block[0], TextureSet.Block[1],
-            TextureSet.Block[2], TextureSet.Block[3], TextureSet.Block[4], TextureSet.Block[5]};
+        IDirect3DTexture8* order[20];
+        TextureHandles(order);
         for (int i = 0; i < 20; ++i)
             EXPECT_EQ(order[i] != nullptr, i < missing) << file << " row " << i;
         ReleaseTextures();

@@ -207,12 +207,8 @@ inline const char* StartGame(const Options& o)
     }
     if (const char* text = LoadTextures())
         return text;
-    ApplyRenderStates();
-    if (DisplaySettings.Lighting)
-        SetupLight();
-    if (const char* text = ApplyMaterial())
+    if (const char* text = ApplyFixedState())
         return text;
-    ApplyTextureFilters();
     GameHud.Build();
     GameHud.Create();
     if (DisplaySettings.SnowLayerCount != 0)
