@@ -10,6 +10,8 @@ packages=(
     libgtest-dev libbenchmark-dev
     clang libclang-rt-14-dev clang-format
     xvfb xauth xdotool imagemagick x11-utils
+    libpng-dev openbox dpkg-dev desktop-file-utils appstream
+    g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
 )
 
 missing=()

@@ -118,6 +118,15 @@ struct LARGE_INTEGER
     int64_t QuadPart;
 };
 
+// A palette colour (GDI); the utility subset's texture loader takes a palette of them.
+struct PALETTEENTRY
+{
+    BYTE peRed;
+    BYTE peGreen;
+    BYTE peBlue;
+    BYTE peFlags;
+};
+
 // ---- Window class and window ----------------------------------------------------------------
 
 typedef LRESULT(CALLBACK* WNDPROC)(HWND, UINT, WPARAM, LPARAM);

@@ -3,10 +3,16 @@
 // the release of the device and the Direct3D object.
 #include "game/platform/display_device.h"
 
+#include <cstdint>
 #include <cstring>
 
 #include "game/core/app.h"
 #include "game/platform/display_settings_file.h"
+
+// The SDK names the adapter's own refresh rate 0; MinGW-w64's d3d8types.h leaves the name out.
+#ifndef D3DPRESENT_RATE_DEFAULT
+#define D3DPRESENT_RATE_DEFAULT 0
+#endif
 
 // Live from start-up to shutdown: the two interface handles, light 0 (moved to the ball by every
 // render pass) and the filter chosen from FilterMethod (restored after the snow's point filter).

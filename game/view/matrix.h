@@ -3,7 +3,7 @@
 #pragma once
 
 #include <cstdint>
-#include <d3d8types.h>
+#include <d3d8.h>
 
 typedef D3DMATRIX Matrix4;
 

@@ -1,8 +1,8 @@
 // Tests of the asset tool: it writes all twenty-two files, the same bytes every run, and the
 // pictures and meshes have the properties the game's drawing relies on. Files are read back with
 // the utility stand-in's own loaders, as the game reads them.
-#include "compat/d3dx8/mesh_import.h"
-#include "compat/d3dx8/texture_image.h"
+#include "media/mesh_import.h"
+#include "media/texture_image.h"
 
 #include <gtest/gtest.h>
 
@@ -46,6 +46,9 @@ std::vector<std::string> AllFiles()
         files.push_back(std::string("textures/") + name + ".bmp");
     files.push_back("models/ball.x");
     files.push_back("models/floor.X");
+    for (const char* size : {"16", "22", "24", "32", "48", "64", "128", "256"})
+        files.push_back(std::string("icons/hicolor/") + size + "x" + size + "/apps/zendrill.png");
+    files.push_back("icons/zendrill.ico");
     return files;
 }
 

@@ -202,6 +202,22 @@ void Canvas::SeparateFromKey(const Mask& visible)
         }
 }
 
+std::vector<uint8_t> Canvas::RgbaBytes(const Mask& alpha) const
+{
+    std::vector<uint8_t> bytes;
+    bytes.reserve(pixels.size() * 4);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+        {
+            Colour c = pixels[size_t(y) * size_t(width) + size_t(x)];
+            bytes.push_back(Quantise(c.r));
+            bytes.push_back(Quantise(c.g));
+            bytes.push_back(Quantise(c.b));
+            bytes.push_back(Quantise(alpha.At(x, y)));
+        }
+    return bytes;
+}
+
 const char* Canvas::SaveBmp(const std::string& path) const
 {
     SDL_Surface* surface =

@@ -98,6 +98,8 @@ struct Canvas
     // of the title and snow pictures: pixels under `visible` that would quantise to (0, 0, 0)
     // become (1, 1, 1)/255. Pixels outside the mask are set to exact black.
     void SeparateFromKey(const Mask& visible);
+    // The picture as 8-bit R, G, B, A bytes, row by row from the top, alpha taken from `alpha`.
+    std::vector<uint8_t> RgbaBytes(const Mask& alpha) const;
     // Writes a 24-bit bitmap. Returns null or a message.
     const char* SaveBmp(const std::string& path) const;
     // Writes the picture with 8 bits a texel (SDL's 3-3-2 palette) or 32 (with an alpha channel

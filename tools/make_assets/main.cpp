@@ -1,7 +1,9 @@
-// make_assets: writes the game's data into a run folder: the twenty pictures of textures/ and
-// the two meshes of models/. Runs at build time; the same bytes on every run.
+// make_assets: writes the game's data into a run folder: the twenty pictures of textures/, the
+// two meshes of models/ and the programs' icon in icons/. Runs at build time; the same bytes on
+// every run.
 // With --seeds it writes small bitmaps and meshes made the same way as seeds for the fuzz
 // targets of the bitmap and mesh loaders instead.
+#include "icon_files.h"
 #include "meshes.h"
 #include "textures.h"
 
@@ -88,6 +90,13 @@ int main(int argc, char** argv)
     std::filesystem::path floor = run / "models" / "floor.X";
     if (!report(floor, WriteXFile(floor.string(), "Floor", BuildFloorMesh())))
         return 1;
+
+    if (const char* failure = WriteIconFiles(run))
+    {
+        std::fprintf(stderr, "make_assets: %s: icons: %s\n", run.string().c_str(), failure);
+        return 1;
+    }
+    written += int(IconFiles().size());
 
     std::printf("make_assets: wrote %d files into %s\n", written, run.string().c_str());
     return 0;

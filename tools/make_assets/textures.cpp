@@ -104,6 +104,10 @@ void PaintFrame(Canvas& canvas, Colour c, int thickness)
                 canvas.Set(x, y, c);
 }
 
+// The title's "ZENDRILL" ink, also the icon's letter: pale gold at the top to red at the foot.
+const Stop WarmInk[] = {
+    {0.0f, {1.0f, 0.97f, 0.55f}}, {0.45f, {1.0f, 0.62f, 0.12f}}, {1.0f, {0.85f, 0.12f, 0.10f}}};
+
 // ---- Overlay pictures ----
 
 Canvas PaintPaused()
@@ -230,8 +234,7 @@ Canvas PaintTitle()
     canvas.Paint(shadow, {0.10f, 0.05f, 0.16f});
     canvas.Paint(outline, {0.05f, 0.06f, 0.28f});
 
-    const Stop warm[] = {
-        {0.0f, {1.0f, 0.97f, 0.55f}}, {0.45f, {1.0f, 0.62f, 0.12f}}, {1.0f, {0.85f, 0.12f, 0.10f}}};
+    const Stop(&warm)[3] = WarmInk;
     const Stop cool[] = {
         {0.0f, {0.75f, 1.0f, 1.0f}}, {0.5f, {0.2f, 0.8f, 1.0f}}, {1.0f, {0.10f, 0.35f, 0.95f}}};
     auto tiles = [&](const char* word, float left, const Stop(&ramp)[3])
@@ -600,6 +603,54 @@ const TextureAsset Assets[] = {
     {"BLOCK5.bmp", PaintBlock5},   {"BLOCK6.bmp", PaintBlock6},
 };
 } // namespace
+
+Canvas PaintIcon(int size, Mask& shape)
+{
+    // A night-blue tile with a "Z" laid in bevelled bricks and the pearl ball in the Z's lower
+    // bay. Cells are whole pixels so the small sizes stay crisp; bevels and the outline only show
+    // where there are pixels enough for them.
+    const float s = float(size);
+    Canvas canvas(size, size, {0.0f, 0.0f, 0.0f});
+    shape.AddRoundRect(0.0f, 0.0f, s, s, std::fmax(2.0f, s * 0.18f));
+    const Stop night[] = {{0.0f, {0.16f, 0.22f, 0.52f}}, {1.0f, {0.04f, 0.03f, 0.16f}}};
+    canvas.PaintWith(shape, [&](int, int y) { return Ramp(night, (y + 0.5f) / s); });
+    if (size >= 32)
+    {
+        Mask inner(size, size);
+        inner.AddRoundRect(s * 0.03f, s * 0.03f, s * 0.97f, s * 0.97f, s * 0.16f);
+        Mask rim = shape;
+        for (size_t i = 0; i < rim.cover.size(); ++i)
+            rim.cover[i] = std::fmax(0.0f, rim.cover[i] - inner.cover[i]);
+        canvas.Paint(rim, {0.45f, 0.55f, 0.85f});
+    }
+
+    const float cellW = std::round(s * 0.8f / 5.5f), cellH = std::round(s * 0.8f / 7.0f);
+    const float x = std::floor((s - GlyphColumns * cellW) / 2.0f);
+    const float y = std::floor((s - GlyphRows * cellH) / 2.0f);
+    Mask letter(size, size);
+    AddText(letter, "Z", x, y, cellW, cellH);
+    if (size >= 32)
+        canvas.Paint(letter.Dilated(s / 48.0f).Shifted(size / 48, size / 48),
+                     {0.02f, 0.02f, 0.08f});
+    ForEachTextCell("Z", x, y, cellW, cellH,
+                    [&](float x0, float y0, float x1, float y1)
+                    {
+                        Mask cell(size, size);
+                        cell.AddRect(x0, y0, x1, y1);
+                        canvas.PaintWith(cell,
+                                         [&](int, int py)
+                                         {
+                                             float t = (py + 0.5f - y) / (GlyphRows * cellH);
+                                             return Ramp(WarmInk, t);
+                                         });
+                        if (cellH >= 6.0f)
+                            PaintBevel(canvas, x0, y0, x1, y1, cellH / 5.0f, 0.8f);
+                    });
+    // The Z's rows 4 and 5, columns 3 and 4, are empty: the ball sits there.
+    PaintSphere(canvas, x + 4.0f * cellW, y + 5.0f * cellH, 0.95f * std::fmin(cellW, cellH),
+                {0.80f, 0.86f, 1.0f}, 30.0f, 0.8f);
+    return canvas;
+}
 
 const TextureAsset* TextureAssets(int* count)
 {

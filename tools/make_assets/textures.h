@@ -11,3 +11,7 @@ struct TextureAsset
 
 // The twenty entries in the game's load order. Called by the tool's main.
 const TextureAsset* TextureAssets(int* count);
+
+// The programs' icon, `size` x `size` pixels (16 and up); `shape`, a mask of the same size,
+// receives its coverage, which is the icon's alpha channel.
+Canvas PaintIcon(int size, Mask& shape);

@@ -1,4 +1,4 @@
-// The utility stand-in's log channel (standard error).
+// The utility subset's log channel (standard error).
 #include "d3dx_log.h"
 
 #include <cstdarg>

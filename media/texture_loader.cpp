@@ -13,7 +13,7 @@ HRESULT WINAPI D3DXCreateTextureFromFileExA(IDirect3DDevice8* device, LPCSTR src
                                             D3DXIMAGE_INFO* srcInfo, PALETTEENTRY* palette,
                                             IDirect3DTexture8** texture)
 {
-    // The stand-in never makes palettised textures, so there is never a palette to hand back.
+    // The subset never makes palettised textures, so there is never a palette to hand back.
     (void)palette;
     if (texture)
         *texture = nullptr;

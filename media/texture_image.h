@@ -1,5 +1,6 @@
-// The device-free half of texture loading: bitmap decoding (SDL), colour keying, scaling, the
-// mip chain and the conversion of 32-bit ARGB texels into the Direct3D texture formats. The
+// The device-free half of texture loading: bitmap decoding (the platform's decoder behind the
+// shared size checks), colour keying, scaling, the mip chain and the conversion of 32-bit ARGB
+// texels into the Direct3D texture formats. The
 // loader in texture_loader.cpp feeds the result into a device texture; tests and the fuzz target
 // call these directly.
 #pragma once
@@ -7,6 +8,7 @@
 #include <d3dx8.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 namespace d3dx
@@ -21,10 +23,13 @@ struct Image
     bool HasAlpha = false; // the file carried an alpha channel
 };
 
-// The largest picture the stand-in decodes or builds, per side and in texels. Larger headers are
+// The largest picture the subset decodes or builds, per side and in texels. Larger headers are
 // refused before anything is allocated.
 constexpr UINT MaxImageSide = 8192;
 constexpr UINT MaxImageTexels = 16u * 1024u * 1024u;
+// True when a picture of width x height is at least 1 x 1 and within both limits. Called by the
+// decoders and the scaler.
+bool ImageSizeAllowed(uint64_t width, uint64_t height);
 
 // Decodes a bitmap file image held in memory. Called by ReadBitmapFile and the fuzz target.
 // Returns D3D_OK and fills `image` (texels without an alpha channel read as alpha 0xFF) and, when
@@ -38,7 +43,7 @@ HRESULT ReadBitmapFile(const char* path, Image* image, D3DXIMAGE_INFO* info);
 // key. Called by BuildTextureLevels on the decoded picture before anything else changes it.
 void ApplyColorKey(Image* image, D3DCOLOR key);
 
-// Called by ResizeImage and its tests. True when `filter` names a filter the stand-in knows
+// Called by ResizeImage and its tests. True when `filter` names a filter the subset knows
 // (D3DX_DEFAULT, or NONE to BOX, optionally with the mirror and dither flags, which are accepted
 // and ignored).
 bool IsKnownFilter(DWORD filter);
@@ -54,11 +59,11 @@ HRESULT NextMipLevel(const Image& source, DWORD mipFilter, Image* result);
 // Called by BuildTextureLevels: the number of levels of a full chain down to 1 x 1.
 UINT FullMipCount(UINT width, UINT height);
 
-// Called by the loader and WriteTexels: bytes per texel of a format the stand-in can write, or 0
+// Called by the loader and WriteTexels: bytes per texel of a format the subset can write, or 0
 // when it cannot write it.
 UINT TexelBytes(D3DFORMAT format);
 // Called by BuildTextureLevels. The format a texture is made in: D3DFMT_UNKNOWN takes A8R8G8B8 when
-// the picture is keyed or has alpha and X8R8G8B8 otherwise; a format the stand-in cannot write
+// the picture is keyed or has alpha and X8R8G8B8 otherwise; a format the subset cannot write
 // falls back the same way.
 D3DFORMAT ChooseFormat(D3DFORMAT requested, bool needsAlpha);
 // Called by WriteTexels. Converts one 0xAARRGGBB texel to a format's bit pattern, rounding each

@@ -1,7 +1,8 @@
-// The device-free half of texture loading: decode, key, scale, mip chain, texel formats.
+// The device-free half of texture loading: the checks around decoding, key, scale, mip chain,
+// texel formats. The decoding itself is the platform decoder's (decoders.h).
 #include "texture_image.h"
 
-#include <SDL.h>
+#include "decoders.h"
 
 #include <algorithm>
 #include <cmath>
@@ -25,15 +26,9 @@ uint32_t ReadLittle16(const BYTE* p)
     return uint32_t(p[0]) | uint32_t(p[1]) << 8;
 }
 
-bool SizeAllowed(uint64_t width, uint64_t height)
-{
-    return width >= 1 && height >= 1 && width <= MaxImageSide && height <= MaxImageSide &&
-           width * height <= MaxImageTexels;
-}
-
-// SDL allocates the whole picture before it reads a single row, so the dimensions in the header
+// Decoders allocate the whole picture before it reads a single row, so the dimensions in the header
 // are checked first: a few bytes claiming a huge picture must not cost gigabytes. This reads only
-// the two size fields of the header; SDL does the decoding.
+// the two size fields of the header; the platform's decoder does the decoding.
 bool HeaderSizeAllowed(const BYTE* bytes, size_t size)
 {
     if (size < 26 || bytes[0] != 'B' || bytes[1] != 'M')
@@ -54,28 +49,7 @@ bool HeaderSizeAllowed(const BYTE* bytes, size_t size)
     }
     else
         return false;
-    return width > 0 && height > 0 && SizeAllowed(uint64_t(width), uint64_t(height));
-}
-
-D3DFORMAT FileFormat(const SDL_PixelFormat* format)
-{
-    switch (format->BitsPerPixel)
-    {
-    case 1:
-    case 2:
-    case 4:
-    case 8:
-        return D3DFMT_P8;
-    case 15:
-    case 16:
-        if (format->Amask)
-            return format->Amask == 0xF000 ? D3DFMT_A4R4G4B4 : D3DFMT_A1R5G5B5;
-        return format->Gmask == 0x07E0 ? D3DFMT_R5G6B5 : D3DFMT_X1R5G5B5;
-    case 24:
-        return D3DFMT_R8G8B8;
-    default:
-        return format->Amask ? D3DFMT_A8R8G8B8 : D3DFMT_X8R8G8B8;
-    }
+    return width > 0 && height > 0 && ImageSizeAllowed(uint64_t(width), uint64_t(height));
 }
 
 // One source texel's share in a destination texel along one axis.
@@ -178,39 +152,25 @@ DWORD Widen(DWORD value, int bits)
 }
 } // namespace
 
+bool ImageSizeAllowed(uint64_t width, uint64_t height)
+{
+    return width >= 1 && height >= 1 && width <= MaxImageSide && height <= MaxImageSide &&
+           width * height <= MaxImageTexels;
+}
+
 HRESULT DecodeBitmap(const void* data, size_t size, Image* image, D3DXIMAGE_INFO* info)
 {
     if (!data || !image || size > size_t(INT32_MAX))
         return D3DXERR_INVALIDDATA;
     if (!HeaderSizeAllowed(static_cast<const BYTE*>(data), size))
         return D3DXERR_INVALIDDATA;
-    SDL_RWops* stream = SDL_RWFromConstMem(data, int(size));
-    if (!stream)
+    Image decoded;
+    D3DFORMAT fileFormat = D3DFMT_UNKNOWN;
+    if (FAILED(DecodeBitmapTexels(data, size, &decoded, &fileFormat)) ||
+        !ImageSizeAllowed(decoded.Width, decoded.Height) ||
+        decoded.Texels.size() != size_t(decoded.Width) * decoded.Height)
         return D3DXERR_INVALIDDATA;
-    SDL_Surface* decoded = SDL_LoadBMP_RW(stream, 1);
-    if (!decoded)
-        return D3DXERR_INVALIDDATA;
-    if (!SizeAllowed(uint64_t(decoded->w), uint64_t(decoded->h)))
-    {
-        SDL_FreeSurface(decoded);
-        return D3DXERR_INVALIDDATA;
-    }
-    D3DFORMAT fileFormat = FileFormat(decoded->format);
-    bool hasAlpha = decoded->format->Amask != 0;
-    SDL_Surface* argb = SDL_ConvertSurfaceFormat(decoded, SDL_PIXELFORMAT_ARGB8888, 0);
-    SDL_FreeSurface(decoded);
-    if (!argb)
-        return D3DXERR_INVALIDDATA;
-
-    image->Width = UINT(argb->w);
-    image->Height = UINT(argb->h);
-    image->HasAlpha = hasAlpha;
-    image->Texels.resize(size_t(image->Width) * image->Height);
-    for (UINT y = 0; y < image->Height; ++y)
-        std::memcpy(&image->Texels[size_t(y) * image->Width],
-                    static_cast<const BYTE*>(argb->pixels) + size_t(y) * size_t(argb->pitch),
-                    size_t(image->Width) * 4);
-    SDL_FreeSurface(argb);
+    *image = std::move(decoded);
 
     if (info)
     {
@@ -267,7 +227,7 @@ bool IsKnownFilter(DWORD filter)
 
 HRESULT ResizeImage(const Image& source, UINT width, UINT height, DWORD filter, Image* result)
 {
-    if (!IsKnownFilter(filter) || !SizeAllowed(width, height) || source.Width == 0 ||
+    if (!IsKnownFilter(filter) || !ImageSizeAllowed(width, height) || source.Width == 0 ||
         source.Height == 0)
         return D3DERR_INVALIDCALL;
     DWORD type = filter == D3DX_DEFAULT ? D3DX_FILTER_TRIANGLE : (filter & 0xFFFF);
@@ -443,7 +403,7 @@ HRESULT BuildTextureLevels(Image decoded, const TextureRequest& request, std::ve
         request.Width == 0 || request.Width == D3DX_DEFAULT ? decoded.Width : request.Width;
     UINT height =
         request.Height == 0 || request.Height == D3DX_DEFAULT ? decoded.Height : request.Height;
-    if (!SizeAllowed(width, height))
+    if (!ImageSizeAllowed(width, height))
         return D3DERR_INVALIDCALL;
 
     levels->clear();

@@ -1,5 +1,7 @@
-// The Direct3D 8 utility subset: textures from bitmap files and meshes from .x files. The
-// stand-in in compat/d3dx8 decodes bitmaps with SDL2 and meshes with Assimp.
+// The Direct3D 8 utility subset: textures from bitmap files and meshes from .x files, ours on
+// both platforms (media/). It talks to the device only through the public Direct3D 8 interface;
+// bitmaps and .x files are decoded with SDL2 and Assimp on Linux, with WIC and DirectX File on
+// Windows.
 #pragma once
 
 #include "d3d8.h"
@@ -33,14 +35,6 @@ struct D3DXIMAGE_INFO
     D3DFORMAT Format;
     D3DRESOURCETYPE ResourceType;
     D3DXIMAGE_FILEFORMAT ImageFileFormat;
-};
-
-struct PALETTEENTRY
-{
-    BYTE peRed;
-    BYTE peGreen;
-    BYTE peBlue;
-    BYTE peFlags;
 };
 
 // One entry of the material buffer D3DXLoadMeshFromX fills when asked; the texture name points
@@ -82,7 +76,7 @@ struct ID3DXMesh
     // an attribute no face carries draws nothing and returns D3D_OK.
     HRESULT DrawSubset(DWORD attribId);
     DWORD GetNumFaces();
-    // The vertices in the mesh's buffer: three per face (the stand-in keeps no index buffer).
+    // The vertices in the mesh's buffer: three per face (the subset keeps no index buffer).
     DWORD GetNumVertices();
     DWORD GetFVF();
     HRESULT GetDevice(IDirect3DDevice8** device);
@@ -95,7 +89,7 @@ struct ID3DXMesh
 // take the file's; MipLevels 0 or D3DX_DEFAULT make the full chain to 1 x 1. Texels equal to
 // colorKey (read as 0xAARRGGBB, alpha 0xFF where the file has none) become transparent black
 // before conversion to `format`; the mip levels are filtered from level 0 with mipFilter
-// (D3DX_DEFAULT: box). D3DFMT_UNKNOWN or a format the stand-in cannot write becomes A8R8G8B8 or
+// (D3DX_DEFAULT: box). D3DFMT_UNKNOWN or a format the subset cannot write becomes A8R8G8B8 or
 // X8R8G8B8 (logged). The palette is never filled (no palettised textures). Returns D3D_OK and
 // the texture; D3DXERR_INVALIDDATA for a missing, unreadable or damaged file;
 // D3DERR_INVALIDCALL for bad arguments; the device's code when it refuses the texture.

@@ -1,7 +1,7 @@
 // Fuzz target: a bitmap file from memory through the whole device-free texture pipeline
 // (decode, colour key, scaling, mip chain, writing texels at a pitch). The request's arguments
 // come from the input's last bytes, so every seed is a plain bitmap file.
-#include "compat/d3dx8/texture_image.h"
+#include "media/texture_image.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-// The mesh and buffer objects the utility stand-in hands out: ID3DXMesh (a vertex buffer of the
+// The mesh and buffer objects the utility subset hands out: ID3DXMesh (a vertex buffer of the
 // triangle list and its subsets, drawn through the device) and ID3DXBuffer (a block of bytes).
 #pragma once
 

@@ -1,7 +1,7 @@
 // GL tests of the utility stand-in through a real device (Mesa under Xvfb): textures loaded from
 // real bitmap files in every texel format, the game's own texture and mesh loads, clean failures,
 // and the ball mesh drawn where the world transform puts it. Runs in the run folder.
-#include "compat/d3dx8/texture_image.h"
+#include "media/texture_image.h"
 
 #include <d3dx8.h>
 #include <standin.h>

@@ -1,6 +1,6 @@
 // Tests of the device-free mesh import: .x files read through Assimp come out in the file's own
 // left-handed coordinates, winding and texture coordinates, split into subsets.
-#include "compat/d3dx8/mesh_import.h"
+#include "media/mesh_import.h"
 
 #include <gtest/gtest.h>
 

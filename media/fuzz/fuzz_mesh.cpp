@@ -1,6 +1,6 @@
 // Fuzz target: a .x file from memory through Assimp's reader and the conversion to the triangle
 // list the mesh object draws, then the adjacency of the result.
-#include "compat/d3dx8/mesh_import.h"
+#include "media/mesh_import.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 // Tests of the device-free texture work: bitmap decoding, colour key, scaling, mip chains and
 // texel formats.
-#include "compat/d3dx8/texture_image.h"
+#include "media/texture_image.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>

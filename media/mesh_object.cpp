@@ -3,7 +3,7 @@
 // and states the caller has set.
 #include "mesh_object.h"
 
-#include <standin.h>
+#include "decoders.h"
 
 #include <new>
 
@@ -87,7 +87,7 @@ HRESULT ID3DXMesh::DrawSubset(DWORD attribId)
             subset = &s;
     if (!subset) // an attribute no face carries: nothing to draw, as on the platform
     {
-        D3D8TraceNote(device, "DrawSubset", attribId, 0, 0, this, D3D_OK);
+        d3dx::NoteMeshDraw(device, attribId, 0, 0, this, D3D_OK);
         return D3D_OK;
     }
 
@@ -114,8 +114,7 @@ HRESULT ID3DXMesh::DrawSubset(DWORD attribId)
     if (previousStream)
         previousStream->Release();
 
-    D3D8TraceNote(device, "DrawSubset", attribId, subset->FirstVertex, subset->TriangleCount, this,
-                  hr);
+    d3dx::NoteMeshDraw(device, attribId, subset->FirstVertex, subset->TriangleCount, this, hr);
     return hr;
 }
 

@@ -1,6 +1,6 @@
-// The device-free half of mesh loading: a .x file read with Assimp and turned into the triangle
-// list the mesh object draws (32-byte position/normal/uv vertices), in the file's own
-// left-handed coordinates. D3DXLoadMeshFromX and the fuzz target call it.
+// The device-free half of mesh loading: a .x file read by the platform's decoder (decoders.h)
+// and turned into the triangle list the mesh object draws (32-byte position/normal/uv vertices),
+// in the file's own left-handed coordinates. D3DXLoadMeshFromX and the fuzz target call it.
 #pragma once
 
 #include <d3dx8.h>
@@ -58,6 +58,12 @@ HRESULT ImportXMesh(const void* data, size_t size, MeshGeometry* mesh);
 // Reads a .x file from disk. Called by D3DXLoadMeshFromX. Returns as ImportXMesh; a missing or
 // unreadable file is D3DXERR_INVALIDDATA.
 HRESULT ReadXMeshFile(const char* path, MeshGeometry* mesh);
+
+// Smooth normals for the triangles from `first` on, which came without any: every corner gets
+// the area-weighted sum of the face normals of all triangles meeting at its position, normalised
+// (straight up where they cancel). A face's normal points out of its clockwise side, the front in
+// the left-handed scene. Called by the decoders. Cannot fail.
+void MakeSmoothNormals(MeshGeometry* mesh, size_t first);
 
 // Called by D3DXLoadMeshFromX when adjacency is asked for. Face adjacency: for every triangle, for
 // its edges (v0 v1, v1 v2, v2 v0), the index of another triangle with the same edge (same two

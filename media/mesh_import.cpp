@@ -1,0 +1,276 @@
+// The device-free half of mesh loading around the platform's .x decoder (decoders.h): the checks
+// of a file's counts and faces before the decoder sees it, smooth normals, adjacency.
+#include "mesh_import.h"
+
+#include "decoders.h"
+
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <utility>
+
+namespace d3dx
+{
+
+namespace
+{
+bool IsNameChar(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+           c == '-';
+}
+
+// Reads the next number of an element list, skipping the separators between elements. Returns
+// false at anything else (a brace, a name, the end of the text).
+bool NextNumber(const char* text, size_t size, size_t* p, double* value)
+{
+    while (*p < size && (text[*p] == ' ' || text[*p] == '\t' || text[*p] == '\r' ||
+                         text[*p] == '\n' || text[*p] == ';' || text[*p] == ','))
+        ++*p;
+    size_t start = *p;
+    char buffer[64];
+    size_t length = 0;
+    while (*p < size && length + 1 < sizeof buffer &&
+           ((text[*p] >= '0' && text[*p] <= '9') || text[*p] == '-' || text[*p] == '+' ||
+            text[*p] == '.' || text[*p] == 'e' || text[*p] == 'E'))
+        buffer[length++] = text[(*p)++];
+    if (length == 0 || length + 1 >= sizeof buffer)
+        return false;
+    buffer[length] = '\0';
+    char* end = nullptr;
+    *value = std::strtod(buffer, &end);
+    if (end != buffer + length)
+    {
+        *p = start;
+        return false;
+    }
+    return true;
+}
+
+// After a Mesh's or MeshNormals' count: that many three-number vectors, then the face count and
+// the faces, each an index count and that many indices. Assimp indexes its arrays with these
+// without looking, so an index past the vectors (one damaged digit) would read outside them; the
+// shared check keeps every decoder safe from them.
+bool FaceIndicesInRange(const char* text, size_t size, size_t p, uint64_t count)
+{
+    double value = 0;
+    if (!NextNumber(text, size, &p, &value)) // the count itself
+        return false;
+    for (uint64_t i = 0; i < count * 3; ++i)
+        if (!NextNumber(text, size, &p, &value))
+            return false;
+    if (!NextNumber(text, size, &p, &value) || value < 0 || value > double(size))
+        return false;
+    uint64_t faces = uint64_t(value);
+    for (uint64_t f = 0; f < faces; ++f)
+    {
+        if (!NextNumber(text, size, &p, &value) || value < 0 || value > double(size))
+            return false;
+        uint64_t indices = uint64_t(value);
+        for (uint64_t i = 0; i < indices; ++i)
+            if (!NextNumber(text, size, &p, &value) || value < 0 || value >= double(count) ||
+                value != double(uint64_t(value)))
+                return false;
+    }
+    return true;
+}
+
+// Decoders size their arrays from the first count of a Mesh, MeshNormals or SkinWeights object
+// before they read a single element, so a damaged digit there can ask for gigabytes. In a text
+// file every element takes bytes, so a count beyond the file's size is damage: such files are
+// refused before a decoder sees them, and so are Mesh and MeshNormals faces whose indices point
+// past their vectors. This looks only at those objects' counts and faces; the decoder parses.
+bool TextCountsPlausible(const char* text, size_t size)
+{
+    static const char* const objects[] = {"Mesh", "MeshNormals", "SkinWeights"};
+    for (size_t at = 0; at < size; ++at)
+    {
+        if (at > 0 && IsNameChar(text[at - 1]))
+            continue;
+        for (const char* object : objects)
+        {
+            size_t length = std::strlen(object);
+            if (size - at <= length || std::memcmp(text + at, object, length) != 0 ||
+                IsNameChar(text[at + length]))
+                continue;
+            size_t p = at + length;
+            auto skipSpace = [&]
+            {
+                while (p < size &&
+                       (text[p] == ' ' || text[p] == '\t' || text[p] == '\r' || text[p] == '\n'))
+                    ++p;
+            };
+            skipSpace();
+            while (p < size && IsNameChar(text[p]))
+                ++p;
+            skipSpace();
+            if (p >= size || text[p] != '{')
+                continue;
+            ++p;
+            skipSpace();
+            if (p < size && text[p] == '"')
+            {
+                ++p;
+                while (p < size && text[p] != '"')
+                    ++p;
+                p += p < size ? 1 : 0;
+                skipSpace();
+                p += p < size && text[p] == ';' ? 1 : 0;
+                skipSpace();
+            }
+            size_t countAt = p;
+            uint64_t count = 0;
+            while (p < size && text[p] >= '0' && text[p] <= '9' && count <= size)
+                count = count * 10 + uint64_t(text[p++] - '0');
+            if (count > size)
+                return false;
+            if (object != objects[2] && !FaceIndicesInRange(text, size, countAt, count))
+                return false;
+        }
+    }
+    return true;
+}
+
+HRESULT ImportScene(const void* data, size_t size, MeshGeometry* mesh)
+{
+    // Only .x files go to the decoder: Assimp's other readers would otherwise get a try at
+    // arbitrary bytes.
+    if (size < 16 || std::memcmp(data, "xof ", 4) != 0)
+        return D3DXERR_INVALIDDATA;
+    const char* text = static_cast<const char*>(data);
+    if (std::memcmp(text + 8, "txt ", 4) == 0 && !TextCountsPlausible(text, size))
+        return D3DXERR_INVALIDDATA;
+    HRESULT hr = DecodeXMeshes(data, size, mesh);
+    if (FAILED(hr))
+        return hr;
+    if (mesh->Subsets.empty())
+        return D3DXERR_INVALIDMESH;
+    return D3D_OK;
+}
+} // namespace
+
+HRESULT ImportXMesh(const void* data, size_t size, MeshGeometry* mesh)
+{
+    if (!data || !mesh)
+        return D3DXERR_INVALIDDATA;
+    *mesh = MeshGeometry();
+    HRESULT hr = ImportScene(data, size, mesh);
+    if (FAILED(hr)) // a failed import hands back nothing
+        *mesh = MeshGeometry();
+    return hr;
+}
+
+HRESULT ReadXMeshFile(const char* path, MeshGeometry* mesh)
+{
+    if (!path || !mesh)
+        return D3DXERR_INVALIDDATA;
+    FILE* file = std::fopen(path, "rb");
+    if (!file)
+        return D3DXERR_INVALIDDATA;
+    std::vector<BYTE> bytes;
+    BYTE chunk[65536];
+    size_t got;
+    // Far beyond any mesh the limit on triangles lets through, in text form.
+    const size_t limit = size_t(256) << 20;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0 && bytes.size() <= limit)
+        bytes.insert(bytes.end(), chunk, chunk + got);
+    bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed || bytes.size() > limit)
+        return D3DXERR_INVALIDDATA;
+    return ImportXMesh(bytes.data(), bytes.size(), mesh);
+}
+
+void MakeSmoothNormals(MeshGeometry* mesh, size_t first)
+{
+    using Point = std::array<uint32_t, 3>;
+    using Sum = std::array<float, 3>;
+    auto key = [&](size_t v)
+    {
+        Point bits;
+        for (int k = 0; k < 3; ++k)
+        {
+            float value = mesh->Vertices[v].Position[k] + 0.0f;
+            std::memcpy(&bits[size_t(k)], &value, sizeof value);
+        }
+        return bits;
+    };
+    std::map<Point, Sum> sums;
+    for (size_t t = first; t + 2 < mesh->Vertices.size(); t += 3)
+    {
+        const float* a = mesh->Vertices[t].Position;
+        const float* b = mesh->Vertices[t + 1].Position;
+        const float* c = mesh->Vertices[t + 2].Position;
+        float u[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
+        float w[3] = {c[0] - a[0], c[1] - a[1], c[2] - a[2]};
+        Sum normal = {u[1] * w[2] - u[2] * w[1], u[2] * w[0] - u[0] * w[2],
+                      u[0] * w[1] - u[1] * w[0]};
+        for (size_t k = 0; k < 3; ++k)
+        {
+            Sum& sum = sums.try_emplace(key(t + k), Sum{0.0f, 0.0f, 0.0f}).first->second;
+            for (int i = 0; i < 3; ++i)
+                sum[size_t(i)] += normal[size_t(i)];
+        }
+    }
+    for (size_t v = first; v < mesh->Vertices.size(); ++v)
+    {
+        Sum n = sums.try_emplace(key(v), Sum{0.0f, 0.0f, 0.0f}).first->second;
+        float length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+        // A point only degenerate triangles meet at has no direction: it faces up.
+        if (!(length > 0.0f) || !std::isfinite(length))
+            n = {0.0f, 1.0f, 0.0f};
+        else
+        {
+            float inverse = 1.0f / length;
+            for (float& value : n)
+                value *= inverse;
+        }
+        for (int k = 0; k < 3; ++k)
+            mesh->Vertices[v].Normal[k] = n[size_t(k)];
+    }
+}
+
+std::vector<DWORD> ComputeAdjacency(const MeshGeometry& mesh)
+{
+    // Positions are compared by their bit patterns (with -0 folded into +0): a file may hold NaNs,
+    // which ordinary float ordering cannot sort.
+    using Point = std::array<uint32_t, 3>;
+    using Edge = std::pair<Point, Point>;
+    auto point = [&](size_t v)
+    {
+        Point bits;
+        for (int k = 0; k < 3; ++k)
+        {
+            float value = mesh.Vertices[v].Position[k] + 0.0f;
+            std::memcpy(&bits[size_t(k)], &value, sizeof value);
+        }
+        return bits;
+    };
+    auto edge = [&](size_t a, size_t b)
+    {
+        Point pa = point(a), pb = point(b);
+        return pa < pb ? Edge{pa, pb} : Edge{pb, pa};
+    };
+    size_t faces = mesh.Vertices.size() / 3;
+    std::map<Edge, std::vector<DWORD>> owners;
+    for (size_t f = 0; f < faces; ++f)
+        for (size_t e = 0; e < 3; ++e)
+            owners[edge(3 * f + e, 3 * f + (e + 1) % 3)].push_back(DWORD(f));
+
+    std::vector<DWORD> adjacency(faces * 3, 0xFFFFFFFFu);
+    for (size_t f = 0; f < faces; ++f)
+        for (size_t e = 0; e < 3; ++e)
+            for (DWORD other : owners[edge(3 * f + e, 3 * f + (e + 1) % 3)])
+                if (other != DWORD(f))
+                {
+                    adjacency[3 * f + e] = other;
+                    break;
+                }
+    return adjacency;
+}
+
+} // namespace d3dx
