@@ -12,6 +12,7 @@ packages=(
     xvfb xauth xdotool imagemagick x11-utils
     libpng-dev openbox dpkg-dev desktop-file-utils appstream
     g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
+    wine64 fonts-wine
 )
 
 missing=()
