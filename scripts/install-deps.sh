@@ -15,6 +15,7 @@ packages=(
     libpng-dev openbox dpkg-dev desktop-file-utils appstream
     wine64 fonts-wine
     file
+    wine64 fonts-wine
 )
 
 missing=()

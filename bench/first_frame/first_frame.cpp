@@ -6,8 +6,9 @@
 // program is ended, so a screenshot of one platform can be compared with one of another.
 //
 //   first_frame             show the first frame and hold it
-//   first_frame frames N    draw N more title-screen frames as fast as the device presents them
-//                           (no pacing where the platform layer paces) and print frames/second
+//   first_frame frames N    draw N more title-screen frames, the orbit moving one first-frame step
+//                           each, as fast as the device presents them (no pacing where the
+//                           platform layer paces), and print frames/second
 //
 // Runs in a folder holding d3d.ini, textures/ and models/. Prints one line on standard output
 // once the frame is presented (or the figures are measured); the exit code is 0, or 1 after an
@@ -29,6 +30,7 @@
 #include "game/core/timing.h"
 #include "game/platform/device_reset.h"
 #include "game/platform/input_devices.h"
+#include "game/scene/render_pass.h"
 
 namespace
 {
@@ -79,38 +81,40 @@ int HoldFirstFrame()
     return 0;
 }
 
-// Draws the first frame, then `frames` more on the title screen as the game's loop does, and
-// prints the rate at which they were presented. Returns the exit code.
+// Draws the first frame, then `frames` more title-screen frames through the render pass, and
+// prints the rate at which they were presented. SpeedFactor stays 1.0, as on the first frame, so
+// the orbit moves by the same step every frame and every platform draws the same pictures,
+// whatever its speed. Returns the exit code.
 int TimeFrames(unsigned long frames)
 {
 #ifndef _WIN32
     StandinSetPresentPacing(FALSE);
 #endif
-    Clock::time_point start;
-    unsigned long steps = 0;
-    for (;;)
+    PumpOneMessage();
+    if (const char* text = GameStep())
+    {
+        std::printf("run-time error: %s\n", text);
+        return 1;
+    }
+    const Clock::time_point start = Clock::now();
+    for (unsigned long frame = 0; frame < frames; ++frame)
     {
         if (!PumpOneMessage())
         {
             std::printf("the program was asked to quit\n");
             return 1;
         }
-        const char* text = DeviceResetPending ? ResetDevice() : GameStep();
+        SpeedFactor = 1.0f;
+        const char* text = DeviceResetPending ? ResetDevice() : RenderFrame();
         if (text != nullptr)
         {
             std::printf("run-time error: %s\n", text);
             return 1;
         }
-        if (RenderedFrames == 1 && steps == 0)
-            start = Clock::now(); // the first frame is start-up work, not part of the run
-        if (RenderedFrames >= 1)
-            ++steps;
-        if (RenderedFrames >= frames + 1)
-            break;
     }
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    std::printf("frames %lu in %.3f s: %.1f frames/s (%lu steps, SpeedFactor %.3f)\n", frames,
-                seconds, frames / seconds, steps, SpeedFactor);
+    std::printf("frames %lu in %.3f s: %.1f frames/s (%lu presented)\n", frames, seconds,
+                frames / seconds, static_cast<unsigned long>(RenderedFrames - 1));
     return 0;
 }
 

@@ -11,6 +11,7 @@
 # Needs ZENDRILL_BIN_DIR (first_frame), ZENDRILL_RUN_DIR (assets) and ZENDRILL_WINDOWS_BIN
 # (first_frame.exe). Fails only where the pictures are plainly not the same scene.
 set -uo pipefail
+unset SDL_VIDEODRIVER # the Linux program needs the real X display
 
 here=$(cd "$(dirname "$0")" && pwd)
 self=$here/$(basename "$0")

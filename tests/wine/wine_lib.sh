@@ -10,11 +10,12 @@ fail() {
 }
 pass() { echo "ok: $*"; }
 
-# Starts a Windows program in the current folder; its standard output, error and Wine's message
-# box trace go to $work/<name>.log. Sets $pid.
+# Starts a Windows program in the current folder; its standard output, error and Wine's trace
+# of message boxes (and of the channels in $trace, e.g. "+d3d8") go to $work/<name>.log.
+# Sets $pid.
 start_program() { # exe [args...]
     local log="$work/$(basename "$1" .exe).log"
-    WINEDEBUG=+msgbox "$WINE" "$@" >"$log" 2>&1 &
+    WINEDEBUG=+msgbox${trace:+,$trace} "$WINE" "$@" >"$log" 2>&1 &
     pid=$!
 }
 
