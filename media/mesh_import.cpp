@@ -3,11 +3,11 @@
 #include "mesh_import.h"
 
 #include "decoders.h"
+#include "file_read.h"
 
 #include <array>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -168,19 +168,9 @@ HRESULT ReadXMeshFile(const char* path, MeshGeometry* mesh)
 {
     if (!path || !mesh)
         return D3DXERR_INVALIDDATA;
-    FILE* file = std::fopen(path, "rb");
-    if (!file)
-        return D3DXERR_INVALIDDATA;
     std::vector<BYTE> bytes;
-    BYTE chunk[65536];
-    size_t got;
     // Far beyond any mesh the limit on triangles lets through, in text form.
-    const size_t limit = size_t(256) << 20;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0 && bytes.size() <= limit)
-        bytes.insert(bytes.end(), chunk, chunk + got);
-    bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed || bytes.size() > limit)
+    if (!ReadWholeFile(path, size_t(256) << 20, &bytes))
         return D3DXERR_INVALIDDATA;
     return ImportXMesh(bytes.data(), bytes.size(), mesh);
 }
