@@ -3,11 +3,11 @@
 #include "mesh_import.h"
 
 #include "decoders.h"
+#include "file_read.h"
 
 #include <array>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -135,6 +135,21 @@ bool TextCountsPlausible(const char* text, size_t size)
     return true;
 }
 
+// A vertex's position as a map key: the bit patterns of its coordinates, with -0 folded into +0.
+// Bits rather than floats, because a file may hold NaNs, which ordinary float ordering cannot
+// sort.
+using PositionKey = std::array<uint32_t, 3>;
+PositionKey KeyOf(const MeshVertex& vertex)
+{
+    PositionKey bits;
+    for (int k = 0; k < 3; ++k)
+    {
+        float value = vertex.Position[k] + 0.0f;
+        std::memcpy(&bits[size_t(k)], &value, sizeof value);
+    }
+    return bits;
+}
+
 HRESULT ImportScene(const void* data, size_t size, MeshGeometry* mesh)
 {
     // Only .x files go to the decoder: Assimp's other readers would otherwise get a try at
@@ -168,38 +183,17 @@ HRESULT ReadXMeshFile(const char* path, MeshGeometry* mesh)
 {
     if (!path || !mesh)
         return D3DXERR_INVALIDDATA;
-    FILE* file = std::fopen(path, "rb");
-    if (!file)
-        return D3DXERR_INVALIDDATA;
     std::vector<BYTE> bytes;
-    BYTE chunk[65536];
-    size_t got;
     // Far beyond any mesh the limit on triangles lets through, in text form.
-    const size_t limit = size_t(256) << 20;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0 && bytes.size() <= limit)
-        bytes.insert(bytes.end(), chunk, chunk + got);
-    bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed || bytes.size() > limit)
+    if (!ReadWholeFile(path, size_t(256) << 20, &bytes))
         return D3DXERR_INVALIDDATA;
     return ImportXMesh(bytes.data(), bytes.size(), mesh);
 }
 
 void MakeSmoothNormals(MeshGeometry* mesh, size_t first)
 {
-    using Point = std::array<uint32_t, 3>;
     using Sum = std::array<float, 3>;
-    auto key = [&](size_t v)
-    {
-        Point bits;
-        for (int k = 0; k < 3; ++k)
-        {
-            float value = mesh->Vertices[v].Position[k] + 0.0f;
-            std::memcpy(&bits[size_t(k)], &value, sizeof value);
-        }
-        return bits;
-    };
-    std::map<Point, Sum> sums;
+    std::map<PositionKey, Sum> sums;
     for (size_t t = first; t + 2 < mesh->Vertices.size(); t += 3)
     {
         const float* a = mesh->Vertices[t].Position;
@@ -211,14 +205,15 @@ void MakeSmoothNormals(MeshGeometry* mesh, size_t first)
                       u[0] * w[1] - u[1] * w[0]};
         for (size_t k = 0; k < 3; ++k)
         {
-            Sum& sum = sums.try_emplace(key(t + k), Sum{0.0f, 0.0f, 0.0f}).first->second;
+            Sum& sum =
+                sums.try_emplace(KeyOf(mesh->Vertices[t + k]), Sum{0.0f, 0.0f, 0.0f}).first->second;
             for (int i = 0; i < 3; ++i)
                 sum[size_t(i)] += normal[size_t(i)];
         }
     }
     for (size_t v = first; v < mesh->Vertices.size(); ++v)
     {
-        Sum n = sums.try_emplace(key(v), Sum{0.0f, 0.0f, 0.0f}).first->second;
+        Sum n = sums.try_emplace(KeyOf(mesh->Vertices[v]), Sum{0.0f, 0.0f, 0.0f}).first->second;
         float length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
         // A point only degenerate triangles meet at has no direction: it faces up.
         if (!(length > 0.0f) || !std::isfinite(length))
@@ -236,23 +231,10 @@ void MakeSmoothNormals(MeshGeometry* mesh, size_t first)
 
 std::vector<DWORD> ComputeAdjacency(const MeshGeometry& mesh)
 {
-    // Positions are compared by their bit patterns (with -0 folded into +0): a file may hold NaNs,
-    // which ordinary float ordering cannot sort.
-    using Point = std::array<uint32_t, 3>;
-    using Edge = std::pair<Point, Point>;
-    auto point = [&](size_t v)
-    {
-        Point bits;
-        for (int k = 0; k < 3; ++k)
-        {
-            float value = mesh.Vertices[v].Position[k] + 0.0f;
-            std::memcpy(&bits[size_t(k)], &value, sizeof value);
-        }
-        return bits;
-    };
+    using Edge = std::pair<PositionKey, PositionKey>;
     auto edge = [&](size_t a, size_t b)
     {
-        Point pa = point(a), pb = point(b);
+        PositionKey pa = KeyOf(mesh.Vertices[a]), pb = KeyOf(mesh.Vertices[b]);
         return pa < pb ? Edge{pa, pb} : Edge{pb, pa};
     };
     size_t faces = mesh.Vertices.size() / 3;

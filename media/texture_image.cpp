@@ -3,11 +3,11 @@
 #include "texture_image.h"
 
 #include "decoders.h"
+#include "file_read.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 #include <utility>
 
@@ -189,19 +189,9 @@ HRESULT ReadBitmapFile(const char* path, Image* image, D3DXIMAGE_INFO* info)
 {
     if (!path)
         return D3DXERR_INVALIDDATA;
-    FILE* file = std::fopen(path, "rb");
-    if (!file)
-        return D3DXERR_INVALIDDATA;
     std::vector<BYTE> bytes;
-    BYTE chunk[65536];
-    size_t got;
     // A valid bitmap of the largest allowed picture is under 4 bytes a texel plus its header.
-    const size_t limit = size_t(MaxImageTexels) * 4 + 65536;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0 && bytes.size() <= limit)
-        bytes.insert(bytes.end(), chunk, chunk + got);
-    bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed || bytes.size() > limit)
+    if (!ReadWholeFile(path, size_t(MaxImageTexels) * 4 + 65536, &bytes))
         return D3DXERR_INVALIDDATA;
     return DecodeBitmap(bytes.data(), bytes.size(), image, info);
 }

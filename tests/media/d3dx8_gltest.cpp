@@ -2,6 +2,7 @@
 // real bitmap files in every texel format, the game's own texture and mesh loads, clean failures,
 // and the ball mesh drawn where the world transform puts it. Runs in the run folder.
 #include "media/texture_image.h"
+#include "rgb_surface.h"
 
 #include <d3dx8.h>
 #include <standin.h>
@@ -106,14 +107,7 @@ class D3dxDevice : public testing::Test
     // Writes a 24-bit bitmap of 0xRRGGBB texels, top row first.
     std::string WriteBitmap(const char* name, int w, int h, const std::vector<DWORD>& rgb)
     {
-        SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, w, h, 24, SDL_PIXELFORMAT_BGR24);
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x)
-            {
-                BYTE* p = static_cast<BYTE*>(s->pixels) + y * s->pitch + 3 * x;
-                DWORD c = rgb[size_t(y * w + x)];
-                p[0] = BYTE(c), p[1] = BYTE(c >> 8), p[2] = BYTE(c >> 16);
-            }
+        SDL_Surface* s = RgbSurface(w, h, rgb);
         std::string path = scratch + "/" + name;
         EXPECT_EQ(SDL_SaveBMP(s, path.c_str()), 0);
         SDL_FreeSurface(s);

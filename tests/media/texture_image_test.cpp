@@ -1,6 +1,7 @@
 // Tests of the device-free texture work: bitmap decoding, colour key, scaling, mip chains and
 // texel formats.
 #include "media/texture_image.h"
+#include "rgb_surface.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
@@ -34,14 +35,7 @@ std::vector<BYTE> SaveBitmap(SDL_Surface* surface)
 
 std::vector<BYTE> Bitmap24(int w, int h, const std::vector<DWORD>& rgb)
 {
-    SDL_Surface* s = SDL_CreateRGBSurfaceWithFormat(0, w, h, 24, SDL_PIXELFORMAT_BGR24);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-        {
-            BYTE* p = static_cast<BYTE*>(s->pixels) + y * s->pitch + 3 * x;
-            DWORD c = rgb[size_t(y * w + x)];
-            p[0] = BYTE(c), p[1] = BYTE(c >> 8), p[2] = BYTE(c >> 16);
-        }
+    SDL_Surface* s = RgbSurface(w, h, rgb);
     std::vector<BYTE> bytes = SaveBitmap(s);
     SDL_FreeSurface(s);
     return bytes;
