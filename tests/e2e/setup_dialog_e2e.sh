@@ -13,59 +13,8 @@ bin=${ZENDRILL_BIN_DIR:?}
 run=${ZENDRILL_RUN_DIR:?}
 work=$(mktemp -d /tmp/zendrill-setup-e2e.XXXXXX)
 keep=$PWD # the test's own folder: a failing screen is left there to look at
-pids=()
-
-cleanup() {
-    local pid i
-    for pid in "${pids[@]}"; do
-        kill "$pid" 2>/dev/null || continue
-        for ((i = 0; i < 30; i++)); do
-            kill -0 "$pid" 2>/dev/null || break
-            sleep 0.1
-        done
-        kill -9 "$pid" 2>/dev/null || true
-    done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
-
-# Waits up to $2 seconds for process $1 (a child of this shell) to end and puts its exit code in
-# $exit_code; fails when it is still running then. Runs in this shell, not a subshell, because only
-# the shell that started a process can collect its exit code.
-exit_code=
-wait_exit() {
-    local pid=$1 seconds=$2 i
-    for ((i = 0; i < seconds * 10; i++)); do
-        if ! kill -0 "$pid" 2>/dev/null; then
-            exit_code=0
-            wait "$pid" || exit_code=$?
-            return 0
-        fi
-        sleep 0.1
-    done
-    return 1
-}
-
-# The window titled exactly $1, once it is mapped (up to 30 s).
-find_window() {
-    timeout 30 xdotool search --sync --onlyvisible --name "^$1\$" | head -n 1
-}
-
-# Clicks the centre of a rectangle given in the dialog's own units (x, y, width, height), scaled
-# to the window's real size, as the dialog lays its controls out.
-click_dialog_rect() {
-    local win=$1 x=$2 y=$3 w=$4 h=$5
-    local X Y WIDTH HEIGHT SCREEN WINDOW
-    eval "$(xdotool getwindowgeometry --shell "$win")"
-    local px=$((X + (2 * x + w) * WIDTH / (2 * 305)))
-    local py=$((Y + (2 * y + h) * HEIGHT / (2 * 322)))
-    xdotool mousemove --sync "$px" "$py" click 1
-}
+# Started processes are ended on exit; fail, wait_exit, find_window and click_dialog_rect.
+source "$(dirname "$0")/x11_helpers.sh"
 
 run_setup() {
     local button=$1
