@@ -89,6 +89,10 @@ void KeepGlDriverLoaded();
 void FillCaps(const GlProbe& probe, UINT adapter, D3DCAPS8* caps);
 
 // ---- Adapters and modes (direct3d.cpp) --------------------------------------------------------
+// The device types the stand-in has: one hardware-style device over GL, no reference rasteriser
+// and no pluggable software device. D3D_OK for HAL, D3DERR_NOTAVAILABLE for the other two, and
+// D3DERR_INVALIDCALL for a value that is not a device type.
+HRESULT DeviceTypeResult(D3DDEVTYPE type);
 // The modes offered on an adapter, in the order EnumAdapterModes gives them.
 const std::vector<D3DDISPLAYMODE>& AdapterModes(IDirect3D8* d3d, UINT adapter);
 // D3D_OK, D3DERR_INVALIDCALL or D3DERR_NOTAVAILABLE for a set of present parameters on an adapter;
@@ -115,7 +119,26 @@ struct SharedContext
     void Release();
 };
 
-// ---- Vertex layout (draw.cpp) ----------------------------------------------------------------
+// ---- Direct3D values in GL's terms (translate.cpp) ----------------------------------------------
+// The vertex count and GL mode of `count` primitives; false for a type that is not one.
+bool PrimitiveVertices(D3DPRIMITIVETYPE type, UINT count, uint64_t* vertices, GLenum* mode);
+// A compare function, ALWAYS (logged once) for a value that is not one.
+D3DCMPFUNC ValidCompare(DWORD function);
+GLenum CompareToGl(DWORD function);
+// The source and destination blend states as GL's factor pair.
+void BlendFactorsToGl(DWORD source, DWORD destination, GLenum* glSource, GLenum* glDestination);
+GLenum BlendOpToGl(DWORD op);
+GLenum FillToGl(DWORD fill);
+GLint AddressToGl(DWORD mode);
+GLint MinFilterToGl(DWORD min, DWORD mip);
+GLint MagFilterToGl(DWORD mag);
+// A D3DCOLOR as red, green, blue and alpha from 0 to 1.
+void ColorToFloats(D3DCOLOR color, float out[4]);
+// The DWORD form of float render and stage states, both ways.
+DWORD FloatBits(float value);
+float BitsToFloat(DWORD bits);
+
+// ---- Vertex layout (vertex_layout.cpp) ---------------------------------------------------------
 struct VertexLayout
 {
     bool Valid = false;
@@ -131,7 +154,17 @@ struct VertexLayout
 // The layout of a flexible vertex format; Valid false when the stand-in cannot draw it.
 VertexLayout LayoutOfFvf(DWORD fvf);
 
-// ---- The fixed-function shader set (shaders.cpp) -----------------------------------------------
+// ---- The fixed-function shader set and its cache (shaders.cpp) ----------------------------------
+// The shader's vertex inputs; the shader source uses the same names.
+enum ShaderAttribute : GLuint
+{
+    kPositionAttribute = 0,
+    kNormalAttribute = 1,
+    kDiffuseAttribute = 2,
+    kSpecularAttribute = 3,
+    kTexCoordAttribute = 4,
+};
+
 struct ShaderProgram
 {
     GLuint Program = 0;
@@ -141,26 +174,46 @@ struct ShaderProgram
         LightSpecular, LightAmbient, LightPosition, LightDirection, LightAttenuation, LightSpot;
     GLint Texture, TextureFactor, AlphaRef, WRange;
 };
-// The switches a program is compiled with; everything else is a uniform.
+
+// The switches a program is compiled with; everything else is a uniform. The fields fill one
+// 64-bit word with nothing left over, and the cache compares the whole word, so two keys share
+// a program only when every field is equal; a new field has to take its bits from Unused.
+// Start from `ProgramKey key = {};`.
 struct ProgramKey
 {
-    bool Flat = false;
-    bool WBuffer = false;
-    bool Pretransformed = false;
-    bool Lighting = false;
-    int LightCount = 0;
-    bool Specular = false;
-    int MaterialSource[4] = {}; // diffuse, ambient, specular, emissive: 0 material, 1, 2 colour
-    bool HasTexture = false;
-    int ColorOp[3] = {}; // operation, argument 1, argument 2
-    int AlphaOp[3] = {};
-    bool AlphaTest = false;
-    int AlphaFunc = 0;
+    uint64_t Flat : 1;
+    uint64_t WBuffer : 1;
+    uint64_t Pretransformed : 1;
+    uint64_t Lighting : 1;
+    uint64_t LightCount : 4; // up to kMaxActiveLights
+    uint64_t Specular : 1;
+    // Where lighting takes each material colour from: D3DMCS_MATERIAL, _COLOR1 or _COLOR2.
+    uint64_t DiffuseSource : 2;
+    uint64_t AmbientSource : 2;
+    uint64_t SpecularSource : 2;
+    uint64_t EmissiveSource : 2;
+    uint64_t HasTexture : 1;
+    // Texture stage 0: a D3DTOP_ operation and two D3DTA_ arguments with their modifier bits.
+    uint64_t ColorOp : 5;
+    uint64_t ColorArg1 : 6;
+    uint64_t ColorArg2 : 6;
+    uint64_t AlphaOp : 5;
+    uint64_t AlphaArg1 : 6;
+    uint64_t AlphaArg2 : 6;
+    uint64_t AlphaTest : 1;
+    uint64_t AlphaFunc : 4; // D3DCMP_
+    uint64_t Unused : 7;
 
-    uint64_t Packed() const;
+    uint64_t Bits() const; // the whole key, as the cache compares it
 };
-// Compiles one program; false and a logged line when the driver refuses it.
-bool BuildProgram(ShaderProgram* program, const ProgramKey& key);
+static_assert(sizeof(ProgramKey) == sizeof(uint64_t), "a program key is one 64-bit word");
+
+// Makes the program for `key` current, compiling it on its first use; null when the driver
+// refused to compile it (logged once; a failed key is not compiled again).
+const ShaderProgram* UseProgram(IDirect3DDevice8::Impl* device, const ProgramKey& key);
+// Compiles the program of the default state into the cache; false when the driver refuses it.
+bool CreatePrograms(IDirect3DDevice8::Impl* device);
+void DestroyPrograms(IDirect3DDevice8::Impl* device);
 
 // ---- Light slots (device_state.cpp) ----------------------------------------------------------
 struct LightSlot
@@ -228,7 +281,8 @@ struct IDirect3DDevice8::Impl
     UINT RefreshRate = 60;
 
     // GL objects for drawing (draw.cpp, shaders.cpp); live as long as the device. Programs are
-    // compiled on first use of their switches and kept (a failed one as program 0).
+    // compiled on first use of their switches and kept (a failed one as program 0), by the
+    // bits of their ProgramKey.
     std::map<uint64_t, d3d8::ShaderProgram> Programs;
     const d3d8::ShaderProgram* CurrentProgram = nullptr;
     GLuint VertexArray = 0;
@@ -320,6 +374,12 @@ HRESULT CreateBackBuffer(IDirect3DDevice8::Impl* device);
 void DestroyBackBuffer(IDirect3DDevice8::Impl* device);
 bool CreateDrawObjects(IDirect3DDevice8::Impl* device);
 void DestroyDrawObjects(IDirect3DDevice8::Impl* device);
+// Brings GL up to date with the device's state before a draw, only what changed since the last
+// one (state_upload.cpp); false when the driver cannot compile the program this state needs.
+bool ApplyState(IDirect3DDevice8::Impl* device, const VertexLayout& layout);
+// Points the shader's inputs at `buffer`'s vertices (vertex_layout.cpp).
+void BindAttributes(IDirect3DDevice8::Impl* device, GLuint buffer, const VertexLayout& layout,
+                    UINT stride);
 void EnterFullscreen(IDirect3DDevice8::Impl* device);
 void LeaveFullscreen(IDirect3DDevice8::Impl* device);
 void UpdateLoss(IDirect3DDevice8::Impl* device);
@@ -327,5 +387,4 @@ bool WindowInFront(SDL_Window* window);
 bool EnsureCurrent(IDirect3DDevice8::Impl* device);
 void TraceCall(IDirect3DDevice8::Impl* device, const char* call, DWORD a0, DWORD a1, DWORD a2,
                DWORD a3, const void* object, HRESULT result);
-DWORD FloatBits(float value);
 } // namespace d3d8

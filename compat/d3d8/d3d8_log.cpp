@@ -3,7 +3,6 @@
 #include "d3d8_internal.h"
 
 #include <cstdio>
-#include <cstring>
 #include <set>
 #include <string>
 
@@ -42,12 +41,5 @@ void LogOnce(const char* key, const char* format, ...)
     va_start(args, format);
     WriteLine(format, args);
     va_end(args);
-}
-
-DWORD FloatBits(float value)
-{
-    DWORD bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    return bits;
 }
 } // namespace d3d8

@@ -104,13 +104,13 @@ HRESULT IDirect3D8::CreateDevice(UINT adapter, D3DDEVTYPE deviceType, HWND focus
         Log("CreateDevice: there is no adapter %u", adapter);
         return D3DERR_INVALIDCALL;
     }
-    if (deviceType != D3DDEVTYPE_HAL)
+    HRESULT result = DeviceTypeResult(deviceType);
+    if (result != D3D_OK)
     {
         Log("CreateDevice: only the HAL device type exists");
-        return deviceType == D3DDEVTYPE_REF || deviceType == D3DDEVTYPE_SW ? D3DERR_NOTAVAILABLE
-                                                                           : D3DERR_INVALIDCALL;
+        return result;
     }
-    HRESULT result = CheckBehavior(behaviorFlags);
+    result = CheckBehavior(behaviorFlags);
     if (result != D3D_OK)
         return result;
     SDL_Window* focus = SdlWindowFromHwnd(focusWindow);

@@ -174,9 +174,9 @@ void ResetDeviceState(IDirect3DDevice8::Impl* device)
     rs[kRsFogEnd] = FloatBits(1.0f);
     rs[kRsFogDensity] = FloatBits(1.0f);
     rs[D3DRS_STENCILENABLE] = FALSE;
-    rs[kRsStencilFail] = 1; // D3DSTENCILOP_KEEP
-    rs[kRsStencilZFail] = 1;
-    rs[kRsStencilPass] = 1;
+    rs[kRsStencilFail] = D3DSTENCILOP_KEEP;
+    rs[kRsStencilZFail] = D3DSTENCILOP_KEEP;
+    rs[kRsStencilPass] = D3DSTENCILOP_KEEP;
     rs[kRsStencilFunc] = D3DCMP_ALWAYS;
     rs[kRsStencilRef] = 0;
     rs[kRsStencilMask] = 0xffffffff;
@@ -202,9 +202,10 @@ void ResetDeviceState(IDirect3DDevice8::Impl* device)
     rs[kRsMultisampleMask] = 0xffffffff;
     rs[kRsPatchSegments] = FloatBits(1.0f);
     rs[kRsPointSizeMax] = FloatBits(64.0f);
-    rs[D3DRS_COLORWRITEENABLE] = 0x0000000f;
+    rs[D3DRS_COLORWRITEENABLE] = D3DCOLORWRITEENABLE_RED | D3DCOLORWRITEENABLE_GREEN |
+                                 D3DCOLORWRITEENABLE_BLUE | D3DCOLORWRITEENABLE_ALPHA;
     rs[kRsTweenFactor] = FloatBits(0.0f);
-    rs[D3DRS_BLENDOP] = 1; // D3DBLENDOP_ADD
+    rs[D3DRS_BLENDOP] = D3DBLENDOP_ADD;
 
     for (DWORD stage = 0; stage < kStageCount; ++stage)
     {

@@ -25,17 +25,6 @@ bool ValidAdapter(IDirect3D8* d3d, UINT adapter)
     return count > 0 && adapter < static_cast<UINT>(count);
 }
 
-// The device types the stand-in has: one hardware-style device over GL, no reference rasteriser
-// and no pluggable software device.
-HRESULT CheckDeviceTypeValue(D3DDEVTYPE type)
-{
-    if (type == D3DDEVTYPE_HAL)
-        return D3D_OK;
-    if (type == D3DDEVTYPE_REF || type == D3DDEVTYPE_SW)
-        return D3DERR_NOTAVAILABLE;
-    return D3DERR_INVALIDCALL;
-}
-
 int FormatRank(D3DFORMAT format)
 {
     switch (format)
@@ -153,6 +142,15 @@ IDirect3D8* WINAPI Direct3DCreate8(UINT sdkVersion)
 
 namespace d3d8
 {
+HRESULT DeviceTypeResult(D3DDEVTYPE type)
+{
+    if (type == D3DDEVTYPE_HAL)
+        return D3D_OK;
+    if (type == D3DDEVTYPE_REF || type == D3DDEVTYPE_SW)
+        return D3DERR_NOTAVAILABLE;
+    return D3DERR_INVALIDCALL;
+}
+
 const std::vector<D3DDISPLAYMODE>& AdapterModes(IDirect3D8* d3d, UINT adapter)
 {
     IDirect3D8::Impl* impl = d3d->impl;
@@ -359,7 +357,7 @@ HRESULT IDirect3D8::CheckDeviceType(UINT adapter, D3DDEVTYPE checkType, D3DFORMA
     (void)windowed; // the back buffer is scaled onto the desktop either way
     if (!ValidAdapter(this, adapter))
         return D3DERR_INVALIDCALL;
-    const HRESULT type = CheckDeviceTypeValue(checkType);
+    const HRESULT type = DeviceTypeResult(checkType);
     if (type != D3D_OK)
         return type;
     const int display = ColorFormatIndex(displayFormat);
@@ -378,7 +376,7 @@ HRESULT IDirect3D8::CheckDeviceFormat(UINT adapter, D3DDEVTYPE deviceType, D3DFO
 {
     if (!ValidAdapter(this, adapter))
         return D3DERR_INVALIDCALL;
-    const HRESULT type = CheckDeviceTypeValue(deviceType);
+    const HRESULT type = DeviceTypeResult(deviceType);
     if (type != D3D_OK)
         return type;
     if (ColorFormatIndex(adapterFormat) < 0)
@@ -414,7 +412,7 @@ HRESULT IDirect3D8::CheckDepthStencilMatch(UINT adapter, D3DDEVTYPE deviceType,
 {
     if (!ValidAdapter(this, adapter))
         return D3DERR_INVALIDCALL;
-    const HRESULT type = CheckDeviceTypeValue(deviceType);
+    const HRESULT type = DeviceTypeResult(deviceType);
     if (type != D3D_OK)
         return type;
     const int color = ColorFormatIndex(renderTargetFormat);
@@ -429,7 +427,7 @@ HRESULT IDirect3D8::GetDeviceCaps(UINT adapter, D3DDEVTYPE deviceType, D3DCAPS8*
 {
     if (!caps || !ValidAdapter(this, adapter))
         return D3DERR_INVALIDCALL;
-    const HRESULT type = CheckDeviceTypeValue(deviceType);
+    const HRESULT type = DeviceTypeResult(deviceType);
     if (type != D3D_OK)
         return type;
     const GlProbe* probe = Probe();

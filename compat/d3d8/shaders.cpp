@@ -7,6 +7,7 @@
 #include "d3d8_internal.h"
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace d3d8
@@ -25,11 +26,11 @@ const float kTieShift = 1.0 / 256.0;
 )";
 
 const char* const kVertexShader = R"(
-layout(location = 0) in vec4 aPosition;
-layout(location = 1) in vec3 aNormal;
-layout(location = 2) in vec4 aDiffuse;
-layout(location = 3) in vec4 aSpecular;
-layout(location = 4) in vec4 aTexCoord;
+layout(location = kPositionAttribute) in vec4 aPosition;
+layout(location = kNormalAttribute) in vec3 aNormal;
+layout(location = kDiffuseAttribute) in vec4 aDiffuse;
+layout(location = kSpecularAttribute) in vec4 aSpecular;
+layout(location = kTexCoordAttribute) in vec4 aTexCoord;
 
 uniform mat4 uWorldView;
 uniform mat4 uProjection;
@@ -59,9 +60,9 @@ out float vEyeW;
 
 vec4 MaterialColor(int source, vec4 material)
 {
-    if (source == 1)
+    if (source == D3DMCS_COLOR1)
         return aDiffuse;
-    if (source == 2)
+    if (source == D3DMCS_COLOR2)
         return aSpecular;
     return material;
 }
@@ -79,7 +80,7 @@ void Light(vec3 position)
         int type = int(uLightPosition[i].w);
         vec3 toLight;
         float attenuation = 1.0;
-        if (type == 3)
+        if (type == D3DLIGHT_DIRECTIONAL)
         {
             toLight = -uLightDirection[i].xyz;
         }
@@ -93,7 +94,7 @@ void Light(vec3 position)
             float denominator = uLightAttenuation[i].x + uLightAttenuation[i].y * distance +
                                 uLightAttenuation[i].z * distance * distance;
             attenuation = denominator > 0.0 ? 1.0 / denominator : 0.0;
-            if (type == 2)
+            if (type == D3DLIGHT_SPOT)
             {
                 float rho = dot(-toLight, uLightDirection[i].xyz);
                 float inner = uLightSpot[i].x;
@@ -178,17 +179,17 @@ uniform vec2 uWRange; // near w, 1 / (far w - near w)
 
 vec4 Argument(int argument, vec4 texel)
 {
-    int select = argument & 15;
+    int select = argument & D3DTA_SELECTMASK;
     vec4 value = vDiffuse; // D3DTA_DIFFUSE, and D3DTA_CURRENT on stage 0
-    if (select == 2)
+    if (select == D3DTA_TEXTURE)
         value = texel;
-    else if (select == 3)
+    else if (select == D3DTA_TFACTOR)
         value = uTextureFactor;
-    else if (select == 4)
+    else if (select == D3DTA_SPECULAR)
         value = vSpecular;
-    if ((argument & 16) != 0)
+    if ((argument & D3DTA_COMPLEMENT) != 0)
         value = 1.0 - value;
-    if ((argument & 32) != 0)
+    if ((argument & D3DTA_ALPHAREPLICATE) != 0)
         value = vec4(value.a);
     return value;
 }
@@ -199,22 +200,22 @@ vec4 Operate(ivec3 op, vec4 texel)
     vec4 b = Argument(op.z, texel);
     switch (op.x)
     {
-    case 1: return vDiffuse; // disabled: the current colour passes through
-    case 2: return a;
-    case 3: return b;
-    case 4: return a * b;
-    case 5: return 2.0 * a * b;
-    case 6: return 4.0 * a * b;
-    case 7: return a + b;
-    case 8: return a + b - 0.5;
-    case 9: return 2.0 * (a + b - 0.5);
-    case 10: return a - b;
-    case 11: return a + b - a * b;
-    case 12: return mix(b, a, vDiffuse.a);
-    case 13: return mix(b, a, texel.a);
-    case 14: return mix(b, a, uTextureFactor.a);
-    case 15: return a + b * (1.0 - texel.a);
-    case 16: return mix(b, a, vDiffuse.a);
+    case D3DTOP_DISABLE: return vDiffuse; // the current colour passes through
+    case D3DTOP_SELECTARG1: return a;
+    case D3DTOP_SELECTARG2: return b;
+    case D3DTOP_MODULATE: return a * b;
+    case D3DTOP_MODULATE2X: return 2.0 * a * b;
+    case D3DTOP_MODULATE4X: return 4.0 * a * b;
+    case D3DTOP_ADD: return a + b;
+    case D3DTOP_ADDSIGNED: return a + b - 0.5;
+    case D3DTOP_ADDSIGNED2X: return 2.0 * (a + b - 0.5);
+    case D3DTOP_SUBTRACT: return a - b;
+    case D3DTOP_ADDSMOOTH: return a + b - a * b;
+    case D3DTOP_BLENDDIFFUSEALPHA: return mix(b, a, vDiffuse.a);
+    case D3DTOP_BLENDTEXTUREALPHA: return mix(b, a, texel.a);
+    case D3DTOP_BLENDFACTORALPHA: return mix(b, a, uTextureFactor.a);
+    case D3DTOP_BLENDTEXTUREALPHAPM: return a + b * (1.0 - texel.a);
+    case D3DTOP_BLENDCURRENTALPHA: return mix(b, a, vDiffuse.a); // current: diffuse on stage 0
     default: return a * b;
     }
 }
@@ -223,14 +224,14 @@ bool Passes(int value, int reference, int function)
 {
     switch (function)
     {
-    case 1: return false;
-    case 2: return value < reference;
-    case 3: return value == reference;
-    case 4: return value <= reference;
-    case 5: return value > reference;
-    case 6: return value != reference;
-    case 7: return value >= reference;
-    default: return true;
+    case D3DCMP_NEVER: return false;
+    case D3DCMP_LESS: return value < reference;
+    case D3DCMP_EQUAL: return value == reference;
+    case D3DCMP_LESSEQUAL: return value <= reference;
+    case D3DCMP_GREATER: return value > reference;
+    case D3DCMP_NOTEQUAL: return value != reference;
+    case D3DCMP_GREATEREQUAL: return value >= reference;
+    default: return true; // D3DCMP_ALWAYS
     }
 }
 
@@ -247,7 +248,7 @@ void main()
     // A stage without a texture reads opaque white, so untextured geometry shows its colour.
     vec4 texel = kHasTexture ? texture(uTexture, PixelCentreTexCoord()) : vec4(1.0);
     vec3 color = clamp(Operate(kColorOp, texel).rgb, 0.0, 1.0);
-    float alpha = kColorOp.x == 1 ? vDiffuse.a : clamp(Operate(kAlphaOp, texel).a, 0.0, 1.0);
+    float alpha = kColorOp.x == D3DTOP_DISABLE ? vDiffuse.a : clamp(Operate(kAlphaOp, texel).a, 0.0, 1.0);
     if (kSpecular)
         color = clamp(color + vSpecular.rgb, 0.0, 1.0);
     if (kAlphaTest && !Passes(int(floor(alpha * 255.0 + 0.5)), uAlphaRef, kAlphaFunc))
@@ -259,9 +260,74 @@ void main()
 }
 )";
 
+// The values the shader source names, defined for it from the headers' own constants.
+struct ShaderName
+{
+    const char* Name;
+    long Value;
+};
+#define SHADER_NAME(name)                                                                          \
+    {                                                                                              \
+#name, static_cast < long>(name)                                                           \
+    }
+const ShaderName kShaderNames[] = {
+    SHADER_NAME(kPositionAttribute),
+    SHADER_NAME(kNormalAttribute),
+    SHADER_NAME(kDiffuseAttribute),
+    SHADER_NAME(kSpecularAttribute),
+    SHADER_NAME(kTexCoordAttribute),
+    SHADER_NAME(D3DLIGHT_SPOT),
+    SHADER_NAME(D3DLIGHT_DIRECTIONAL),
+    SHADER_NAME(D3DMCS_COLOR1),
+    SHADER_NAME(D3DMCS_COLOR2),
+    SHADER_NAME(D3DTA_SELECTMASK),
+    SHADER_NAME(D3DTA_TEXTURE),
+    SHADER_NAME(D3DTA_TFACTOR),
+    SHADER_NAME(D3DTA_SPECULAR),
+    SHADER_NAME(D3DTA_COMPLEMENT),
+    SHADER_NAME(D3DTA_ALPHAREPLICATE),
+    SHADER_NAME(D3DTOP_DISABLE),
+    SHADER_NAME(D3DTOP_SELECTARG1),
+    SHADER_NAME(D3DTOP_SELECTARG2),
+    SHADER_NAME(D3DTOP_MODULATE),
+    SHADER_NAME(D3DTOP_MODULATE2X),
+    SHADER_NAME(D3DTOP_MODULATE4X),
+    SHADER_NAME(D3DTOP_ADD),
+    SHADER_NAME(D3DTOP_ADDSIGNED),
+    SHADER_NAME(D3DTOP_ADDSIGNED2X),
+    SHADER_NAME(D3DTOP_SUBTRACT),
+    SHADER_NAME(D3DTOP_ADDSMOOTH),
+    SHADER_NAME(D3DTOP_BLENDDIFFUSEALPHA),
+    SHADER_NAME(D3DTOP_BLENDTEXTUREALPHA),
+    SHADER_NAME(D3DTOP_BLENDFACTORALPHA),
+    SHADER_NAME(D3DTOP_BLENDTEXTUREALPHAPM),
+    SHADER_NAME(D3DTOP_BLENDCURRENTALPHA),
+    SHADER_NAME(D3DCMP_NEVER),
+    SHADER_NAME(D3DCMP_LESS),
+    SHADER_NAME(D3DCMP_EQUAL),
+    SHADER_NAME(D3DCMP_LESSEQUAL),
+    SHADER_NAME(D3DCMP_GREATER),
+    SHADER_NAME(D3DCMP_NOTEQUAL),
+    SHADER_NAME(D3DCMP_GREATEREQUAL),
+};
+#undef SHADER_NAME
+
+const std::string& NameDefinitions()
+{
+    static const std::string text = []
+    {
+        std::string lines;
+        for (const ShaderName& name : kShaderNames)
+            lines += "#define " + std::string(name.Name) + " " + std::to_string(name.Value) + "\n";
+        return lines;
+    }();
+    return text;
+}
+
 // The switches of one program as GLSL constants.
 std::string Switches(const ProgramKey& key)
 {
+    auto flag = [](bool on) { return on ? "true" : "false"; };
     char text[1024];
     std::snprintf(text, sizeof text,
                   "#define SHADE_QUALIFIER %s\n"
@@ -277,18 +343,18 @@ std::string Switches(const ProgramKey& key)
                   "const bool kAlphaTest = %s;\n"
                   "const int kAlphaFunc = %d;\n",
                   key.Flat ? "flat" : "smooth", key.WBuffer ? "#define WBUFFER 1\n" : "",
-                  key.Pretransformed ? "true" : "false", key.Lighting ? "true" : "false",
-                  key.LightCount, key.Specular ? "true" : "false", key.MaterialSource[0],
-                  key.MaterialSource[1], key.MaterialSource[2], key.MaterialSource[3],
-                  key.HasTexture ? "true" : "false", key.ColorOp[0], key.ColorOp[1], key.ColorOp[2],
-                  key.AlphaOp[0], key.AlphaOp[1], key.AlphaOp[2], key.AlphaTest ? "true" : "false",
-                  key.AlphaFunc);
+                  flag(key.Pretransformed), flag(key.Lighting), int(key.LightCount),
+                  flag(key.Specular), int(key.DiffuseSource), int(key.AmbientSource),
+                  int(key.SpecularSource), int(key.EmissiveSource), flag(key.HasTexture),
+                  int(key.ColorOp), int(key.ColorArg1), int(key.ColorArg2), int(key.AlphaOp),
+                  int(key.AlphaArg1), int(key.AlphaArg2), flag(key.AlphaTest), int(key.AlphaFunc));
     return text;
 }
 
 GLuint Compile(GLenum kind, const char* body, const ProgramKey& key)
 {
     std::string source = "#version 330 core\n";
+    source += NameDefinitions();
     source += Switches(key);
     source += kCommon;
     source += body;
@@ -309,8 +375,8 @@ GLuint Compile(GLenum kind, const char* body, const ProgramKey& key)
     }
     return shader;
 }
-} // namespace
 
+// Compiles one program; false and a logged line when the driver refuses it.
 bool BuildProgram(ShaderProgram* program, const ProgramKey& key)
 {
     GLuint vertex = Compile(GL_VERTEX_SHADER, kVertexShader, key);
@@ -366,5 +432,65 @@ bool BuildProgram(ShaderProgram* program, const ProgramKey& key)
     glUseProgram(id);
     glUniform1i(p.Texture, 0);
     return true;
+}
+} // namespace
+
+uint64_t ProgramKey::Bits() const
+{
+    uint64_t bits;
+    std::memcpy(&bits, this, sizeof bits);
+    return bits;
+}
+
+const ShaderProgram* UseProgram(IDirect3DDevice8::Impl* device, const ProgramKey& key)
+{
+    auto found = device->Programs.find(key.Bits());
+    if (found == device->Programs.end())
+    {
+        ShaderProgram program;
+        if (!BuildProgram(&program, key))
+            program.Program = 0;
+        found = device->Programs.emplace(key.Bits(), program).first;
+        device->CurrentProgram = nullptr; // BuildProgram made the new one current
+    }
+    const ShaderProgram* program = &found->second;
+    if (!program->Program)
+        return nullptr;
+    if (device->CurrentProgram != program)
+    {
+        glUseProgram(program->Program);
+        device->CurrentProgram = program;
+        device->Dirty = DirtyAll; // the new program has none of the uniforms yet
+    }
+    return program;
+}
+
+bool CreatePrograms(IDirect3DDevice8::Impl* device)
+{
+    // The program of the default state, built now so a driver that cannot compile the
+    // fixed-function shader fails device creation instead of the first draw.
+    ProgramKey key = {};
+    key.Lighting = true;
+    key.ColorOp = D3DTOP_MODULATE;
+    key.ColorArg1 = D3DTA_TEXTURE;
+    key.ColorArg2 = D3DTA_CURRENT;
+    key.AlphaOp = D3DTOP_SELECTARG1;
+    key.AlphaArg1 = D3DTA_TEXTURE;
+    key.AlphaArg2 = D3DTA_CURRENT;
+    ShaderProgram program;
+    if (!BuildProgram(&program, key))
+        return false;
+    device->Programs.emplace(key.Bits(), program);
+    device->CurrentProgram = nullptr;
+    return true;
+}
+
+void DestroyPrograms(IDirect3DDevice8::Impl* device)
+{
+    for (auto& entry : device->Programs)
+        if (entry.second.Program)
+            glDeleteProgram(entry.second.Program);
+    device->Programs.clear();
+    device->CurrentProgram = nullptr;
 }
 } // namespace d3d8

@@ -1,0 +1,359 @@
+// Carrying the device's state over into GL before a draw: the switches of the program the draw
+// needs, fixed-function GL state, and the program's uniforms (transforms, viewport, lights,
+// material, texture stage 0). Only what changed since the last draw is sent again.
+#include "d3d8_internal.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace d3d8
+{
+namespace
+{
+void Multiply(const D3DMATRIX& a, const D3DMATRIX& b, D3DMATRIX* out)
+{
+    D3DMATRIX r;
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j)
+            r.m[i][j] = a.m[i][0] * b.m[0][j] + a.m[i][1] * b.m[1][j] + a.m[i][2] * b.m[2][j] +
+                        a.m[i][3] * b.m[3][j];
+    *out = r;
+}
+
+// The inverse of the upper 3 x 3 of `m`, row-major; the identity when it is singular.
+void Inverse3(const D3DMATRIX& m, float out[9])
+{
+    const float a = m._11, b = m._12, c = m._13;
+    const float d = m._21, e = m._22, f = m._23;
+    const float g = m._31, h = m._32, i = m._33;
+    const float c00 = e * i - f * h, c01 = c * h - b * i, c02 = b * f - c * e;
+    const float det = a * c00 + b * (f * g - d * i) + c * (d * h - e * g);
+    if (std::fabs(det) < 1e-30f)
+    {
+        const float identity[9] = {1, 0, 0, 0, 1, 0, 0, 0, 1};
+        std::memcpy(out, identity, sizeof identity);
+        return;
+    }
+    const float k = 1.0f / det;
+    out[0] = c00 * k;
+    out[1] = c01 * k;
+    out[2] = c02 * k;
+    out[3] = (f * g - d * i) * k;
+    out[4] = (a * i - c * g) * k;
+    out[5] = (c * d - a * f) * k;
+    out[6] = (d * h - e * g) * k;
+    out[7] = (b * g - a * h) * k;
+    out[8] = (a * e - b * d) * k;
+}
+
+// Whether W-buffering can run: it needs the depth buffer and a perspective projection, whose
+// near and far w it takes.
+bool WRange(const IDirect3DDevice8::Impl* device, float* nearW, float* farW)
+{
+    const D3DMATRIX& p = device->Projection;
+    if (p._34 == 0.0f || p._33 == 0.0f || p._33 == p._34)
+        return false;
+    // A Direct3D perspective matrix maps z to (z * _33 + _43) with w = z * _34.
+    const float zn = -p._43 / p._33;
+    const float zf = p._43 / (p._34 - p._33);
+    if (!(zf > zn) || !std::isfinite(zn) || !std::isfinite(zf))
+        return false;
+    *nearW = zn * p._34;
+    *farW = zf * p._34;
+    return true;
+}
+
+// Stage 0's operation as the shader knows it; an operation it has no code for is modulated.
+DWORD ShaderOp(DWORD op)
+{
+    if (op >= D3DTOP_DISABLE && op <= D3DTOP_BLENDCURRENTALPHA)
+        return op;
+    LogOnce("stage-op", "texture operation %u is not emulated; MODULATE is used", op);
+    return D3DTOP_MODULATE;
+}
+
+// A stage argument: the register and its complement and alpha-replicate modifiers.
+DWORD ShaderArgument(DWORD argument)
+{
+    return argument & (D3DTA_SELECTMASK | D3DTA_COMPLEMENT | D3DTA_ALPHAREPLICATE);
+}
+
+// Where lit geometry takes one material colour from: a vertex colour where the state asks for
+// one the vertex has, the material otherwise.
+DWORD MaterialSource(const IDirect3DDevice8::Impl* device, const VertexLayout& layout,
+                     D3DRENDERSTATETYPE state)
+{
+    const DWORD* rs = device->RenderStates;
+    if (!rs[D3DRS_COLORVERTEX])
+        return D3DMCS_MATERIAL;
+    if (rs[state] == D3DMCS_COLOR1 && layout.DiffuseOffset >= 0)
+        return D3DMCS_COLOR1;
+    if (rs[state] == D3DMCS_COLOR2 && layout.SpecularOffset >= 0)
+        return D3DMCS_COLOR2;
+    return D3DMCS_MATERIAL;
+}
+
+// The switches the next draw needs, from the device's state and the vertex format.
+ProgramKey KeyFor(const IDirect3DDevice8::Impl* device, const VertexLayout& layout, float* nearW,
+                  float* farW)
+{
+    const DWORD* rs = device->RenderStates;
+    const DWORD* ts = device->StageStates[0];
+    ProgramKey key = {};
+    key.Flat = rs[D3DRS_SHADEMODE] == D3DSHADE_FLAT;
+    if (rs[D3DRS_ZENABLE] == D3DZB_USEW && device->DepthBuffer)
+    {
+        if (WRange(device, nearW, farW))
+            key.WBuffer = true;
+        else
+            LogOnce("wbuffer-ortho", "W-buffering needs a perspective projection; the Z buffer "
+                                     "is used instead");
+    }
+    key.Pretransformed = layout.Pretransformed;
+    key.Lighting = !layout.Pretransformed && rs[D3DRS_LIGHTING];
+    if (key.Lighting)
+    {
+        DWORD lights = 0;
+        for (const LightSlot& slot : device->Lights)
+            lights += slot.Enabled ? 1 : 0;
+        key.LightCount = std::min(lights, kMaxActiveLights);
+        key.DiffuseSource = MaterialSource(device, layout, D3DRS_DIFFUSEMATERIALSOURCE);
+        key.AmbientSource = MaterialSource(device, layout, D3DRS_AMBIENTMATERIALSOURCE);
+        key.SpecularSource = MaterialSource(device, layout, D3DRS_SPECULARMATERIALSOURCE);
+        key.EmissiveSource = MaterialSource(device, layout, D3DRS_EMISSIVEMATERIALSOURCE);
+    }
+    key.Specular = rs[D3DRS_SPECULARENABLE] != FALSE;
+    key.HasTexture = device->Textures[0] != nullptr;
+    key.ColorOp = ShaderOp(ts[D3DTSS_COLOROP]);
+    key.ColorArg1 = ShaderArgument(ts[D3DTSS_COLORARG1]);
+    key.ColorArg2 = ShaderArgument(ts[D3DTSS_COLORARG2]);
+    if (key.ColorOp != D3DTOP_DISABLE)
+    {
+        key.AlphaOp = ShaderOp(ts[D3DTSS_ALPHAOP]);
+        key.AlphaArg1 = ShaderArgument(ts[D3DTSS_ALPHAARG1]);
+        key.AlphaArg2 = ShaderArgument(ts[D3DTSS_ALPHAARG2]);
+    }
+    key.AlphaTest = rs[D3DRS_ALPHATESTENABLE] != FALSE;
+    if (key.AlphaTest)
+        key.AlphaFunc = ValidCompare(rs[D3DRS_ALPHAFUNC]);
+    return key;
+}
+
+void ApplyRenderStates(IDirect3DDevice8::Impl* device, const ShaderProgram& p)
+{
+    const DWORD* rs = device->RenderStates;
+    const bool depthTest = rs[D3DRS_ZENABLE] != D3DZB_FALSE && device->DepthBuffer;
+    if (depthTest)
+        glEnable(GL_DEPTH_TEST);
+    else
+        glDisable(GL_DEPTH_TEST);
+    glDepthFunc(CompareToGl(rs[D3DRS_ZFUNC]));
+    glDepthMask(rs[D3DRS_ZWRITEENABLE] ? GL_TRUE : GL_FALSE);
+
+    // The picture is upright in both APIs, so a triangle's winding as seen on the screen is the
+    // same: D3DCULL_CCW removes the triangles that run counter-clockwise on the screen.
+    switch (rs[D3DRS_CULLMODE])
+    {
+    case D3DCULL_CW:
+        glEnable(GL_CULL_FACE);
+        glFrontFace(GL_CCW);
+        break;
+    case D3DCULL_CCW:
+        glEnable(GL_CULL_FACE);
+        glFrontFace(GL_CW);
+        break;
+    default:
+        glDisable(GL_CULL_FACE);
+        break;
+    }
+    glCullFace(GL_BACK);
+
+    if (rs[D3DRS_ALPHABLENDENABLE])
+        glEnable(GL_BLEND);
+    else
+        glDisable(GL_BLEND);
+    GLenum source, destination;
+    BlendFactorsToGl(rs[D3DRS_SRCBLEND], rs[D3DRS_DESTBLEND], &source, &destination);
+    glBlendFunc(source, destination);
+    glBlendEquation(BlendOpToGl(rs[D3DRS_BLENDOP]));
+
+    const DWORD mask = rs[D3DRS_COLORWRITEENABLE];
+    auto writes = [mask](DWORD channel) { return mask & channel ? GL_TRUE : GL_FALSE; };
+    glColorMask(writes(D3DCOLORWRITEENABLE_RED), writes(D3DCOLORWRITEENABLE_GREEN),
+                writes(D3DCOLORWRITEENABLE_BLUE), writes(D3DCOLORWRITEENABLE_ALPHA));
+    glPolygonMode(GL_FRONT_AND_BACK, FillToGl(rs[D3DRS_FILLMODE]));
+    if (rs[D3DRS_DITHERENABLE])
+        glEnable(GL_DITHER);
+    else
+        glDisable(GL_DITHER);
+
+    glUniform1i(p.NormalizeNormals, rs[D3DRS_NORMALIZENORMALS] ? 1 : 0);
+    glUniform1i(p.LocalViewer, rs[D3DRS_LOCALVIEWER] ? 1 : 0);
+    float ambient[4];
+    ColorToFloats(rs[D3DRS_AMBIENT], ambient);
+    glUniform3f(p.GlobalAmbient, ambient[0], ambient[1], ambient[2]);
+    float factor[4];
+    ColorToFloats(rs[D3DRS_TEXTUREFACTOR], factor);
+    glUniform4fv(p.TextureFactor, 1, factor);
+    glUniform1i(p.AlphaRef, static_cast<GLint>(rs[D3DRS_ALPHAREF] & 0xff));
+    glUniform1i(p.ClipZeroToOne, device->ClipControl ? 1 : 0);
+}
+
+void ApplyTransforms(IDirect3DDevice8::Impl* device, const ShaderProgram& p)
+{
+    D3DMATRIX worldView;
+    Multiply(device->World[0], device->View, &worldView);
+    // Direct3D's row-major matrices for row vectors are GL's column-major matrices for column
+    // vectors, so they go over unchanged.
+    glUniformMatrix4fv(p.WorldView, 1, GL_FALSE, &worldView.m[0][0]);
+    glUniformMatrix4fv(p.Projection, 1, GL_FALSE, &device->Projection.m[0][0]);
+    // Normals take the inverse transpose: uploading the inverse as row-major transposes it.
+    float inverse[9];
+    Inverse3(worldView, inverse);
+    glUniformMatrix3fv(p.NormalMatrix, 1, GL_TRUE, inverse);
+}
+
+void ApplyViewport(IDirect3DDevice8::Impl* device, const ShaderProgram& p)
+{
+    const D3DVIEWPORT8& v = device->Viewport;
+    const GLint y = static_cast<GLint>(device->Params.BackBufferHeight - v.Y - v.Height);
+    glViewport(static_cast<GLint>(v.X), y, static_cast<GLsizei>(v.Width),
+               static_cast<GLsizei>(v.Height));
+    glDepthRange(v.MinZ, v.MaxZ);
+    glUniform4f(p.ViewportRect, static_cast<float>(v.X), static_cast<float>(y),
+                static_cast<float>(v.Width), static_cast<float>(v.Height));
+    glUniform2f(p.DepthRange, v.MinZ, v.MaxZ);
+    glUniform1f(p.TargetHeight, static_cast<float>(device->Params.BackBufferHeight));
+}
+
+void ApplyLights(IDirect3DDevice8::Impl* device, const ShaderProgram& p)
+{
+    float diffuse[kMaxActiveLights][4], specular[kMaxActiveLights][4], ambient[kMaxActiveLights][4],
+        position[kMaxActiveLights][4], direction[kMaxActiveLights][4],
+        attenuation[kMaxActiveLights][4], spot[kMaxActiveLights][4];
+    const D3DMATRIX& v = device->View;
+    int count = 0;
+    for (const LightSlot& slot : device->Lights)
+    {
+        if (!slot.Enabled || count == static_cast<int>(kMaxActiveLights))
+            continue;
+        const D3DLIGHT8& l = slot.Light;
+        std::memcpy(diffuse[count], &l.Diffuse, sizeof diffuse[count]);
+        std::memcpy(specular[count], &l.Specular, sizeof specular[count]);
+        std::memcpy(ambient[count], &l.Ambient, sizeof ambient[count]);
+        // Lights are given in world space and lit in view space.
+        const D3DVECTOR& s = l.Position;
+        position[count][0] = s.x * v._11 + s.y * v._21 + s.z * v._31 + v._41;
+        position[count][1] = s.x * v._12 + s.y * v._22 + s.z * v._32 + v._42;
+        position[count][2] = s.x * v._13 + s.y * v._23 + s.z * v._33 + v._43;
+        position[count][3] = static_cast<float>(l.Type);
+        const D3DVECTOR& d = l.Direction;
+        float dx = d.x * v._11 + d.y * v._21 + d.z * v._31;
+        float dy = d.x * v._12 + d.y * v._22 + d.z * v._32;
+        float dz = d.x * v._13 + d.y * v._23 + d.z * v._33;
+        const float length = std::sqrt(dx * dx + dy * dy + dz * dz);
+        if (length > 0.0f)
+        {
+            dx /= length;
+            dy /= length;
+            dz /= length;
+        }
+        direction[count][0] = dx;
+        direction[count][1] = dy;
+        direction[count][2] = dz;
+        direction[count][3] = 0.0f;
+        attenuation[count][0] = l.Attenuation0;
+        attenuation[count][1] = l.Attenuation1;
+        attenuation[count][2] = l.Attenuation2;
+        attenuation[count][3] = l.Type == D3DLIGHT_DIRECTIONAL ? 0.0f : l.Range;
+        spot[count][0] = std::cos(l.Theta * 0.5f);
+        spot[count][1] = std::cos(l.Phi * 0.5f);
+        spot[count][2] = l.Falloff;
+        spot[count][3] = 0.0f;
+        ++count;
+    }
+    if (count == 0)
+        return;
+    glUniform4fv(p.LightDiffuse, count, &diffuse[0][0]);
+    glUniform4fv(p.LightSpecular, count, &specular[0][0]);
+    glUniform4fv(p.LightAmbient, count, &ambient[0][0]);
+    glUniform4fv(p.LightPosition, count, &position[0][0]);
+    glUniform4fv(p.LightDirection, count, &direction[0][0]);
+    glUniform4fv(p.LightAttenuation, count, &attenuation[0][0]);
+    glUniform4fv(p.LightSpot, count, &spot[0][0]);
+}
+
+void ApplyMaterial(IDirect3DDevice8::Impl* device, const ShaderProgram& p)
+{
+    const D3DMATERIAL8& m = device->Material;
+    const D3DCOLORVALUE colors[4] = {m.Diffuse, m.Ambient, m.Specular, m.Emissive};
+    glUniform4fv(p.Material, 4, &colors[0].r);
+    glUniform1f(p.MaterialPower, m.Power);
+}
+
+void ApplyStage(IDirect3DDevice8::Impl* device)
+{
+    const DWORD* ts = device->StageStates[0];
+    const DWORD mag = ts[D3DTSS_MAGFILTER];
+    const DWORD min = ts[D3DTSS_MINFILTER];
+    glSamplerParameteri(device->Sampler, GL_TEXTURE_MIN_FILTER,
+                        MinFilterToGl(min, ts[D3DTSS_MIPFILTER]));
+    glSamplerParameteri(device->Sampler, GL_TEXTURE_MAG_FILTER, MagFilterToGl(mag));
+    if (device->Anisotropic)
+    {
+        float anisotropy = 1.0f;
+        if (min == D3DTEXF_ANISOTROPIC || mag == D3DTEXF_ANISOTROPIC)
+            anisotropy = std::min(std::max(1.0f, static_cast<float>(ts[D3DTSS_MAXANISOTROPY])),
+                                  device->MaxAnisotropy);
+        glSamplerParameterf(device->Sampler, GL_TEXTURE_MAX_ANISOTROPY_EXT, anisotropy);
+    }
+    glSamplerParameteri(device->Sampler, GL_TEXTURE_WRAP_S, AddressToGl(ts[D3DTSS_ADDRESSU]));
+    glSamplerParameteri(device->Sampler, GL_TEXTURE_WRAP_T, AddressToGl(ts[D3DTSS_ADDRESSV]));
+    float border[4];
+    ColorToFloats(ts[D3DTSS_BORDERCOLOR], border);
+    glSamplerParameterfv(device->Sampler, GL_TEXTURE_BORDER_COLOR, border);
+    glSamplerParameterf(device->Sampler, GL_TEXTURE_LOD_BIAS,
+                        BitsToFloat(ts[D3DTSS_MIPMAPLODBIAS]));
+    glSamplerParameterf(device->Sampler, GL_TEXTURE_MIN_LOD,
+                        static_cast<float>(ts[D3DTSS_MAXMIPLEVEL]));
+}
+
+void ApplyTexture(IDirect3DDevice8::Impl* device)
+{
+    IDirect3DBaseTexture8* texture = device->Textures[0];
+    glActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, texture ? texture->impl->Texture : 0);
+}
+} // namespace
+
+bool ApplyState(IDirect3DDevice8::Impl* device, const VertexLayout& layout)
+{
+    float nearW = 0.0f;
+    float farW = 1.0f;
+    const ProgramKey key = KeyFor(device, layout, &nearW, &farW);
+    const ShaderProgram* program = UseProgram(device, key);
+    if (!program)
+        return false;
+    const ShaderProgram& p = *program;
+    const unsigned dirty = device->Dirty;
+    if (dirty & DirtyRender)
+        ApplyRenderStates(device, p);
+    if (dirty & DirtyTransform)
+        ApplyTransforms(device, p);
+    if (dirty & DirtyViewport)
+        ApplyViewport(device, p);
+    if (dirty & DirtyLights)
+        ApplyLights(device, p);
+    if (dirty & DirtyMaterial)
+        ApplyMaterial(device, p);
+    if (dirty & DirtyStage)
+        ApplyStage(device);
+    if (dirty & DirtyTexture)
+        ApplyTexture(device);
+    device->Dirty = 0;
+    if (key.WBuffer)
+        glUniform2f(p.WRange, nearW, 1.0f / (farW - nearW));
+    return true;
+}
+} // namespace d3d8
