@@ -73,17 +73,8 @@ int main(int argc, char** argv)
     const Clock::time_point start = Clock::now();
     const double runSeconds = argc > 1 ? std::atof(argv[1]) : 60.0;
 
-    WNDCLASSA windowClass = {};
-    windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_OWNDC;
-    windowClass.lpfnWndProc = WindowProc;
-    windowClass.lpszClassName = "DXClass";
-    if (RegisterClassA(&windowClass) == 0)
+    if (!CreateGameWindow(nullptr))
         return 1;
-    GameWindow = CreateWindowExA(0, "DXClass", "D3D Zendrill", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480,
-                                 nullptr, nullptr, nullptr, nullptr);
-    if (GameWindow == nullptr)
-        return 1;
-    ShowWindow(GameWindow, SW_SHOWNORMAL);
     StandinSetKeyboardSource(NoKeys);
     StandinSetMouseSource(Player);
     InitGame();

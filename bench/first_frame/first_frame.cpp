@@ -126,22 +126,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
     if (std::strncmp(commandLine, "frames ", 7) == 0)
         frames = std::strtoul(commandLine + 7, nullptr, 10);
 
-    WNDCLASSA windowClass = {};
-    windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_OWNDC;
-    windowClass.lpfnWndProc = WindowProc;
-    windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconA(instance, "D3D_Zendrill.ico");
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
-    windowClass.lpszClassName = "DXClass";
-    if (!RegisterClassA(&windowClass))
+    if (!CreateGameWindow(instance))
         return 1;
-    GameWindow = CreateWindowExA(0, "DXClass", "D3D Zendrill", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480,
-                                 nullptr, nullptr, instance, nullptr);
-    if (GameWindow == nullptr)
-        return 1;
-    GameInstance = instance;
-    ShowWindow(GameWindow, SW_SHOWNORMAL);
 
     InitGame();
     int exitCode = 1;

@@ -94,41 +94,30 @@ D3DLIGHT8 DefaultLight()
     return light;
 }
 
+// The render states whose features are not drawn: setting one to anything but zero says so,
+// once per run.
+struct UnemulatedState
+{
+    DWORD State;
+    const char* Key;
+    const char* Text;
+};
+const UnemulatedState kUnemulatedStates[] = {
+    {D3DRS_FOGENABLE, "rs-fog", "fog is not emulated; D3DRS_FOGENABLE has no effect"},
+    {D3DRS_STENCILENABLE, "rs-stencil", "the stencil test is not emulated"},
+    {kRsVertexBlend, "rs-vertexblend", "vertex blending is not emulated"},
+    {kRsClipPlaneEnable, "rs-clipplane", "user clip planes are not emulated"},
+    {kRsPointSpriteEnable, "rs-pointsprite", "point sprites are not emulated"},
+    {kRsZBias, "rs-zbias", "D3DRS_ZBIAS is not emulated"},
+};
+
 void LogUnemulatedRenderState(DWORD state, DWORD value)
 {
-    switch (state)
-    {
-    case D3DRS_FOGENABLE:
-        if (value)
-            LogOnce("rs-fog", "fog is not emulated; D3DRS_FOGENABLE has no effect");
-        break;
-    case D3DRS_STENCILENABLE:
-        if (value)
-            LogOnce("rs-stencil", "the stencil test is not emulated");
-        break;
-    case D3DRS_SHADEMODE:
-        if (value == D3DSHADE_PHONG)
-            LogOnce("rs-phong", "phong shading is drawn as gouraud");
-        break;
-    case kRsVertexBlend:
-        if (value)
-            LogOnce("rs-vertexblend", "vertex blending is not emulated");
-        break;
-    case kRsClipPlaneEnable:
-        if (value)
-            LogOnce("rs-clipplane", "user clip planes are not emulated");
-        break;
-    case kRsPointSpriteEnable:
-        if (value)
-            LogOnce("rs-pointsprite", "point sprites are not emulated");
-        break;
-    case kRsZBias:
-        if (value)
-            LogOnce("rs-zbias", "D3DRS_ZBIAS is not emulated");
-        break;
-    default:
-        break;
-    }
+    if (state == D3DRS_SHADEMODE && value == D3DSHADE_PHONG)
+        LogOnce("rs-phong", "phong shading is drawn as gouraud");
+    for (const UnemulatedState& unemulated : kUnemulatedStates)
+        if (unemulated.State == state && value)
+            LogOnce(unemulated.Key, "%s", unemulated.Text);
 }
 } // namespace
 

@@ -114,6 +114,31 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
+bool CreateGameWindow(HINSTANCE instance)
+{
+    WNDCLASSA windowClass = {};
+    windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_OWNDC;
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.cbClsExtra = 0;
+    windowClass.cbWndExtra = 0;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(instance, "D3D_Zendrill.ico");
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+    windowClass.lpszMenuName = nullptr;
+    windowClass.lpszClassName = "DXClass";
+    if (!RegisterClassA(&windowClass))
+        return false;
+    HWND hwnd = CreateWindowExA(0, "DXClass", "D3D Zendrill", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480,
+                                nullptr, nullptr, instance, nullptr);
+    if (hwnd == nullptr)
+        return false;
+    GameWindow = hwnd;
+    GameInstance = instance;
+    ShowWindow(hwnd, SW_SHOWNORMAL);
+    return true;
+}
+
 void InitGame()
 {
     ErrorText = RunStartupChain();

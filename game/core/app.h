@@ -13,6 +13,11 @@ extern HINSTANCE GameInstance;
 // The window procedure: WM_DESTROY posts the quit message, all else goes to DefWindowProcA.
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
+// Registers the window class "DXClass" and creates and shows the focus window "D3D Zendrill"
+// (640 x 480 at 0, 0), keeping it and `instance` in GameWindow and GameInstance. False when the
+// class or the window cannot be made: there is nothing to show a message in then.
+bool CreateGameWindow(HINSTANCE instance);
+
 // Runs the start-up chain; a failure is left in ErrorText and shown under "Fatal Error!".
 void InitGame();
 

@@ -54,15 +54,7 @@ inline void OpenWindow()
 {
     if (GameWindow != nullptr)
         return;
-    WNDCLASSA windowClass = {};
-    windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_OWNDC;
-    windowClass.lpfnWndProc = WindowProc;
-    windowClass.hInstance = GameInstance;
-    windowClass.lpszClassName = "DXClass";
-    RegisterClassA(&windowClass);
-    GameWindow = CreateWindowExA(0, "DXClass", "D3D Zendrill", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480,
-                                 nullptr, nullptr, GameInstance, nullptr);
-    ShowWindow(GameWindow, SW_SHOWNORMAL);
+    CreateGameWindow(GameInstance);
 }
 
 inline void StartUpHung(int)

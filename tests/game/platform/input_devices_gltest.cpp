@@ -48,17 +48,7 @@ DWORD StillClock()
 class InputDevicesTest : public ::testing::Test
 {
   protected:
-    static void SetUpTestSuite()
-    {
-        WNDCLASSA windowClass = {};
-        windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_OWNDC;
-        windowClass.lpfnWndProc = WindowProc;
-        windowClass.lpszClassName = "DXClass";
-        RegisterClassA(&windowClass);
-        GameWindow = CreateWindowExA(0, "DXClass", "D3D Zendrill", WS_OVERLAPPEDWINDOW, 0, 0, 640,
-                                     480, nullptr, nullptr, nullptr, nullptr);
-        ShowWindow(GameWindow, SW_SHOWNORMAL);
-    }
+    static void SetUpTestSuite() { CreateGameWindow(nullptr); }
 
     void SetUp() override
     {
