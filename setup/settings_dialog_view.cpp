@@ -23,7 +23,9 @@
 #include <QWidget>
 #include <QWindow>
 
-const char* const SettingsDialogCaption = "3D Zendrill Setup";
+#include "setup/settings_dialog_template.h"
+
+const char* const SettingsDialogCaption = SETTINGS_DIALOG_CAPTION;
 
 namespace
 {
@@ -31,8 +33,6 @@ namespace
 // Dialog units of the template to pixels. The template was drawn for a small 8-point font; twice
 // its units leaves room for the larger fonts of today's desktops.
 const int Scale = 2;
-const int DialogWidth = 305;
-const int DialogHeight = 322;
 
 // The font every control uses, fixed in pixels so the layout does not shift with desktop settings.
 const int FontPixels = 12;
@@ -98,7 +98,7 @@ void SettingsDialogView::Build()
     Window = new QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     Window->setWindowTitle(QString::fromLatin1(SettingsDialogCaption));
     Window->setWindowIcon(ProgramIcon());
-    Window->setFixedSize(DialogWidth * Scale, DialogHeight * Scale);
+    Window->setFixedSize(SETTINGS_DIALOG_WIDTH * Scale, SETTINGS_DIALOG_HEIGHT * Scale);
     QFont font = Window->font();
     font.setPixelSize(FontPixels);
     Window->setFont(font);
