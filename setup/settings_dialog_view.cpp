@@ -23,7 +23,9 @@
 #include <QWidget>
 #include <QWindow>
 
-const char* const SettingsDialogCaption = "3D Zendrill Setup";
+#include "setup/settings_dialog_template.h"
+
+const char* const SettingsDialogCaption = SETTINGS_DIALOG_CAPTION;
 
 namespace
 {
@@ -31,15 +33,40 @@ namespace
 // Dialog units of the template to pixels. The template was drawn for a small 8-point font; twice
 // its units leaves room for the larger fonts of today's desktops.
 const int Scale = 2;
-const int DialogWidth = 305;
-const int DialogHeight = 322;
 
 // The font every control uses, fixed in pixels so the layout does not shift with desktop settings.
 const int FontPixels = 12;
 
-QRect DialogRect(int x, int y, int width, int height)
+enum ControlKind
 {
-    return QRect(x * Scale, y * Scale, width * Scale, height * Scale);
+    KindPushButton,
+    KindListBox,
+    KindStaticText,
+    KindGroupBox,
+    KindRadioButton,
+    KindCheckBox
+};
+
+// A control of the template as the view shows it: at the template's place, in its own size.
+struct ViewControl
+{
+    ControlKind Kind;
+    const char* Text;
+    int Id;
+    int X, Y, Width, Height; // dialog units
+};
+
+const ViewControl Controls[] = {
+#define SETTINGS_CONTROL(kind, text, id, style, x, y, width, height, viewWidth, viewHeight)        \
+    {Kind##kind, text, id, x, y, viewWidth, viewHeight},
+#include "setup/settings_dialog_controls.def"
+#undef SETTINGS_CONTROL
+};
+
+QRect DialogRect(const ViewControl& control)
+{
+    return QRect(control.X * Scale, control.Y * Scale, control.Width * Scale,
+                 control.Height * Scale);
 }
 
 // The program's icon: the one beside the executable (the build tree's, or the installed tree's,
@@ -98,65 +125,68 @@ void SettingsDialogView::Build()
     Window = new QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     Window->setWindowTitle(QString::fromLatin1(SettingsDialogCaption));
     Window->setWindowIcon(ProgramIcon());
-    Window->setFixedSize(DialogWidth * Scale, DialogHeight * Scale);
+    Window->setFixedSize(SETTINGS_DIALOG_WIDTH * Scale, SETTINGS_DIALOG_HEIGHT * Scale);
     QFont font = Window->font();
     font.setPixelSize(FontPixels);
     Window->setFont(font);
 
-    // Frames first, so the controls drawn over them stay on top, as in the template.
-    auto* filterFrame = new QGroupBox(QStringLiteral("Filtering Method"), Window);
-    filterFrame->setGeometry(DialogRect(174, 169, 111, 63));
-    auto* buttonFrame =
-        new QGroupBox(QStringLiteral("Click \"Save\" when done or \"Cancel\" to exit"), Window);
-    buttonFrame->setGeometry(DialogRect(7, 274, 287, 34));
-    auto* optionsFrame = new QGroupBox(QStringLiteral("D3D Options"), Window);
-    optionsFrame->setGeometry(DialogRect(17, 169, 141, 63));
-    auto* snowFrame = new QGroupBox(QStringLiteral("Snow Density"), Window);
-    snowFrame->setGeometry(DialogRect(17, 241, 268, 25));
-
-    auto* adapterLabel = new QLabel(QStringLiteral("Please select D3D Display Adapter"), Window);
-    adapterLabel->setGeometry(DialogRect(12, 8, 200, 9));
-    auto* modeLabel = new QLabel(QStringLiteral("Please select Screen Resolution"), Window);
-    modeLabel->setGeometry(DialogRect(13, 60, 200, 9));
+    // Frames first, then the texts, so the controls drawn over them stay on top, as in the
+    // template; each kind in template order.
+    for (const ViewControl& control : Controls)
+    {
+        if (control.Kind != KindGroupBox)
+            continue;
+        auto* frame = new QGroupBox(QString::fromLatin1(control.Text), Window);
+        frame->setGeometry(DialogRect(control));
+    }
+    for (const ViewControl& control : Controls)
+    {
+        if (control.Kind != KindStaticText)
+            continue;
+        auto* label = new QLabel(QString::fromLatin1(control.Text), Window);
+        label->setGeometry(DialogRect(control));
+    }
 
     for (QAbstractButton*& button : Buttons)
         button = nullptr;
-    AddButton(new QPushButton(QStringLiteral("Save"), Window), IDC_SAVE,
-              DialogRect(16, 286, 133, 14));
-    AdapterList = new QListWidget(Window);
-    AdapterList->setObjectName(QStringLiteral("AdapterList"));
-    AdapterList->setGeometry(DialogRect(17, 20, 267, 32));
-    AddButton(new QPushButton(QStringLiteral("Cancel"), Window), IDC_CANCEL,
-              DialogRect(157, 286, 126, 14));
-    ModeList = new QListWidget(Window);
-    ModeList->setObjectName(QStringLiteral("ModeList"));
-    ModeList->setGeometry(DialogRect(17, 73, 267, 75));
-    ModeList->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    for (QListWidget* list : {AdapterList, ModeList})
-        list->setSelectionMode(QAbstractItemView::SingleSelection);
-
-    // Some rectangles are wider than the template's, out to the edge of their frame: the texts
-    // are longer in today's fonts than in the one the template was measured with.
-    AddButton(new QRadioButton(QStringLiteral("Linear Filtering"), Window), IDC_LINEAR,
-              DialogRect(185, 199, 96, 10));
-    AddButton(new QRadioButton(QStringLiteral("Anisotropic Filtering"), Window), IDC_ANISOTROPIC,
-              DialogRect(185, 215, 96, 10));
-    AddButton(new QRadioButton(QStringLiteral("Point Filtering"), Window), IDC_POINT,
-              DialogRect(185, 183, 96, 10));
-    AddButton(new QCheckBox(QStringLiteral("Hardware Vertex Processing"), Window), IDC_HWVP,
-              DialogRect(25, 183, 129, 10));
-    AddButton(new QCheckBox(QStringLiteral("Mip-Mapping"), Window), IDC_MIPMAP,
-              DialogRect(25, 198, 129, 10));
-    AddButton(new QCheckBox(QStringLiteral("W-Buffering"), Window), IDC_WBUFFER,
-              DialogRect(25, 214, 129, 10));
-    AddButton(new QRadioButton(QStringLiteral("None"), Window), IDC_SNOW_NONE,
-              DialogRect(26, 251, 60, 10));
-    AddButton(new QRadioButton(QStringLiteral("Light"), Window), IDC_SNOW_LIGHT,
-              DialogRect(92, 251, 60, 10));
-    AddButton(new QRadioButton(QStringLiteral("Moderate"), Window), IDC_SNOW_MODERATE,
-              DialogRect(160, 251, 66, 10));
-    AddButton(new QRadioButton(QStringLiteral("Heavy"), Window), IDC_SNOW_HEAVY,
-              DialogRect(230, 251, 52, 10));
+    for (const ViewControl& control : Controls)
+    {
+        QString text = QString::fromLatin1(control.Text);
+        switch (control.Kind)
+        {
+        case KindPushButton:
+            AddButton(new QPushButton(text, Window), control.Id, DialogRect(control));
+            break;
+        case KindRadioButton:
+            AddButton(new QRadioButton(text, Window), control.Id, DialogRect(control));
+            break;
+        case KindCheckBox:
+            AddButton(new QCheckBox(text, Window), control.Id, DialogRect(control));
+            break;
+        case KindListBox:
+        {
+            auto* list = new QListWidget(Window);
+            list->setGeometry(DialogRect(control));
+            list->setSelectionMode(QAbstractItemView::SingleSelection);
+            if (control.Id == IDC_ADAPTER_LIST)
+            {
+                AdapterList = list;
+                AdapterList->setObjectName(QStringLiteral("AdapterList"));
+            }
+            else
+            {
+                // The template gives the mode list a scroll bar of its own (WS_VSCROLL).
+                ModeList = list;
+                ModeList->setObjectName(QStringLiteral("ModeList"));
+                ModeList->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+            }
+            break;
+        }
+        case KindStaticText:
+        case KindGroupBox:
+            break;
+        }
+    }
 
     // Each radio group is exclusive on its own, whatever frame the buttons sit over.
     FilterGroup = new QButtonGroup(Window);
@@ -166,8 +196,8 @@ void SettingsDialogView::Build()
     for (int id = IDC_SNOW_NONE; id <= IDC_SNOW_HEAVY; ++id)
         SnowGroup->addButton(Buttons[id - IDC_SAVE], id);
 
-    // Keyboard order follows the template, Save first, so Space on a fresh dialog saves, as the
-    // first control of a dialog takes the focus.
+    // Keyboard order follows the template (the filter buttons top to bottom), Save first, so
+    // Space on a fresh dialog saves, as the first control of a dialog takes the focus.
     QWidget* order[] = {Buttons[IDC_SAVE - IDC_SAVE],          AdapterList,
                         Buttons[IDC_CANCEL - IDC_SAVE],        ModeList,
                         Buttons[IDC_POINT - IDC_SAVE],         Buttons[IDC_LINEAR - IDC_SAVE],

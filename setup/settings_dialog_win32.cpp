@@ -7,9 +7,10 @@
 
 #include <cstdio>
 
+#include "setup/settings_dialog_template.h"
 #include "setup/setup_app.h"
 
-const char* const SettingsDialogCaption = "3D Zendrill Setup";
+const char* const SettingsDialogCaption = SETTINGS_DIALOG_CAPTION;
 
 namespace
 {
