@@ -40,7 +40,7 @@ min=$(sed -n 's/.*minimum size: //p' <<<"$hints")
 max=$(sed -n 's/.*maximum size: //p' <<<"$hints")
 [ -n "$min" ] && [ "$min" = "$max" ] || fail "the dialog is resizable (min '$min', max '$max')"
 
-xdotool windowactivate --sync "$win" 2>/dev/null || true
+activate_window "$win" || fail "openbox did not make the dialog the active window"
 xdotool key --clearmodifiers alt+F4
 wait_exit "$setup" 30 || fail "Alt+F4 did not end the dialog"
 cat "$work/setup.err" >&2

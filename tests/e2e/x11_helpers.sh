@@ -52,6 +52,19 @@ find_window() {
     return 1
 }
 
+# Asks the window manager to activate window $1 until it is the active window (up to 10 s): a
+# busy machine can take the first request before the window manager is ready to give focus, and
+# a key sent then would go nowhere.
+activate_window() {
+    local i
+    for ((i = 0; i < 50; i++)); do
+        xdotool windowactivate "$1" 2>/dev/null || true
+        [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ] && return 0
+        sleep 0.2
+    done
+    return 1
+}
+
 # Starts openbox on the display and waits until it manages windows.
 start_window_manager() {
     openbox --sm-disable >"$work/openbox.log" 2>&1 &
