@@ -24,69 +24,20 @@ printf '%s\n' 0 640 480 0 22 80 1 1 1 0 0 1 1 1 1 4096 4096 > d3d.ini
 
 game=0
 other=0
-failures=0
 cleanup() {
     [ "$other" -ne 0 ] && kill "$other" 2>/dev/null
     [ "$game" -ne 0 ] && kill "$game" 2>/dev/null
 }
 trap cleanup EXIT
 
-fail() {
-    echo "FAILED: $*"
-    failures=$((failures + 1))
-}
-pass() { echo "ok: $*"; }
+source "$(dirname "$0")/../screen_checks.sh"
+screen_size
 
-read -r screenW screenH < <(xdpyinfo | awk '/dimensions:/ { split($2, d, "x"); print d[1], d[2] }')
-# Back-buffer pixels to screen pixels: the picture fills the screen (same 4:3 shape here).
-geometry() { # x0 y0 x1 y1 in back-buffer pixels -> ImageMagick crop geometry on the screen
-    awk -v x0="$1" -v y0="$2" -v x1="$3" -v y1="$4" -v sx="$screenW" -v sy="$screenH" 'BEGIN {
-        fx = sx / 640; fy = sy / 480
-        X = int(x0 * fx); Y = int(y0 * fy); W = int(x1 * fx) - X; H = int(y1 * fy) - Y
-        printf "%dx%d+%d+%d", W, H, X, Y }'
-}
-shot() { sleep 0.6; import -window root "$work/$1.ppm"; }
-# Pixels that differ by more than a small tolerance, over the screen or one region of it.
-changed() { # a b [x0 y0 x1 y1]
-    local a="$work/$1.ppm" b="$work/$2.ppm"
-    if [ $# -eq 6 ]; then
-        local g
-        g=$(geometry "$3" "$4" "$5" "$6")
-        convert "$a" -crop "$g" +repage "$work/crop-a.ppm"
-        convert "$b" -crop "$g" +repage "$work/crop-b.ppm"
-        a="$work/crop-a.ppm"
-        b="$work/crop-b.ppm"
-    fi
-    compare -metric AE -fuzz 8% "$a" "$b" null: 2>&1 | awk '{ print int($1) }'
-}
-# Pixels that differ outside the given regions (each x0 y0 x1 y1), painted over in both.
-changed_outside() { # a b x0 y0 x1 y1 [x0 y0 x1 y1 ...]
-    local a=$1 b=$2
-    shift 2
-    local draw=()
-    while [ $# -ge 4 ]; do
-        local g w h x y
-        g=$(geometry "$1" "$2" "$3" "$4")
-        IFS='x+' read -r w h x y <<<"$g"
-        draw+=(-draw "rectangle $((x - 2)),$((y - 2)) $((x + w + 2)),$((y + h + 2))")
-        shift 4
-    done
-    convert "$work/$a.ppm" -fill black "${draw[@]}" "$work/mask-a.ppm"
-    convert "$work/$b.ppm" -fill black "${draw[@]}" "$work/mask-b.ppm"
-    compare -metric AE -fuzz 8% "$work/mask-a.ppm" "$work/mask-b.ppm" null: 2>&1 |
-        awk '{ print int($1) }'
-}
-# Held long enough for a game step to see it even when a drawn frame is slow.
-press() { xdotool keydown "$1"; sleep 0.3; xdotool keyup "$1"; }
 # The game takes a full-screen desktop window; with no window manager on this display, do what
 # one would do and give the window the whole screen.
 fill_screen() {
     xdotool windowmove "$1" 0 0 windowsize "$1" "$screenW" "$screenH"
     sleep 0.3
-}
-pixel() { # image x y (screen pixels) -> "r g b"
-    convert "$work/$1.ppm" -crop "1x1+$2+$3" -depth 8 txt:- |
-        sed -n 's/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3/p' | head -1
 }
 
 "$bin" >"$work/game.log" 2>&1 &

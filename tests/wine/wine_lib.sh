@@ -1,14 +1,8 @@
 # Helpers for the Wine tests, sourced by them; they run inside tests/wine/with-wine.sh, which
 # provides $WINE, $WINEPREFIX and the display.
 #   work        a folder for the program's files and the screenshots, set by the caller
-#   fail/pass   count checks; finish ends the test with the right code
-
-failures=0
-fail() {
-    echo "FAILED: $*"
-    failures=$((failures + 1))
-}
-pass() { echo "ok: $*"; }
+# The checks on screenshots (fail/pass, shot, changed, pixel, press) are the Linux tests' own.
+source "$(dirname "${BASH_SOURCE[0]}")/../screen_checks.sh"
 
 # Starts a Windows program in the current folder; its standard output, error and Wine's trace
 # of message boxes (and of the channels in $trace, e.g. "+d3d8") go to $work/<name>.log.
@@ -65,27 +59,3 @@ close_box() { # window
     eval "$(xdotool getwindowgeometry --shell "$1")"
     xdotool mousemove --window "$1" $((WIDTH / 2)) $((HEIGHT - 20)) click 1
 }
-
-shot() { sleep 0.6; import -window root "$work/$1.ppm"; }
-
-# Pixels that differ by more than a small tolerance, over the screen or one region of it
-# (x0 y0 x1 y1 in screen pixels).
-changed() { # a b [x0 y0 x1 y1]
-    local a="$work/$1.ppm" b="$work/$2.ppm"
-    if [ $# -eq 6 ]; then
-        local g="$(($5 - $3))x$(($6 - $4))+$3+$4"
-        convert "$a" -crop "$g" +repage "$work/crop-a.ppm"
-        convert "$b" -crop "$g" +repage "$work/crop-b.ppm"
-        a="$work/crop-a.ppm"
-        b="$work/crop-b.ppm"
-    fi
-    compare -metric AE -fuzz 8% "$a" "$b" null: 2>&1 | awk '{ print int($1) }'
-}
-
-pixel() { # image x y -> "r g b"
-    convert "$work/$1.ppm" -crop "1x1+$2+$3" -depth 8 txt:- |
-        sed -n 's/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3/p' | head -1
-}
-
-# Held long enough for a game step to see it even when a drawn frame is slow.
-press() { xdotool keydown "$1"; sleep 0.3; xdotool keyup "$1"; }
