@@ -8,8 +8,6 @@
 #include <thread>
 #include <vector>
 
-#include "standin_window.h"
-
 using namespace d3d8;
 
 namespace
@@ -22,13 +20,7 @@ UINT DisplayRefresh(IDirect3DDevice8::Impl* device)
 {
     if (device->Params.FullScreen_RefreshRateInHz)
         return device->Params.FullScreen_RefreshRateInHz;
-    SDL_DisplayMode mode;
-    int display = SDL_GetWindowDisplayIndex(device->DeviceWindow);
-    if (display < 0)
-        display = static_cast<int>(device->Adapter);
-    if (SDL_GetCurrentDisplayMode(display, &mode) == 0 && mode.refresh_rate > 0)
-        return static_cast<UINT>(mode.refresh_rate);
-    return 60; // the refresh rate is unknown (as under Xvfb)
+    return WindowRefreshRate(device->DeviceWindow, device->Adapter);
 }
 
 // Scales the back buffer onto the current draw framebuffer of `width` x `height` pixels.
@@ -83,10 +75,10 @@ void Pace(IDirect3DDevice8::Impl* device)
     {
         device->AppliedPacing = pacing ? 1 : 0;
         device->VsyncActive = false;
-        if (pacing && SDL_GL_SetSwapInterval(1) == 0)
+        if (pacing && SetSwapInterval(1))
             device->VsyncActive = true;
         else if (!pacing)
-            SDL_GL_SetSwapInterval(0);
+            SetSwapInterval(0);
         if (pacing && !device->VsyncActive)
             LogOnce("no-vsync", "the GL driver gives no vsync; Present paces itself to %u Hz",
                     device->RefreshRate);
@@ -169,7 +161,7 @@ HRESULT CreateBackBuffer(IDirect3DDevice8::Impl* device)
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glDepthMask(GL_TRUE);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glClearDepth(1.0);
+    SetClearDepth(1.0f);
     glClear(GL_COLOR_BUFFER_BIT | (depth ? GL_DEPTH_BUFFER_BIT : 0));
     device->RefreshRate = DisplayRefresh(device);
     device->AppliedPacing = -1;
@@ -200,8 +192,8 @@ HRESULT IDirect3DDevice8::Present(const RECT* sourceRect, const RECT* destRect,
     UpdateLoss(impl);
     const bool copy = impl->Params.SwapEffect == D3DSWAPEFFECT_COPY ||
                       impl->Params.SwapEffect == D3DSWAPEFFECT_COPY_VSYNC;
-    SDL_Window* target =
-        destWindowOverride ? SdlWindowFromHwnd(destWindowOverride) : impl->DeviceWindow;
+    StandinNativeWindow* target =
+        destWindowOverride ? NativeWindowFromHwnd(destWindowOverride) : impl->DeviceWindow;
     if (impl->Lost)
         result = D3DERR_DEVICELOST;
     else if (((sourceRect || destRect) && !copy) || (destWindowOverride && !impl->Params.Windowed))
@@ -212,17 +204,17 @@ HRESULT IDirect3DDevice8::Present(const RECT* sourceRect, const RECT* destRect,
               sourceRect->right > LONG(impl->Params.BackBufferWidth) ||
               sourceRect->bottom > LONG(impl->Params.BackBufferHeight)))
         result = D3DERR_INVALIDCALL;
-    else if (!EnsureCurrent(impl) || (target != impl->DeviceWindow &&
-                                      SDL_GL_MakeCurrent(target, impl->Shared->Context) != 0))
+    else if (!EnsureCurrent(impl) ||
+             (target != impl->DeviceWindow && !MakeGlCurrent(target, impl->Shared->Context)))
     {
-        LogOnce("present-current", "Present cannot draw into the window: %s", SDL_GetError());
+        LogOnce("present-current", "Present cannot draw into the window: %s", WindowSystemError());
         result = D3DERR_INVALIDCALL;
     }
     else
     {
         int width = 0;
         int height = 0;
-        SDL_GL_GetDrawableSize(target, &width, &height);
+        DrawableSize(target, &width, &height);
         glBindFramebuffer(GL_READ_FRAMEBUFFER, impl->Framebuffer);
         glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
         glDisable(GL_SCISSOR_TEST);
@@ -230,9 +222,9 @@ HRESULT IDirect3DDevice8::Present(const RECT* sourceRect, const RECT* destRect,
         glViewport(0, 0, width, height);
         Blit(impl, sourceRect, width, height, destRect);
         Pace(impl);
-        SDL_GL_SwapWindow(target);
+        SwapWindow(target);
         if (target != impl->DeviceWindow)
-            SDL_GL_MakeCurrent(impl->DeviceWindow, impl->Shared->Context);
+            MakeGlCurrent(impl->DeviceWindow, impl->Shared->Context);
         glBindFramebuffer(GL_FRAMEBUFFER, impl->Framebuffer);
         impl->Dirty |= DirtyRender | DirtyViewport;
     }
@@ -245,12 +237,11 @@ HRESULT D3D8ReadBackBuffer(IDirect3DDevice8* device, DWORD* pixels, UINT width, 
     if (!device || !pixels || width != device->impl->Params.BackBufferWidth ||
         height != device->impl->Params.BackBufferHeight || !EnsureCurrent(device->impl))
         return D3DERR_INVALIDCALL;
-    std::vector<DWORD> rows(size_t(width) * height);
+    std::vector<uint32_t> rows(size_t(width) * height);
     glBindFramebuffer(GL_FRAMEBUFFER, device->impl->Framebuffer);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glPixelStorei(GL_PACK_ROW_LENGTH, 0);
-    glReadPixels(0, 0, static_cast<GLsizei>(width), static_cast<GLsizei>(height), GL_BGRA,
-                 GL_UNSIGNED_INT_8_8_8_8_REV, rows.data());
+    ReadPixelsArgb(static_cast<GLsizei>(width), static_cast<GLsizei>(height), rows.data());
     // GL's row 0 is the bottom one.
     for (UINT y = 0; y < height; ++y)
         std::copy_n(rows.data() + size_t(height - 1 - y) * width, width,

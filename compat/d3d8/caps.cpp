@@ -34,8 +34,10 @@ void FillCaps(const GlProbe& probe, UINT adapter, D3DCAPS8* caps)
                               D3DPMISCCAPS_CULLCCW | kPrimitiveMiscColorWriteEnable |
                               kPrimitiveMiscBlendOp;
     // W-buffering is emulated as linear depth written by the fragment stage.
-    caps->RasterCaps = D3DPRASTERCAPS_DITHER | D3DPRASTERCAPS_ZTEST | D3DPRASTERCAPS_MIPMAPLODBIAS |
-                       D3DPRASTERCAPS_WBUFFER;
+    caps->RasterCaps = D3DPRASTERCAPS_DITHER | D3DPRASTERCAPS_ZTEST | D3DPRASTERCAPS_WBUFFER;
+    // WebGL 2's samplers have no level-of-detail bias.
+    if (!kGlEs)
+        caps->RasterCaps |= D3DPRASTERCAPS_MIPMAPLODBIAS;
     if (probe.Anisotropic)
         caps->RasterCaps |= D3DPRASTERCAPS_ANISOTROPY;
     const DWORD allCompares = D3DPCMPCAPS_NEVER | D3DPCMPCAPS_LESS | D3DPCMPCAPS_EQUAL |

@@ -3,8 +3,7 @@
 // outside compat/d3d8 includes this.
 #pragma once
 
-#include <SDL.h>
-#include <epoxy/gl.h>
+#include "gl_dialect.h"
 
 #include <chrono>
 #include <cstdarg>
@@ -13,6 +12,7 @@
 
 #include "d3d8.h"
 #include "standin.h"
+#include "standin_window.h"
 
 namespace d3d8
 {
@@ -52,8 +52,44 @@ struct DepthFormat
 const DepthFormat* FindDepthFormat(D3DFORMAT format);
 const DepthFormat* DepthFormats(UINT* count);
 
-// Mode formats map to SDL pixel formats and back.
-D3DFORMAT FormatFromSdl(Uint32 sdlFormat);
+// ---- The window system (window_system_sdl.cpp on the desktop, window_system_web.cpp in a
+// browser): displays and their modes, windows' sizes, GL contexts and presenting ----------------
+using GlContext = void*;
+// Starts the window system's video for a Direct3D object; false (reason logged) when there is
+// none. Every successful start is matched by one StopVideo.
+bool StartVideo();
+void StopVideo();
+// The displays, each an adapter; a name and the driver's name for the adapter identifier.
+int DisplayCount();
+const char* DisplayName(int display);
+const char* VideoDriverName();
+// The display's current desktop mode (refresh 0 when unknown); false when it cannot be read.
+bool DesktopMode(int display, D3DDISPLAYMODE* mode);
+// The modes the display lists, unsorted and possibly repeated.
+std::vector<D3DDISPLAYMODE> ListedModes(int display);
+// The refresh rate Present paces to: the window's display's, or 60 when unknown.
+UINT WindowRefreshRate(StandinNativeWindow* window, UINT adapter);
+// A window's client size in window-system units, and its drawable in real pixels.
+void WindowSize(StandinNativeWindow* window, int* width, int* height);
+void DrawableSize(StandinNativeWindow* window, int* width, int* height);
+// Whether a GL context can draw into the window.
+bool WindowCanRender(StandinNativeWindow* window);
+// A new context of the version the translation needs (kGlRequiredVersion) for the window, made
+// current; null (reason logged) when the driver offers none.
+GlContext CreateGlContext(StandinNativeWindow* window);
+void DeleteGlContext(StandinNativeWindow* window, GlContext context);
+bool MakeGlCurrent(StandinNativeWindow* window, GlContext context);
+GlContext CurrentGlContext();
+// Shows what was drawn into the window's default framebuffer.
+void SwapWindow(StandinNativeWindow* window);
+// Asks for swaps to wait for the refresh (1) or not (0); false when the driver cannot.
+bool SetSwapInterval(int interval);
+// A context on a hidden surface for the probe, made current, and its end (which makes the
+// previous context current again); false when there is none.
+bool OpenProbeContext();
+void CloseProbeContext();
+// The window system's last error text, for logged lines.
+const char* WindowSystemError();
 
 // ---- The OpenGL probe (gl_probe.cpp) ----------------------------------------------------------
 // What the GL driver can do, learnt once per run on a hidden window and kept for the whole run.
@@ -74,16 +110,11 @@ struct GlProbe
     bool DepthRenderable[7];   // by the index of DepthFormats()
     bool DepthWithColor[6][7]; // framebuffer complete with both attached
 };
-// Null when no GL 3.3 core context can be made (no display, the dummy video driver).
+// Null when no GL context of the needed version can be made (no display, the dummy video
+// driver).
 const GlProbe* Probe();
 int ColorFormatIndex(D3DFORMAT format); // -1 when not one of ColorFormats()
 int DepthFormatIndex(D3DFORMAT format); // -1 when not one of DepthFormats()
-// Requests a GL 3.3 core context for the next SDL_GL_CreateContext.
-void RequestCoreContext();
-// Pins every shared object loaded so far (the GL driver among them) for the life of the process.
-// Called after a context is made: the X client unloads the driver when SDL quits, and a leak
-// checker at exit could then no longer tell the driver's own allocations from ours.
-void KeepGlDriverLoaded();
 
 // ---- Capabilities (caps.cpp) -----------------------------------------------------------------
 void FillCaps(const GlProbe& probe, UINT adapter, D3DCAPS8* caps);
@@ -97,7 +128,7 @@ HRESULT DeviceTypeResult(D3DDEVTYPE type);
 const std::vector<D3DDISPLAYMODE>& AdapterModes(IDirect3D8* d3d, UINT adapter);
 // D3D_OK, D3DERR_INVALIDCALL or D3DERR_NOTAVAILABLE for a set of present parameters on an adapter;
 // fills the back-buffer size and format that windowed devices take from their window.
-HRESULT ValidatePresentParameters(IDirect3D8* d3d, UINT adapter, SDL_Window* window,
+HRESULT ValidatePresentParameters(IDirect3D8* d3d, UINT adapter, StandinNativeWindow* window,
                                   D3DPRESENT_PARAMETERS* params);
 
 // ---- The GL context a device and its resources share (device.cpp) -----------------------------
@@ -105,8 +136,9 @@ HRESULT ValidatePresentParameters(IDirect3D8* d3d, UINT adapter, SDL_Window* win
 // its GL objects in, and the context goes when the last of them does.
 struct SharedContext
 {
-    SDL_GLContext Context = nullptr;
-    SDL_Window* Window = nullptr; // the window the context draws into while the device lives
+    GlContext Context = nullptr;
+    StandinNativeWindow* Window =
+        nullptr; // the window the context draws into while the device lives
     bool DeviceAlive = true;
     int References = 1; // the device plus every live resource
     int DefaultPoolResources = 0;
@@ -264,8 +296,8 @@ struct IDirect3DDevice8::Impl
     IDirect3D8* Direct3D = nullptr; // holds a reference
     UINT Adapter = 0;
     DWORD Behavior = 0;
-    SDL_Window* FocusWindow = nullptr;
-    SDL_Window* DeviceWindow = nullptr; // where Present shows the picture
+    StandinNativeWindow* FocusWindow = nullptr;
+    StandinNativeWindow* DeviceWindow = nullptr; // where Present shows the picture
     d3d8::SharedContext* Shared = nullptr;
     bool ClipControl = false;
     bool Anisotropic = false;
@@ -316,7 +348,10 @@ struct IDirect3DDevice8::Impl
     bool Lost = false;
     bool HadFocus = false;
     bool WindowSaved = false; // the window's own place, given back when the device goes
-    SDL_Rect SavedWindow{};
+    struct
+    {
+        int x, y, w, h;
+    } SavedWindow{};
 
     // Present pacing (back_buffer.cpp).
     bool VsyncActive = false;
@@ -383,7 +418,7 @@ void BindAttributes(IDirect3DDevice8::Impl* device, GLuint buffer, const VertexL
 void EnterFullscreen(IDirect3DDevice8::Impl* device);
 void LeaveFullscreen(IDirect3DDevice8::Impl* device);
 void UpdateLoss(IDirect3DDevice8::Impl* device);
-bool WindowInFront(SDL_Window* window);
+bool WindowInFront(StandinNativeWindow* window);
 bool EnsureCurrent(IDirect3DDevice8::Impl* device);
 void TraceCall(IDirect3DDevice8::Impl* device, const char* call, DWORD a0, DWORD a1, DWORD a2,
                DWORD a3, const void* object, HRESULT result);

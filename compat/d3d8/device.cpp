@@ -3,8 +3,6 @@
 // texture memory, its Direct3D object).
 #include "d3d8_internal.h"
 
-#include "standin_window.h"
-
 using namespace d3d8;
 
 namespace
@@ -54,9 +52,7 @@ void DestroyDevice(IDirect3DDevice8::Impl* device)
         Log("device released while %d of its textures or buffers live; their GL objects go with "
             "its context",
             shared->References - 1);
-    if (SDL_GL_GetCurrentContext() == shared->Context)
-        SDL_GL_MakeCurrent(shared->Window, nullptr);
-    SDL_GL_DeleteContext(shared->Context);
+    DeleteGlContext(shared->Window, shared->Context);
     shared->Context = nullptr;
     shared->DeviceAlive = false;
     shared->Release();
@@ -70,11 +66,12 @@ bool SharedContext::MakeCurrent()
 {
     if (!DeviceAlive || !Context)
         return false;
-    if (SDL_GL_GetCurrentContext() == Context)
+    if (CurrentGlContext() == Context)
         return true;
-    if (SDL_GL_MakeCurrent(Window, Context) != 0)
+    if (!MakeGlCurrent(Window, Context))
     {
-        LogOnce("make-current", "cannot make the device's GL context current: %s", SDL_GetError());
+        LogOnce("make-current", "cannot make the device's GL context current: %s",
+                WindowSystemError());
         return false;
     }
     return true;
@@ -113,8 +110,9 @@ HRESULT IDirect3D8::CreateDevice(UINT adapter, D3DDEVTYPE deviceType, HWND focus
     result = CheckBehavior(behaviorFlags);
     if (result != D3D_OK)
         return result;
-    SDL_Window* focus = SdlWindowFromHwnd(focusWindow);
-    SDL_Window* window = params->hDeviceWindow ? SdlWindowFromHwnd(params->hDeviceWindow) : focus;
+    StandinNativeWindow* focus = NativeWindowFromHwnd(focusWindow);
+    StandinNativeWindow* window =
+        params->hDeviceWindow ? NativeWindowFromHwnd(params->hDeviceWindow) : focus;
     if (!window || (!focus && !params->Windowed))
     {
         Log("CreateDevice: no focus or device window");
@@ -122,9 +120,9 @@ HRESULT IDirect3D8::CreateDevice(UINT adapter, D3DDEVTYPE deviceType, HWND focus
     }
     if (!focus)
         focus = window;
-    if (!(SDL_GetWindowFlags(window) & SDL_WINDOW_OPENGL))
+    if (!WindowCanRender(window))
     {
-        Log("CreateDevice: the window was made without OpenGL");
+        Log("CreateDevice: the window was made without GL");
         return D3DERR_NOTAVAILABLE;
     }
     D3DPRESENT_PARAMETERS accepted = *params;
@@ -132,21 +130,9 @@ HRESULT IDirect3D8::CreateDevice(UINT adapter, D3DDEVTYPE deviceType, HWND focus
     if (result != D3D_OK)
         return result;
 
-    RequestCoreContext();
-    SDL_GLContext context = SDL_GL_CreateContext(window);
+    GlContext context = CreateGlContext(window);
     if (!context)
-    {
-        Log("CreateDevice: no OpenGL 3.3 core context: %s", SDL_GetError());
         return D3DERR_NOTAVAILABLE;
-    }
-    KeepGlDriverLoaded();
-    if (epoxy_gl_version() < 33)
-    {
-        Log("CreateDevice: OpenGL %d.%d is below 3.3", epoxy_gl_version() / 10,
-            epoxy_gl_version() % 10);
-        SDL_GL_DeleteContext(context);
-        return D3DERR_NOTAVAILABLE;
-    }
 
     IDirect3DDevice8* object = new IDirect3DDevice8;
     IDirect3DDevice8::Impl* device = new IDirect3DDevice8::Impl;

@@ -1,8 +1,8 @@
-// Device loss and Reset: a full-screen device is lost when its focus window loses input focus or
-// is minimised (read from SDL's window flags, which the message loop keeps current by pumping
-// events); it stays lost until Reset, which is refused while the window is still away and
-// otherwise rebuilds the back buffer and restores every default. Also the window's full-screen
-// state on the adapter's display, and the simulated focus change for tests.
+// Device loss on the desktop: a full-screen device is lost when its focus window loses input focus
+// or is minimised (read from SDL's window flags, which the message loop keeps current by pumping
+// events); it stays lost until Reset (device_reset.cpp), which is refused while the window is
+// still away. Also the window's full-screen state on the adapter's display, and the simulated
+// focus change for tests.
 #include "d3d8_internal.h"
 
 #include <map>
@@ -169,63 +169,4 @@ void StandinSetWindowFocus(HWND hwnd, BOOL focused)
     else
         SimulatedFocusLoss()[window] = true;
     PushFocusEvent(window, focused != FALSE);
-}
-
-HRESULT IDirect3DDevice8::TestCooperativeLevel()
-{
-    UpdateLoss(impl);
-    if (!impl->Lost)
-        return D3D_OK;
-    return WindowInFront(impl->FocusWindow) ? D3DERR_DEVICENOTRESET : D3DERR_DEVICELOST;
-}
-
-HRESULT IDirect3DDevice8::Reset(D3DPRESENT_PARAMETERS* presentationParameters)
-{
-    UpdateLoss(impl);
-    HRESULT result = D3D_OK;
-    D3DPRESENT_PARAMETERS accepted{};
-    if (impl->Lost && !WindowInFront(impl->FocusWindow))
-        result = D3DERR_DEVICELOST;
-    else if (!presentationParameters)
-        result = D3DERR_INVALIDCALL;
-    else
-    {
-        accepted = *presentationParameters;
-        if (!accepted.hDeviceWindow)
-            accepted.hDeviceWindow = impl->Params.hDeviceWindow;
-        result =
-            ValidatePresentParameters(impl->Direct3D, impl->Adapter, impl->DeviceWindow, &accepted);
-    }
-    if (result == D3D_OK && impl->Shared->DefaultPoolResources > 0)
-    {
-        Log("Reset: %d resources of the default pool still live; release them first",
-            impl->Shared->DefaultPoolResources);
-        result = D3DERR_INVALIDCALL;
-    }
-    if (result == D3D_OK && !EnsureCurrent(impl))
-        result = D3DERR_INVALIDCALL;
-    if (result == D3D_OK)
-    {
-        DestroyBackBuffer(impl);
-        impl->Params = accepted;
-        result = CreateBackBuffer(impl);
-        ResetDeviceState(impl);
-        if (result != D3D_OK)
-            impl->Lost = true; // only another Reset can bring the device back
-        else
-        {
-            if (accepted.Windowed)
-                LeaveFullscreen(impl);
-            else
-                EnterFullscreen(impl);
-            impl->Lost = false;
-            impl->HadFocus = WindowInFront(impl->FocusWindow);
-            *presentationParameters = accepted;
-        }
-    }
-    TraceCall(impl, "Reset", presentationParameters ? presentationParameters->BackBufferWidth : 0,
-              presentationParameters ? presentationParameters->BackBufferHeight : 0,
-              presentationParameters ? presentationParameters->BackBufferFormat : 0, 0, nullptr,
-              result);
-    return result;
 }

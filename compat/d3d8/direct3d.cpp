@@ -1,5 +1,6 @@
-// The Direct3D object: adapters are SDL displays; modes, identifier and format questions are
-// answered from SDL and from the cached OpenGL probe (what the device can really create).
+// The Direct3D object: adapters are the window system's displays; modes, identifier and format
+// questions are answered from the window system and from the cached GL probe (what the device can
+// really create).
 #include "d3d8_internal.h"
 
 #include <algorithm>
@@ -21,7 +22,7 @@ void CopyText(char* target, size_t size, const std::string& text)
 bool ValidAdapter(IDirect3D8* d3d, UINT adapter)
 {
     (void)d3d;
-    const int count = SDL_GetNumVideoDisplays();
+    const int count = DisplayCount();
     return count > 0 && adapter < static_cast<UINT>(count);
 }
 
@@ -69,15 +70,15 @@ std::vector<D3DDISPLAYMODE> BuildModes(int display)
         int Refresh;
     };
     std::vector<Size> sizes;
-    for (int i = 0; i < SDL_GetNumDisplayModes(display); ++i)
+    for (const D3DDISPLAYMODE& mode : ListedModes(display))
+        sizes.push_back({int(mode.Width), int(mode.Height), int(mode.RefreshRate)});
+    D3DDISPLAYMODE desktopMode;
+    if (DesktopMode(display, &desktopMode))
     {
-        SDL_DisplayMode mode;
-        if (SDL_GetDisplayMode(display, i, &mode) == 0)
-            sizes.push_back({mode.w, mode.h, mode.refresh_rate});
-    }
-    SDL_DisplayMode desktop;
-    if (SDL_GetDesktopDisplayMode(display, &desktop) == 0)
-    {
+        const struct
+        {
+            int w, h, refresh_rate;
+        } desktop = {int(desktopMode.Width), int(desktopMode.Height), int(desktopMode.RefreshRate)};
         sizes.push_back({desktop.w, desktop.h, desktop.refresh_rate});
         static const int kClassic[][2] = {{640, 480},   {800, 600},   {1024, 768},
                                           {1152, 864},  {1280, 720},  {1280, 960},
@@ -123,15 +124,12 @@ IDirect3D8* WINAPI Direct3DCreate8(UINT sdkVersion)
         Log("Direct3DCreate8: SDK version %u is not %u", sdkVersion, D3D_SDK_VERSION);
         return nullptr;
     }
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
-    {
-        Log("Direct3DCreate8: no video: %s", SDL_GetError());
+    if (!StartVideo())
         return nullptr;
-    }
-    if (SDL_GetNumVideoDisplays() < 1)
+    if (DisplayCount() < 1)
     {
         Log("Direct3DCreate8: no display");
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        StopVideo();
         return nullptr;
     }
     IDirect3D8* d3d = new IDirect3D8;
@@ -167,7 +165,7 @@ const std::vector<D3DDISPLAYMODE>& AdapterModes(IDirect3D8* d3d, UINT adapter)
     return impl->Modes[adapter];
 }
 
-HRESULT ValidatePresentParameters(IDirect3D8* d3d, UINT adapter, SDL_Window* window,
+HRESULT ValidatePresentParameters(IDirect3D8* d3d, UINT adapter, StandinNativeWindow* window,
                                   D3DPRESENT_PARAMETERS* params)
 {
     if (!params)
@@ -194,7 +192,7 @@ HRESULT ValidatePresentParameters(IDirect3D8* d3d, UINT adapter, SDL_Window* win
         {
             int width = 0;
             int height = 0;
-            SDL_GetWindowSize(window, &width, &height);
+            WindowSize(window, &width, &height);
             if (params->BackBufferWidth == 0)
                 params->BackBufferWidth = static_cast<UINT>(std::max(width, 1));
             if (params->BackBufferHeight == 0)
@@ -202,11 +200,9 @@ HRESULT ValidatePresentParameters(IDirect3D8* d3d, UINT adapter, SDL_Window* win
         }
         if (params->BackBufferFormat == D3DFMT_UNKNOWN)
         {
-            SDL_DisplayMode desktop;
+            D3DDISPLAYMODE desktop;
             params->BackBufferFormat =
-                SDL_GetDesktopDisplayMode(static_cast<int>(adapter), &desktop) == 0
-                    ? FormatFromSdl(desktop.format)
-                    : D3DFMT_X8R8G8B8;
+                DesktopMode(static_cast<int>(adapter), &desktop) ? desktop.Format : D3DFMT_X8R8G8B8;
         }
     }
     else
@@ -272,7 +268,7 @@ ULONG IDirect3D8::Release()
     if (left == 0)
     {
         if (impl->VideoInitialised)
-            SDL_QuitSubSystem(SDL_INIT_VIDEO);
+            StopVideo();
         delete impl;
         delete this;
     }
@@ -281,7 +277,7 @@ ULONG IDirect3D8::Release()
 
 UINT IDirect3D8::GetAdapterCount()
 {
-    const int count = SDL_GetNumVideoDisplays();
+    const int count = DisplayCount();
     return count > 0 ? static_cast<UINT>(count) : 0;
 }
 
@@ -291,12 +287,12 @@ HRESULT IDirect3D8::GetAdapterIdentifier(UINT adapter, DWORD flags, D3DADAPTER_I
     if (!id || !ValidAdapter(this, adapter))
         return D3DERR_INVALIDCALL;
     std::memset(id, 0, sizeof *id);
-    const char* display = SDL_GetDisplayName(static_cast<int>(adapter));
+    const char* display = DisplayName(static_cast<int>(adapter));
     if (!display)
         display = "Display";
     const GlProbe* probe = Probe();
-    const char* video = SDL_GetCurrentVideoDriver();
-    const std::string videoName = video ? video : "SDL";
+    const char* video = VideoDriverName();
+    const std::string videoName = video ? video : "video";
     if (probe)
     {
         CopyText(id->Description, sizeof id->Description,
@@ -338,16 +334,11 @@ HRESULT IDirect3D8::GetAdapterDisplayMode(UINT adapter, D3DDISPLAYMODE* displayM
 {
     if (!displayMode || !ValidAdapter(this, adapter))
         return D3DERR_INVALIDCALL;
-    SDL_DisplayMode desktop;
-    if (SDL_GetDesktopDisplayMode(static_cast<int>(adapter), &desktop) != 0)
+    if (!DesktopMode(static_cast<int>(adapter), displayMode))
     {
-        Log("GetAdapterDisplayMode: %s", SDL_GetError());
+        Log("GetAdapterDisplayMode: %s", WindowSystemError());
         return D3DERR_NOTAVAILABLE;
     }
-    displayMode->Width = static_cast<UINT>(desktop.w);
-    displayMode->Height = static_cast<UINT>(desktop.h);
-    displayMode->RefreshRate = static_cast<UINT>(std::max(desktop.refresh_rate, 0));
-    displayMode->Format = FormatFromSdl(desktop.format);
     return D3D_OK;
 }
 

@@ -44,9 +44,9 @@ bool CreateDrawObjects(IDirect3DDevice8::Impl* device)
     glGenSamplers(1, &device->Sampler);
     glBindSampler(0, device->Sampler);
     if (device->ClipControl)
-        glClipControl(GL_LOWER_LEFT, GL_ZERO_TO_ONE);
+        SetClipZeroToOne();
     // Direct3D's flat shading takes the first vertex's colour.
-    glProvokingVertex(GL_FIRST_VERTEX_CONVENTION);
+    SetFirstVertexProvokes();
     glDisable(GL_DITHER);
     return glGetError() == GL_NO_ERROR;
 }
@@ -109,7 +109,7 @@ HRESULT IDirect3DDevice8::Clear(DWORD count, const D3DRECT* rects, DWORD flags, 
         }
         if (flags & D3DCLEAR_ZBUFFER)
         {
-            glClearDepth(std::min(std::max(z, 0.0f), 1.0f));
+            SetClearDepth(std::min(std::max(z, 0.0f), 1.0f));
             glDepthMask(GL_TRUE);
             mask |= GL_DEPTH_BUFFER_BIT;
         }

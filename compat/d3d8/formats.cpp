@@ -69,18 +69,4 @@ int DepthFormatIndex(D3DFORMAT format)
     const DepthFormat* entry = FindDepthFormat(format);
     return entry ? static_cast<int>(entry - kDepthFormats) : -1;
 }
-
-D3DFORMAT FormatFromSdl(Uint32 sdlFormat)
-{
-    switch (sdlFormat)
-    {
-    case SDL_PIXELFORMAT_RGB565:
-        return D3DFMT_R5G6B5;
-    case SDL_PIXELFORMAT_RGB555:
-        return D3DFMT_X1R5G5B5;
-    default:
-        // 24- and 32-bit desktops (and anything unusual) show an X8R8G8B8 back buffer.
-        return D3DFMT_X8R8G8B8;
-    }
-}
 } // namespace d3d8

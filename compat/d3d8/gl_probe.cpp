@@ -1,10 +1,7 @@
-// The OpenGL probe: once per run, a GL 3.3 core context on a hidden window tells what the driver
-// can really do (limits, anisotropic filtering, which back-buffer and depth formats make a
-// complete framebuffer). The Direct3D object answers its capability and format questions from it.
+// The GL probe: once per run, a context on a hidden surface tells what the driver can really do
+// (limits, anisotropic filtering, which back-buffer and depth formats make a complete
+// framebuffer). The Direct3D object answers its capability and format questions from it.
 #include "d3d8_internal.h"
-
-#include <dlfcn.h>
-#include <link.h>
 
 #include <cstdio>
 #include <cstring>
@@ -56,8 +53,7 @@ bool Complete(GLenum color, GLenum depth)
     }
     if (!color)
     {
-        glDrawBuffer(GL_NONE);
-        glReadBuffer(GL_NONE);
+        SetNoColorBuffer();
     }
     const bool complete = glGetError() == GL_NO_ERROR &&
                           glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
@@ -69,18 +65,19 @@ bool Complete(GLenum color, GLenum depth)
 
 void Measure(GlProbe& probe)
 {
-    CopyString(probe.Renderer, sizeof probe.Renderer, glGetString(GL_RENDERER));
+    CopyString(probe.Renderer, sizeof probe.Renderer,
+               reinterpret_cast<const GLubyte*>(GlRendererName()));
     CopyString(probe.Vendor, sizeof probe.Vendor, glGetString(GL_VENDOR));
     CopyString(probe.Version, sizeof probe.Version, glGetString(GL_VERSION));
-    const int version = epoxy_gl_version();
+    const int version = GlVersion();
     probe.VersionMajor = version / 10;
     probe.VersionMinor = version % 10;
     probe.Software = Contains(probe.Renderer, "llvmpipe") || Contains(probe.Renderer, "softpipe") ||
-                     Contains(probe.Renderer, "swrast");
-    probe.ClipControl = version >= 45 || epoxy_has_gl_extension("GL_ARB_clip_control");
-    probe.Anisotropic = version >= 46 ||
-                        epoxy_has_gl_extension("GL_EXT_texture_filter_anisotropic") ||
-                        epoxy_has_gl_extension("GL_ARB_texture_filter_anisotropic");
+                     Contains(probe.Renderer, "swrast") || Contains(probe.Renderer, "SwiftShader");
+    probe.ClipControl = GlHasClipControl();
+    probe.Anisotropic = (!kGlEs && version >= 46) ||
+                        GlHasExtension("GL_EXT_texture_filter_anisotropic") ||
+                        GlHasExtension("GL_ARB_texture_filter_anisotropic");
     probe.MaxAnisotropy = 1.0f;
     if (probe.Anisotropic)
         glGetFloatv(GL_MAX_TEXTURE_MAX_ANISOTROPY_EXT, &probe.MaxAnisotropy);
@@ -102,76 +99,24 @@ void Measure(GlProbe& probe)
 }
 } // namespace
 
-void RequestCoreContext()
-{
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-    SDL_GL_SetAttribute(SDL_GL_SHARE_WITH_CURRENT_CONTEXT, 0);
-}
-
 const GlProbe* Probe()
 {
     if (ProbeDone)
         return ProbeOk ? &ProbeResult : nullptr;
-    if (!SDL_WasInit(SDL_INIT_VIDEO))
+    if (DisplayCount() < 1)
         return nullptr; // no Direct3D object yet; try again once there is one
     ProbeDone = true;
-
-    SDL_Window* previousWindow = SDL_GL_GetCurrentWindow();
-    SDL_GLContext previousContext = SDL_GL_GetCurrentContext();
-    SDL_Window* window =
-        SDL_CreateWindow("d3d8 probe", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, 16, 16,
-                         SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_SKIP_TASKBAR);
-    if (!window)
-    {
-        Log("no OpenGL window on this display (%s): no capabilities to report", SDL_GetError());
+    if (!OpenProbeContext())
         return nullptr;
-    }
-    RequestCoreContext();
-    SDL_GLContext context = SDL_GL_CreateContext(window);
-    if (!context)
-    {
-        Log("no OpenGL 3.3 core context (%s): no capabilities to report", SDL_GetError());
-        SDL_DestroyWindow(window);
-        return nullptr;
-    }
-    KeepGlDriverLoaded();
-    if (epoxy_gl_version() < 33)
-        Log("the GL driver offers only version %d.%d; 3.3 is needed", epoxy_gl_version() / 10,
-            epoxy_gl_version() % 10);
+    if (GlVersion() < kGlRequiredVersion)
+        Log("the GL driver offers only version %d.%d; %d.%d is needed", GlVersion() / 10,
+            GlVersion() % 10, kGlRequiredVersion / 10, kGlRequiredVersion % 10);
     else
     {
         Measure(ProbeResult);
         ProbeOk = true;
     }
-    SDL_GL_DeleteContext(context);
-    SDL_DestroyWindow(window);
-    if (previousContext)
-        SDL_GL_MakeCurrent(previousWindow, previousContext);
+    CloseProbeContext();
     return ProbeOk ? &ProbeResult : nullptr;
-}
-namespace
-{
-int PinObject(struct dl_phdr_info* info, size_t, void*)
-{
-    if (info->dlpi_name && info->dlpi_name[0])
-    {
-        // RTLD_NOLOAD promotes an object that is already loaded without loading anything new.
-        void* handle = dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
-        if (handle)
-            dlclose(handle);
-    }
-    return 0;
-}
-} // namespace
-
-void KeepGlDriverLoaded()
-{
-    static bool pinned = false;
-    if (pinned)
-        return;
-    pinned = true;
-    dl_iterate_phdr(PinObject, nullptr);
 }
 } // namespace d3d8

@@ -28,8 +28,11 @@ const float kTieShift = 1.0 / 256.0;
 const char* const kVertexShader = R"(
 layout(location = kPositionAttribute) in vec4 aPosition;
 layout(location = kNormalAttribute) in vec3 aNormal;
-layout(location = kDiffuseAttribute) in vec4 aDiffuse;
-layout(location = kSpecularAttribute) in vec4 aSpecular;
+layout(location = kDiffuseAttribute) in vec4 aDiffuseBytes;
+layout(location = kSpecularAttribute) in vec4 aSpecularBytes;
+// The D3DCOLOR attributes in red, green, blue, alpha order, whichever order the dialect reads.
+#define aDiffuse aDiffuseBytes.COLOR_BYTE_ORDER
+#define aSpecular aSpecularBytes.COLOR_BYTE_ORDER
 layout(location = kTexCoordAttribute) in vec4 aTexCoord;
 
 uniform mat4 uWorldView;
@@ -353,7 +356,7 @@ std::string Switches(const ProgramKey& key)
 
 GLuint Compile(GLenum kind, const char* body, const ProgramKey& key)
 {
-    std::string source = "#version 330 core\n";
+    std::string source = kShaderPrelude;
     source += NameDefinitions();
     source += Switches(key);
     source += kCommon;

@@ -182,7 +182,9 @@ void ApplyRenderStates(IDirect3DDevice8::Impl* device, const ShaderProgram& p)
     auto writes = [mask](DWORD channel) { return mask & channel ? GL_TRUE : GL_FALSE; };
     glColorMask(writes(D3DCOLORWRITEENABLE_RED), writes(D3DCOLORWRITEENABLE_GREEN),
                 writes(D3DCOLORWRITEENABLE_BLUE), writes(D3DCOLORWRITEENABLE_ALPHA));
-    glPolygonMode(GL_FRONT_AND_BACK, FillToGl(rs[D3DRS_FILLMODE]));
+    SetFillMode(FillToGl(rs[D3DRS_FILLMODE]));
+    if (rs[D3DRS_SHADEMODE] == D3DSHADE_FLAT)
+        NoteFlatShading();
     if (rs[D3DRS_DITHERENABLE])
         glEnable(GL_DITHER);
     else
@@ -220,7 +222,7 @@ void ApplyViewport(IDirect3DDevice8::Impl* device, const ShaderProgram& p)
     const GLint y = static_cast<GLint>(device->Params.BackBufferHeight - v.Y - v.Height);
     glViewport(static_cast<GLint>(v.X), y, static_cast<GLsizei>(v.Width),
                static_cast<GLsizei>(v.Height));
-    glDepthRange(v.MinZ, v.MaxZ);
+    SetDepthRange(v.MinZ, v.MaxZ);
     glUniform4f(p.ViewportRect, static_cast<float>(v.X), static_cast<float>(y),
                 static_cast<float>(v.Width), static_cast<float>(v.Height));
     glUniform2f(p.DepthRange, v.MinZ, v.MaxZ);
@@ -312,9 +314,8 @@ void ApplyStage(IDirect3DDevice8::Impl* device)
     glSamplerParameteri(device->Sampler, GL_TEXTURE_WRAP_T, AddressToGl(ts[D3DTSS_ADDRESSV]));
     float border[4];
     ColorToFloats(ts[D3DTSS_BORDERCOLOR], border);
-    glSamplerParameterfv(device->Sampler, GL_TEXTURE_BORDER_COLOR, border);
-    glSamplerParameterf(device->Sampler, GL_TEXTURE_LOD_BIAS,
-                        BitsToFloat(ts[D3DTSS_MIPMAPLODBIAS]));
+    SetSamplerBorderColor(device->Sampler, border);
+    SetSamplerLodBias(device->Sampler, BitsToFloat(ts[D3DTSS_MIPMAPLODBIAS]));
     glSamplerParameterf(device->Sampler, GL_TEXTURE_MIN_LOD,
                         static_cast<float>(ts[D3DTSS_MAXMIPLEVEL]));
 }

@@ -29,9 +29,9 @@ void UploadLevel(IDirect3DBaseTexture8::Impl* texture, UINT level)
     glBindTexture(GL_TEXTURE_2D, texture->Texture);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-    glTexSubImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), 0, 0, static_cast<GLsizei>(l.Width),
-                    static_cast<GLsizei>(l.Height), texture->Format->Layout, texture->Format->Type,
-                    l.Bits.data());
+    TexImage(true, static_cast<GLint>(level), texture->Format->Internal,
+             static_cast<GLsizei>(l.Width), static_cast<GLsizei>(l.Height), texture->Format->Layout,
+             texture->Format->Type, l.Bits.data());
     glActiveTexture(GL_TEXTURE0);
 }
 } // namespace
@@ -96,10 +96,10 @@ HRESULT IDirect3DDevice8::CreateTexture(UINT width, UINT height, UINT levels, DW
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     for (UINT i = 0; i < levels; ++i)
-        glTexImage2D(
-            GL_TEXTURE_2D, static_cast<GLint>(i), static_cast<GLint>(colorFormat->Internal),
-            static_cast<GLsizei>(t->Levels[i].Width), static_cast<GLsizei>(t->Levels[i].Height), 0,
-            colorFormat->Layout, colorFormat->Type, t->Levels[i].Bits.data());
+        TexImage(false, static_cast<GLint>(i), colorFormat->Internal,
+                 static_cast<GLsizei>(t->Levels[i].Width),
+                 static_cast<GLsizei>(t->Levels[i].Height), colorFormat->Layout, colorFormat->Type,
+                 t->Levels[i].Bits.data());
     // Only the levels that exist take part in mip-mapping.
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, 0);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(levels - 1));

@@ -105,11 +105,11 @@ void BindAttributes(IDirect3DDevice8::Impl* device, GLuint buffer, const VertexL
     static const float kNoTexCoord[4] = {0.0f, 0.0f, 0.0f, 1.0f};
     Attribute(kPositionAttribute, layout.Pretransformed ? 4 : 3, GL_FLOAT, GL_FALSE, s, 0, nullptr);
     Attribute(kNormalAttribute, 3, GL_FLOAT, GL_FALSE, s, layout.NormalOffset, kNoNormal);
-    // D3DCOLOR is the bytes B, G, R, A in memory: GL_BGRA as the size reads them in that order.
-    Attribute(kDiffuseAttribute, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, s, layout.DiffuseOffset,
-              kNoDiffuse);
-    Attribute(kSpecularAttribute, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, s, layout.SpecularOffset,
-              kNoSpecular);
+    // D3DCOLOR is the bytes B, G, R, A in memory (kColorAttributeSize says who reorders them).
+    Attribute(kDiffuseAttribute, kColorAttributeSize, GL_UNSIGNED_BYTE, GL_TRUE, s,
+              layout.DiffuseOffset, kNoDiffuse);
+    Attribute(kSpecularAttribute, kColorAttributeSize, GL_UNSIGNED_BYTE, GL_TRUE, s,
+              layout.SpecularOffset, kNoSpecular);
     const bool hasTexCoord = texCoordIndex < layout.TexCoordCount;
     Attribute(kTexCoordAttribute, hasTexCoord ? layout.TexCoordSize[texCoordIndex] : 4, GL_FLOAT,
               GL_FALSE, s, hasTexCoord ? layout.TexCoordOffset[texCoordIndex] : -1, kNoTexCoord);

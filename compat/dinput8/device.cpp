@@ -1,57 +1,28 @@
 // A DirectInput device's life: data format, cooperative level, acquisition and its loss when a
 // foreground device's window loses focus, the state read, and release. The keyboard and mouse
 // files do the reading itself.
-#include <SDL.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <vector>
 
 #include "device_impl.h"
-#include "standin_window.h"
 
 namespace
 {
 using Device = IDirectInputDevice8A::Impl;
 
-// Whole run: every device not yet released, which the SDL event watch looks after while there
-// is at least one.
+// Whole run: every device not yet released, which the window system's watch looks after while
+// there is at least one.
 std::vector<Device*> Devices;
 
-bool ForWindow(const Device& device, Uint32 windowId)
+bool ForWindow(const Device& device, uint32_t windowId)
 {
     return device.Acquired && (device.Level & DISCL_FOREGROUND) && device.WindowId == windowId;
 }
 
-// Runs inside SDL whenever an event is queued, so a focus loss is noticed even when the focus
-// has come back before the device is next read, and no wheel step is missed.
-int SDLCALL WatchEvents(void* unused, SDL_Event* event)
-{
-    (void)unused;
-    if (event->type == SDL_WINDOWEVENT)
-    {
-        const Uint8 what = event->window.event;
-        if (what == SDL_WINDOWEVENT_FOCUS_LOST || what == SDL_WINDOWEVENT_HIDDEN ||
-            what == SDL_WINDOWEVENT_MINIMIZED)
-            for (Device* device : Devices)
-                if (ForWindow(*device, event->window.windowID))
-                    device->FocusLostSeen = true;
-    }
-    else if (event->type == SDL_MOUSEWHEEL)
-    {
-        // One notch is 120 units on the platform; forward (away from the user) is positive.
-        const int sign = event->wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -1 : 1;
-        for (Device* device : Devices)
-            if (device->Kind == DeviceKind::Mouse && device->Acquired)
-                device->Wheel += sign * event->wheel.y * 120;
-    }
-    return 0;
-}
-
 bool WindowHasFocus(const Device& device)
 {
-    SDL_Window* window = SDL_GetWindowFromID(device.WindowId);
-    return window && (SDL_GetWindowFlags(window) & SDL_WINDOW_INPUT_FOCUS);
+    return InputWindowHasFocus(device.WindowId);
 }
 
 void LetGo(Device& device)
@@ -66,8 +37,7 @@ void LetGo(Device& device)
 // look is unacquired and its input is lost until it is acquired again.
 void CheckFocus(Device& device)
 {
-    if (SDL_WasInit(SDL_INIT_EVENTS))
-        SDL_PumpEvents();
+    PumpInputEvents();
     if (!device.Acquired || !(device.Level & DISCL_FOREGROUND))
         return;
     if (device.FocusLostSeen || !WindowHasFocus(device))
@@ -95,10 +65,26 @@ bool SameLayout(const DIDATAFORMAT& format, const DIDATAFORMAT& expected)
 }
 } // namespace
 
+// Called as events arrive, so a focus loss is noticed even when the focus has come back before
+// the device is next read, and no wheel step is missed.
+void NoteFocusLost(uint32_t windowId)
+{
+    for (Device* device : Devices)
+        if (ForWindow(*device, windowId))
+            device->FocusLostSeen = true;
+}
+
+void NoteWheel(LONG delta)
+{
+    for (Device* device : Devices)
+        if (device->Kind == DeviceKind::Mouse && device->Acquired)
+            device->Wheel += delta;
+}
+
 void WatchDevice(Device* device)
 {
     if (Devices.empty())
-        SDL_AddEventWatch(WatchEvents, nullptr);
+        StartInputWatch();
     Devices.push_back(device);
 }
 
@@ -116,7 +102,7 @@ ULONG IDirectInputDevice8A::Release()
             LetGo(*impl);
         Devices.erase(std::remove(Devices.begin(), Devices.end(), impl), Devices.end());
         if (Devices.empty())
-            SDL_DelEventWatch(WatchEvents, nullptr);
+            StopInputWatch();
         IDirectInput8A* owner = impl->Owner;
         delete impl;
         delete this;
@@ -156,7 +142,7 @@ HRESULT IDirectInputDevice8A::SetCooperativeLevel(HWND hwnd, DWORD flags)
     if ((flags & ~known) || exclusive == bool(flags & DISCL_NONEXCLUSIVE) ||
         foreground == bool(flags & DISCL_BACKGROUND))
         return DIERR_INVALIDPARAM;
-    const Uint32 windowId = hwnd ? SDL_GetWindowID(SdlWindowFromHwnd(hwnd)) : 0;
+    const uint32_t windowId = InputWindowId(hwnd);
     if (windowId == 0)
         return DIERR_INVALIDPARAM;
     // The system keyboard and mouse are never given to one program while another is in front.

@@ -1,8 +1,9 @@
 // Internals of compat_dinput8 shared by its files: the state behind a device handle, and the
-// keyboard and mouse halves that read SDL. Never included outside compat/dinput8.
+// window system's side of the input (input_sdl.cpp on the desktop, input_web.cpp in a browser).
+// Never included outside compat/dinput8.
 #pragma once
 
-#include <SDL.h>
+#include <cstdint>
 
 #include "dinput.h"
 
@@ -18,17 +19,17 @@ struct IDirectInputDevice8A::Impl
     ULONG References;
     IDirectInput8A* Owner;      // kept alive by the device, as COM devices hold their creator
     const DIDATAFORMAT* Format; // null until SetDataFormat
-    HWND Window;                // the cooperative level's window, and SDL's id for it
-    Uint32 WindowId;
+    HWND Window;                // the cooperative level's window, and the window system's id for it
+    uint32_t WindowId;
     DWORD Level; // DISCL_ flags; non-exclusive background until set
     bool Acquired;
     bool InputLost;     // a foreground device whose window lost focus, until acquired again
     bool FocusLostSeen; // the window lost focus since the last look, even if it has it back
-    bool RelativeMode;  // the mouse turned SDL's relative mode on while acquired
+    bool RelativeMode;  // the mouse took the pointer (relative mode, pointer lock) while acquired
     LONG Wheel;         // the mouse wheel's motion since the last read, in wheel units of 120
 };
 
-// Called by DirectInput8Create and the last IDirectInput8A::Release: SDL's video (and events)
+// Called by DirectInput8Create and the last IDirectInput8A::Release: the window system's input
 // for as long as a DirectInput object lives. Start returns false with the reason logged.
 bool StartDirectInputVideo();
 void StopDirectInputVideo();
@@ -41,11 +42,31 @@ void WatchDevice(IDirectInputDevice8A::Impl* device);
 HRESULT ReadKeyboard(BYTE keys[256]);
 
 // Called by Acquire and by whatever unacquires an exclusive foreground mouse: takes the pointer
-// into SDL's relative mode (unbounded motion, no cursor) and hands it back. Start cannot fail:
-// where SDL has no relative mode the motion stays bounded by the screen, and it says so.
+// (unbounded motion, no cursor) and hands it back (input_sdl.cpp, input_web.cpp). Start cannot
+// fail: where the pointer cannot be taken the motion stays bounded by the screen, and it says so.
 void StartMouse(IDirectInputDevice8A::Impl& device);
 void StopMouse(IDirectInputDevice8A::Impl& device);
 
 // Called by GetDeviceState on an acquired mouse: motion since the previous read, wheel and
 // buttons. Returns DI_OK, or the test source's failure (the state then untouched).
 HRESULT ReadMouse(IDirectInputDevice8A::Impl& device, DIMOUSESTATE* state);
+
+// ---- The window system's side (input_sdl.cpp, input_web.cpp) ----
+// Starts and stops telling device.cpp about focus losses and wheel steps (NoteFocusLost,
+// NoteWheel) while at least one device lives.
+void StartInputWatch();
+void StopInputWatch();
+// Takes in whatever the window system has delivered. Cannot fail.
+void PumpInputEvents();
+// The window system's id of a window (0 for no window), and whether that window has focus.
+uint32_t InputWindowId(HWND hwnd);
+bool InputWindowHasFocus(uint32_t windowId);
+// The keys that are down now as DIK bytes (0x80 down), every other byte 0.
+void ReadSystemKeys(BYTE keys[256]);
+// The pointer's motion since the previous read and the buttons (0x80 down) of an acquired mouse.
+void ReadSystemMouse(LONG* dx, LONG* dy, BYTE buttons[4]);
+
+// Called by the window system's side (device.cpp): a window lost focus (or was hidden), or the
+// wheel turned by `delta` (120 a notch, forward positive).
+void NoteFocusLost(uint32_t windowId);
+void NoteWheel(LONG delta);

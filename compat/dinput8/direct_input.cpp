@@ -1,7 +1,5 @@
 // The DirectInput object: DirectInput8Create with its version and interface checks, device
 // creation for the system keyboard and mouse, the identifiers and the two predefined formats.
-#include <SDL.h>
-
 #include <array>
 #include <cstdio>
 
@@ -48,8 +46,6 @@ constexpr DIOBJECTDATAFORMAT MouseObjects[7] = {
     {nullptr, 15, OptionalObject | ButtonObject | AnyInstance, 0},
 };
 
-// Whole run: how many DirectInput objects hold SDL's video.
-int VideoUsers = 0;
 } // namespace
 
 const DIDATAFORMAT c_dfDIKeyboard = {
@@ -62,27 +58,6 @@ struct IDirectInput8A::Impl
 {
     ULONG References;
 };
-
-bool StartDirectInputVideo()
-{
-    // The keyboard and mouse states come from SDL's video events.
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
-    {
-        std::fprintf(stderr, "DirectInput8Create: no input without video: %s\n", SDL_GetError());
-        return false;
-    }
-    ++VideoUsers;
-    return true;
-}
-
-void StopDirectInputVideo()
-{
-    if (VideoUsers > 0)
-    {
-        --VideoUsers;
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    }
-}
 
 HRESULT WINAPI DirectInput8Create(HINSTANCE instance, DWORD version, REFIID iid, LPVOID* out,
                                   LPUNKNOWN outer)
@@ -139,7 +114,7 @@ HRESULT IDirectInput8A::CreateDevice(REFGUID guid, IDirectInputDevice8A** device
     if (guid == GUID_SysKeyboard)
         kind = DeviceKind::Keyboard;
     else if (guid == GUID_SysMouse)
-        // SDL 2 cannot tell whether a mouse is plugged in (the window system always has a
+        // The window system cannot tell whether a mouse is plugged in (it always has a
         // pointer), so the system mouse is always there.
         kind = DeviceKind::Mouse;
     else

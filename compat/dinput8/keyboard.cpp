@@ -1,11 +1,8 @@
-// The keyboard read: SDL's key state laid out as DirectInput's 256 bytes indexed by DIK code,
-// or what a test's keyboard source gives.
-#include <SDL.h>
-
+// The keyboard read: the window system's key state as DirectInput's 256 bytes indexed by DIK
+// code, or what a test's keyboard source gives.
 #include <cstring>
 
 #include "device_impl.h"
-#include "keyboard_map.h"
 #include "standin.h"
 
 namespace
@@ -30,12 +27,6 @@ HRESULT ReadKeyboard(BYTE keys[256])
             std::memcpy(keys, given, sizeof given);
         return result;
     }
-    int count = 0;
-    const Uint8* down = SDL_GetKeyboardState(&count);
-    std::memset(keys, 0, 256);
-    for (int scancode = 0; scancode < count; ++scancode)
-        if (down[scancode])
-            if (const BYTE dik = DikFromSdlScancode(scancode))
-                keys[dik] = 0x80;
+    ReadSystemKeys(keys);
     return DI_OK;
 }

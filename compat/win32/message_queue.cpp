@@ -1,14 +1,10 @@
-// The thread's message queue: messages posted by the program and those made from SDL's events,
-// delivered in order by PeekMessageA, dispatched to window procedures, and the default
-// procedure's answer to WM_CLOSE.
+// The thread's message queue: messages posted by the program and those made from the window
+// system's events (system_events_sdl.cpp, system_events_web.cpp), delivered in order by
+// PeekMessageA, dispatched to window procedures, and the default procedure's answer to WM_CLOSE.
 #include "window_registry.h"
-
-#include <SDL.h>
 
 #include <cstdio>
 #include <deque>
-
-#include "standin_window.h"
 
 namespace
 {
@@ -28,17 +24,7 @@ MSG MakeMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     msg.wParam = wParam;
     msg.lParam = lParam;
     msg.time = timeGetTime();
-    // The pointer position in screen coordinates, from what SDL last saw (no server round trip).
-    int x = 0, y = 0;
-    SDL_GetMouseState(&x, &y);
-    if (SDL_Window* focus = SDL_GetMouseFocus())
-    {
-        int left = 0, top = 0;
-        SDL_GetWindowPosition(focus, &left, &top);
-        x += left;
-        y += top;
-    }
-    msg.pt = {x, y};
+    msg.pt = Win32PointerPosition();
     return msg;
 }
 
@@ -68,51 +54,18 @@ bool TakeQueued(LPMSG out, HWND hwnd, UINT filterMin, UINT filterMax, UINT remov
     return false;
 }
 
-// Messages that the platform sends straight to the procedure rather than posting.
-void Send(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+} // namespace
+
+void Win32QueueMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    Queue.push_back(MakeMessage(hwnd, message, wParam, lParam));
+}
+
+void Win32SendMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (WNDPROC procedure = Win32WindowProcedure(hwnd))
         procedure(hwnd, message, wParam, lParam);
 }
-
-// Turns one SDL event into what the platform would do. Keyboard and mouse events make no
-// messages: the programs read their input through DirectInput.
-void HandleEvent(const SDL_Event& event)
-{
-    if (event.type == SDL_QUIT)
-    {
-        // A request to end the program (a signal, the session ending) closes every window as
-        // the close box would; with no window left there is nothing to close, so quit directly.
-        const std::vector<HWND> windows = Win32LiveWindows();
-        for (HWND hwnd : windows)
-            Queue.push_back(MakeMessage(hwnd, WM_CLOSE, 0, 0));
-        if (windows.empty())
-            Queue.push_back(MakeMessage(nullptr, WM_QUIT, 0, 0));
-        return;
-    }
-    if (event.type != SDL_WINDOWEVENT)
-        return;
-    HWND hwnd = HwndFromSdlWindow(SDL_GetWindowFromID(event.window.windowID));
-    if (!Win32WindowProcedure(hwnd))
-        return;
-    switch (event.window.event)
-    {
-    case SDL_WINDOWEVENT_CLOSE:
-        Queue.push_back(MakeMessage(hwnd, WM_CLOSE, 0, 0));
-        break;
-    case SDL_WINDOWEVENT_FOCUS_GAINED:
-        Send(hwnd, WM_ACTIVATEAPP, TRUE, 0);
-        Send(hwnd, WM_ACTIVATE, WA_ACTIVE, 0);
-        break;
-    case SDL_WINDOWEVENT_FOCUS_LOST:
-        Send(hwnd, WM_ACTIVATE, WA_INACTIVE, 0);
-        Send(hwnd, WM_ACTIVATEAPP, FALSE, 0);
-        break;
-    default:
-        break;
-    }
-}
-} // namespace
 
 void Win32ForgetWindowMessages(HWND hwnd)
 {
@@ -126,16 +79,10 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, U
         return FALSE;
     if (TakeQueued(msg, hwnd, filterMin, filterMax, removeMsg))
         return TRUE;
-    // At most one SDL event per call, so a busy loop does a bounded amount of work per
-    // iteration; the event may or may not make a message.
-    // (SDL_PollEvent would also spend a call now and then on its end-of-cycle marker.)
-    SDL_Event event;
-    if (!SDL_WasInit(SDL_INIT_EVENTS))
+    // At most one window-system event per call, so a busy loop does a bounded amount of work
+    // per iteration; the event may or may not make a message.
+    if (!Win32TakeSystemEvent())
         return FALSE;
-    SDL_PumpEvents();
-    if (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) != 1)
-        return FALSE;
-    HandleEvent(event);
     return TakeQueued(msg, hwnd, filterMin, filterMax, removeMsg) ? TRUE : FALSE;
 }
 

@@ -16,6 +16,17 @@ WNDPROC Win32WindowProcedure(HWND hwnd);
 // oldest first; empty when there is none.
 std::vector<HWND> Win32LiveWindows();
 
+// The window system's side of the queue (system_events_sdl.cpp, system_events_web.cpp), called
+// by PeekMessageA: takes at most one pending window-system event and turns it into queued or sent
+// messages; false when none was pending. Cannot fail.
+bool Win32TakeSystemEvent();
+// Called when a message is made: the pointer's position in screen coordinates.
+POINT Win32PointerPosition();
+// Called by the event side: appends a message to the queue, or runs a window's procedure at once
+// (as the platform sends activation messages). Cannot fail.
+void Win32QueueMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+void Win32SendMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
 // Called by DestroyWindow: drops the messages posted to a window that no longer exists, as the
 // platform does. Cannot fail.
 void Win32ForgetWindowMessages(HWND hwnd);
