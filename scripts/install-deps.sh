@@ -16,6 +16,9 @@ packages=(
     wine64 fonts-wine
     file
     wine64 fonts-wine
+    # web: the browser build (Debian's emscripten with its prebuilt system libraries; stb_image
+    # for the page's bitmaps) and its tests (headless Chromium driven from Node)
+    emscripten libstb-dev chromium nodejs
 )
 
 missing=()

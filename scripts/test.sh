@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds and runs every test: the Windows build, the normal build with its suite (which runs the
-# Windows programs under Wine), a short run of each fuzz target, and the whole suite again under
-# AddressSanitizer and UndefinedBehaviorSanitizer. Exits non-zero when any part
-# fails; each ctest run prints its summary.
+# Builds and runs every test: the Windows build, the browser build, the normal build with its
+# suite (which runs the Windows programs under Wine and the page in headless Chromium), a short
+# run of each fuzz target, and the whole suite again under AddressSanitizer and
+# UndefinedBehaviorSanitizer. Exits non-zero when any part fails; each ctest run prints its
+# summary.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
@@ -14,6 +15,10 @@ step() { echo; echo "==== $* ===="; }
 # The Windows programs first: the default suite runs them under Wine when they are built.
 step "build (Windows, MinGW-w64)"
 cmake --preset windows && cmake --build --preset windows || status=1
+
+# The browser page too: the default suite opens it in headless Chromium when it is built.
+step "build (browser page, emscripten)"
+cmake --preset web && cmake --build --preset web || status=1
 
 step "build (RelWithDebInfo)"
 if cmake --preset default && cmake --build --preset default; then

@@ -1,0 +1,203 @@
+// The Direct3D stand-in's window system in a browser: one adapter (the page's screen, its modes
+// the classic sizes that fit it), the canvas as every window's drawable, WebGL 2 contexts from
+// html5.h, and presenting as giving the browser its turn at the display's pace.
+#include "d3d8_internal.h"
+
+#include <emscripten.h>
+#include <emscripten/html5.h>
+
+#include "page.h"
+
+namespace d3d8
+{
+namespace
+{
+// Whole run: the context made for the probe (kept and reused by the first device, since a canvas
+// has one WebGL context for its whole life), how many Direct3D objects use the page, the time of
+// the last present, and the last failure's text.
+EMSCRIPTEN_WEBGL_CONTEXT_HANDLE CanvasContext = 0;
+int VideoUsers = 0;
+double LastSwap = 0.0;
+bool SwapWaits = true;
+const char* LastError = "";
+
+// One WebGL 2 context for the canvas; every device and the probe use it in turn.
+EMSCRIPTEN_WEBGL_CONTEXT_HANDLE CanvasGl()
+{
+    if (CanvasContext > 0)
+        return CanvasContext;
+    EmscriptenWebGLContextAttributes attributes;
+    emscripten_webgl_init_context_attributes(&attributes);
+    attributes.majorVersion = 2;
+    attributes.minorVersion = 0;
+    attributes.alpha = EM_FALSE;
+    // The device draws into its own back buffer; the canvas only receives the scaled picture.
+    attributes.depth = EM_FALSE;
+    attributes.stencil = EM_FALSE;
+    attributes.antialias = EM_FALSE;
+    attributes.preserveDrawingBuffer = EM_TRUE; // screenshots read what was last presented
+    attributes.enableExtensionsByDefault = EM_TRUE;
+    attributes.powerPreference = EM_WEBGL_POWER_PREFERENCE_HIGH_PERFORMANCE;
+    CanvasContext = emscripten_webgl_create_context(kPageCanvas, &attributes);
+    if (CanvasContext <= 0)
+    {
+        LastError = "the browser offers no WebGL 2 context";
+        CanvasContext = 0;
+    }
+    return CanvasContext;
+}
+} // namespace
+
+bool StartVideo()
+{
+    PageStart();
+    ++VideoUsers;
+    return true;
+}
+
+void StopVideo()
+{
+    if (VideoUsers > 0)
+        --VideoUsers;
+}
+
+int DisplayCount()
+{
+    return VideoUsers > 0 ? 1 : 0;
+}
+
+const char* DisplayName(int display)
+{
+    return display == 0 ? "Browser" : nullptr;
+}
+
+const char* VideoDriverName()
+{
+    return "WebGL 2";
+}
+
+bool DesktopMode(int display, D3DDISPLAYMODE* mode)
+{
+    if (display != 0)
+    {
+        LastError = "there is one display";
+        return false;
+    }
+    int width = 0, height = 0, refresh = 0;
+    PageScreenSize(&width, &height, &refresh);
+    if (width <= 0 || height <= 0)
+    {
+        LastError = "the page reports no screen size";
+        return false;
+    }
+    *mode = {UINT(width), UINT(height), UINT(refresh), D3DFMT_X8R8G8B8};
+    return true;
+}
+
+std::vector<D3DDISPLAYMODE> ListedModes(int display)
+{
+    // A page lists no modes of its own: the desktop mode and the classic sizes that fit it
+    // (direct3d.cpp adds both) are what it offers.
+    (void)display;
+    return {};
+}
+
+UINT WindowRefreshRate(StandinNativeWindow* window, UINT adapter)
+{
+    (void)window;
+    (void)adapter;
+    return 60; // a page cannot read the display's rate
+}
+
+void WindowSize(StandinNativeWindow* window, int* width, int* height)
+{
+    *width = window ? window->Width : 0;
+    *height = window ? window->Height : 0;
+}
+
+void DrawableSize(StandinNativeWindow* window, int* width, int* height)
+{
+    (void)window;
+    PageCanvasSize(width, height);
+}
+
+bool WindowCanRender(StandinNativeWindow* window)
+{
+    return window && window->Alive;
+}
+
+GlContext CreateGlContext(StandinNativeWindow* window)
+{
+    (void)window;
+    const EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context = CanvasGl();
+    if (!context || emscripten_webgl_make_context_current(context) != EMSCRIPTEN_RESULT_SUCCESS)
+    {
+        Log("CreateDevice: no WebGL 2 context: %s", LastError);
+        return nullptr;
+    }
+    return reinterpret_cast<GlContext>(context);
+}
+
+void DeleteGlContext(StandinNativeWindow* window, GlContext context)
+{
+    // The canvas keeps its one context for the next device; only the binding goes.
+    (void)window;
+    (void)context;
+}
+
+bool MakeGlCurrent(StandinNativeWindow* window, GlContext context)
+{
+    (void)window;
+    const auto handle = EMSCRIPTEN_WEBGL_CONTEXT_HANDLE(reinterpret_cast<intptr_t>(context));
+    if (emscripten_webgl_make_context_current(handle) != EMSCRIPTEN_RESULT_SUCCESS)
+    {
+        LastError = "the WebGL context is gone";
+        return false;
+    }
+    return true;
+}
+
+GlContext CurrentGlContext()
+{
+    return reinterpret_cast<GlContext>(intptr_t(emscripten_webgl_get_current_context()));
+}
+
+void SwapWindow(StandinNativeWindow* window)
+{
+    (void)window;
+    // The browser shows the canvas when the program gives it its turn; waiting out the rest of
+    // the display's period here is the vsync the desktop driver gives.
+    const double period = 1000.0 / 60.0;
+    const double now = emscripten_get_now();
+    const double wait = SwapWaits ? LastSwap + period - now : 0.0;
+    if (wait > 1.0)
+        emscripten_sleep(unsigned(wait));
+    else
+        PageYield();
+    LastSwap = emscripten_get_now();
+}
+
+bool SetSwapInterval(int interval)
+{
+    SwapWaits = interval != 0;
+    return true;
+}
+
+bool OpenProbeContext()
+{
+    if (!CanvasGl())
+    {
+        Log("no WebGL 2 context (%s): no capabilities to report", LastError);
+        return false;
+    }
+    return emscripten_webgl_make_context_current(CanvasContext) == EMSCRIPTEN_RESULT_SUCCESS;
+}
+
+void CloseProbeContext() {}
+
+const char* WindowSystemError()
+{
+    return LastError;
+}
+
+} // namespace d3d8

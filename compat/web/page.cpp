@@ -1,0 +1,446 @@
+// The page's side of the stand-in in a browser: html5.h handlers for the keyboard (by
+// KeyboardEvent.code, the physical key, as DIK codes), the pointer (locked movementX/Y and
+// buttons), focus, visibility, pointer lock and full screen; the browser's turn to run
+// (emscripten_sleep under ASYNCIFY); and the modal message box drawn by the page's script.
+#include "page.h"
+
+#include <emscripten.h>
+#include <emscripten/html5.h>
+
+#include <cstdio>
+#include <cstring>
+#include <deque>
+
+#include "dinput.h"
+
+namespace
+{
+struct KeyCode
+{
+    const char* Code; // KeyboardEvent.code
+    BYTE Dik;
+};
+
+// Every key of the PC keyboard that has a DIK code, by the name the page gives the physical key.
+const KeyCode kKeyCodes[] = {
+    {"KeyA", DIK_A},
+    {"KeyB", DIK_B},
+    {"KeyC", DIK_C},
+    {"KeyD", DIK_D},
+    {"KeyE", DIK_E},
+    {"KeyF", DIK_F},
+    {"KeyG", DIK_G},
+    {"KeyH", DIK_H},
+    {"KeyI", DIK_I},
+    {"KeyJ", DIK_J},
+    {"KeyK", DIK_K},
+    {"KeyL", DIK_L},
+    {"KeyM", DIK_M},
+    {"KeyN", DIK_N},
+    {"KeyO", DIK_O},
+    {"KeyP", DIK_P},
+    {"KeyQ", DIK_Q},
+    {"KeyR", DIK_R},
+    {"KeyS", DIK_S},
+    {"KeyT", DIK_T},
+    {"KeyU", DIK_U},
+    {"KeyV", DIK_V},
+    {"KeyW", DIK_W},
+    {"KeyX", DIK_X},
+    {"KeyY", DIK_Y},
+    {"KeyZ", DIK_Z},
+    {"Digit0", DIK_0},
+    {"Digit1", DIK_1},
+    {"Digit2", DIK_2},
+    {"Digit3", DIK_3},
+    {"Digit4", DIK_4},
+    {"Digit5", DIK_5},
+    {"Digit6", DIK_6},
+    {"Digit7", DIK_7},
+    {"Digit8", DIK_8},
+    {"Digit9", DIK_9},
+    {"F1", DIK_F1},
+    {"F2", DIK_F2},
+    {"F3", DIK_F3},
+    {"F4", DIK_F4},
+    {"F5", DIK_F5},
+    {"F6", DIK_F6},
+    {"F7", DIK_F7},
+    {"F8", DIK_F8},
+    {"F9", DIK_F9},
+    {"F10", DIK_F10},
+    {"F11", DIK_F11},
+    {"F12", DIK_F12},
+    {"F13", DIK_F13},
+    {"F14", DIK_F14},
+    {"F15", DIK_F15},
+    {"Numpad0", DIK_NUMPAD0},
+    {"Numpad1", DIK_NUMPAD1},
+    {"Numpad2", DIK_NUMPAD2},
+    {"Numpad3", DIK_NUMPAD3},
+    {"Numpad4", DIK_NUMPAD4},
+    {"Numpad5", DIK_NUMPAD5},
+    {"Numpad6", DIK_NUMPAD6},
+    {"Numpad7", DIK_NUMPAD7},
+    {"Numpad8", DIK_NUMPAD8},
+    {"Numpad9", DIK_NUMPAD9},
+    {"Escape", DIK_ESCAPE},
+    {"Minus", DIK_MINUS},
+    {"Equal", DIK_EQUALS},
+    {"Backspace", DIK_BACK},
+    {"Tab", DIK_TAB},
+    {"BracketLeft", DIK_LBRACKET},
+    {"BracketRight", DIK_RBRACKET},
+    {"Enter", DIK_RETURN},
+    {"ControlLeft", DIK_LCONTROL},
+    {"Semicolon", DIK_SEMICOLON},
+    {"Quote", DIK_APOSTROPHE},
+    {"Backquote", DIK_GRAVE},
+    {"ShiftLeft", DIK_LSHIFT},
+    {"Backslash", DIK_BACKSLASH},
+    {"Comma", DIK_COMMA},
+    {"Period", DIK_PERIOD},
+    {"Slash", DIK_SLASH},
+    {"ShiftRight", DIK_RSHIFT},
+    {"NumpadMultiply", DIK_MULTIPLY},
+    {"AltLeft", DIK_LMENU},
+    {"Space", DIK_SPACE},
+    {"CapsLock", DIK_CAPITAL},
+    {"NumLock", DIK_NUMLOCK},
+    {"ScrollLock", DIK_SCROLL},
+    {"NumpadSubtract", DIK_SUBTRACT},
+    {"NumpadAdd", DIK_ADD},
+    {"NumpadDecimal", DIK_DECIMAL},
+    {"IntlBackslash", DIK_OEM_102},
+    {"NumpadEqual", DIK_NUMPADEQUALS},
+    {"NumpadEnter", DIK_NUMPADENTER},
+    {"ControlRight", DIK_RCONTROL},
+    {"NumpadDivide", DIK_DIVIDE},
+    {"PrintScreen", DIK_SYSRQ},
+    {"AltRight", DIK_RMENU},
+    {"Pause", DIK_PAUSE},
+    {"Home", DIK_HOME},
+    {"ArrowUp", DIK_UP},
+    {"PageUp", DIK_PRIOR},
+    {"ArrowLeft", DIK_LEFT},
+    {"ArrowRight", DIK_RIGHT},
+    {"End", DIK_END},
+    {"ArrowDown", DIK_DOWN},
+    {"PageDown", DIK_NEXT},
+    {"Insert", DIK_INSERT},
+    {"Delete", DIK_DELETE},
+    {"MetaLeft", DIK_LWIN},
+    {"MetaRight", DIK_RWIN},
+    {"ContextMenu", DIK_APPS},
+    {"IntlYen", DIK_YEN},
+    {"IntlRo", DIK_ABNT_C1},
+    {"KanaMode", DIK_KANA},
+    {"Convert", DIK_CONVERT},
+    {"NonConvert", DIK_NOCONVERT},
+    {"NumpadComma", DIK_NUMPADCOMMA},
+    {"AudioVolumeMute", DIK_MUTE},
+    {"AudioVolumeDown", DIK_VOLUMEDOWN},
+    {"AudioVolumeUp", DIK_VOLUMEUP},
+    {"MediaPlayPause", DIK_PLAYPAUSE},
+    {"MediaStop", DIK_MEDIASTOP},
+    {"MediaTrackNext", DIK_NEXTTRACK},
+    {"MediaTrackPrevious", DIK_PREVTRACK},
+};
+
+// Whole run: what the handlers have seen.
+bool Started = false;
+bool Focused = true; // a page loads focused; blur says otherwise
+bool Visible = true;
+bool PointerLocked = false;
+bool PointerWanted = false; // the program acquired its exclusive mouse
+bool PointerEverLocked = false;
+uint32_t FocusLosses = 0;
+BYTE Keys[256] = {};
+LONG MotionX = 0;
+LONG MotionY = 0;
+LONG Wheel = 0;
+BYTE Buttons[4] = {};
+std::deque<bool> Activations;
+bool LastInFront = true;
+double LastYield = 0.0;
+
+BYTE DikOfCode(const char* code)
+{
+    for (const KeyCode& key : kKeyCodes)
+        if (std::strcmp(key.Code, code) == 0)
+            return key.Dik;
+    return 0;
+}
+
+// Tells the window about a change of "in front", once per change.
+void NoteActivation()
+{
+    const bool now = PageInFront();
+    if (now != LastInFront)
+        Activations.push_back(now);
+    LastInFront = now;
+}
+
+void LoseFocus()
+{
+    ++FocusLosses;
+    // Keys held while the page goes away are never seen released.
+    std::memset(Keys, 0, sizeof Keys);
+    std::memset(Buttons, 0, sizeof Buttons);
+}
+
+EM_BOOL OnKey(int type, const EmscriptenKeyboardEvent* event, void*)
+{
+    const BYTE dik = DikOfCode(event->code);
+    if (!dik)
+        return EM_FALSE;
+    Keys[dik] = type == EMSCRIPTEN_EVENT_KEYDOWN ? 0x80 : 0;
+    // While the program holds the mouse its keys are its own: no scrolling on Space, no
+    // find-as-you-type. Otherwise (a dialog on the page) the page's controls get them. Escape is
+    // left to the browser (it leaves full screen and pointer lock where the keyboard is not
+    // locked), and so are reload and the developer tools.
+    return PointerWanted && dik != DIK_ESCAPE && dik != DIK_F5 && dik != DIK_F11 && dik != DIK_F12;
+}
+
+int ButtonIndex(unsigned short button)
+{
+    // The page numbers left 0, middle 1, right 2, back 3; the platform left, right, middle, back.
+    switch (button)
+    {
+    case 0:
+        return 0;
+    case 1:
+        return 2;
+    case 2:
+        return 1;
+    case 3:
+        return 3;
+    default:
+        return -1;
+    }
+}
+
+EM_BOOL OnMouse(int type, const EmscriptenMouseEvent* event, void*)
+{
+    if (type == EMSCRIPTEN_EVENT_MOUSEMOVE)
+    {
+        if (PointerLocked)
+        {
+            MotionX += event->movementX;
+            MotionY += event->movementY;
+        }
+        return EM_FALSE;
+    }
+    const int index = ButtonIndex(event->button);
+    if (index >= 0)
+        Buttons[index] = type == EMSCRIPTEN_EVENT_MOUSEDOWN ? 0x80 : 0;
+    // A click on the canvas means the page has the player's input, whether or not the browser
+    // told the page it has focus (a headless one may not).
+    if (type == EMSCRIPTEN_EVENT_MOUSEDOWN && !Focused)
+    {
+        Focused = true;
+        NoteActivation();
+    }
+    return EM_FALSE;
+}
+
+EM_BOOL OnWheel(int, const EmscriptenWheelEvent* event, void*)
+{
+    // Scrolling towards the page's top is the wheel turned forward.
+    if (event->deltaY < 0)
+        Wheel += 120;
+    else if (event->deltaY > 0)
+        Wheel -= 120;
+    return EM_TRUE;
+}
+
+EM_BOOL OnFocus(int type, const EmscriptenFocusEvent*, void*)
+{
+    Focused = type == EMSCRIPTEN_EVENT_FOCUS;
+    if (!Focused)
+        LoseFocus();
+    NoteActivation();
+    return EM_FALSE;
+}
+
+EM_BOOL OnVisibility(int, const EmscriptenVisibilityChangeEvent* event, void*)
+{
+    Visible = !event->hidden;
+    if (!Visible)
+        LoseFocus();
+    NoteActivation();
+    return EM_FALSE;
+}
+
+EM_BOOL OnPointerLock(int, const EmscriptenPointerlockChangeEvent* event, void*)
+{
+    PointerLocked = event->isActive;
+    PointerEverLocked = PointerEverLocked || PointerLocked;
+    // A locked pointer is the page's: it has the player's input.
+    if (PointerLocked)
+        Focused = true;
+    NoteActivation();
+    return EM_FALSE;
+}
+
+EM_BOOL OnFullscreen(int, const EmscriptenFullscreenChangeEvent* event, void*)
+{
+    // Leaving full screen leaves the game as leaving pointer lock does; the page's script lets
+    // the pointer go with it.
+    if (!event->isFullscreen)
+        NoteActivation();
+    return EM_FALSE;
+}
+
+// The page's script shows the box and calls back when OK is pressed.
+// clang-format off
+EM_JS(void, ShowPageBox, (const char* caption, const char* text), {
+    if (typeof zendrillShowBox === "function")
+        zendrillShowBox(UTF8ToString(caption), UTF8ToString(text));
+    else
+        Module.zendrillBoxClosed = true;
+});
+
+EM_JS(int, PageBoxClosed, (), {
+    if (!Module.zendrillBoxClosed)
+        return 0;
+    Module.zendrillBoxClosed = false;
+    return 1;
+});
+
+EM_JS(int, PageQuitRequested, (), {
+    if (!Module.zendrillQuit)
+        return 0;
+    Module.zendrillQuit = false;
+    return 1;
+});
+
+EM_JS(void, AnnouncePointerWanted, (int wanted), {
+    if (typeof zendrillPointerWanted === "function")
+        zendrillPointerWanted(wanted != 0);
+});
+// clang-format on
+} // namespace
+
+void PageStart()
+{
+    if (Started)
+        return;
+    Started = true;
+    const char* window = EMSCRIPTEN_EVENT_TARGET_WINDOW;
+    const char* document = EMSCRIPTEN_EVENT_TARGET_DOCUMENT;
+    emscripten_set_keydown_callback(window, nullptr, EM_TRUE, OnKey);
+    emscripten_set_keyup_callback(window, nullptr, EM_TRUE, OnKey);
+    emscripten_set_mousemove_callback(document, nullptr, EM_TRUE, OnMouse);
+    emscripten_set_mousedown_callback(kPageCanvas, nullptr, EM_TRUE, OnMouse);
+    emscripten_set_mouseup_callback(document, nullptr, EM_TRUE, OnMouse);
+    emscripten_set_wheel_callback(kPageCanvas, nullptr, EM_TRUE, OnWheel);
+    emscripten_set_focus_callback(window, nullptr, EM_TRUE, OnFocus);
+    emscripten_set_blur_callback(window, nullptr, EM_TRUE, OnFocus);
+    emscripten_set_visibilitychange_callback(nullptr, EM_TRUE, OnVisibility);
+    emscripten_set_pointerlockchange_callback(document, nullptr, EM_TRUE, OnPointerLock);
+    emscripten_set_fullscreenchange_callback(document, nullptr, EM_TRUE, OnFullscreen);
+    EmscriptenVisibilityChangeEvent visibility;
+    if (emscripten_get_visibility_status(&visibility) == EMSCRIPTEN_RESULT_SUCCESS)
+        Visible = !visibility.hidden;
+    LastInFront = PageInFront();
+    LastYield = emscripten_get_now();
+}
+
+bool PageHasFocus()
+{
+    return Focused && Visible;
+}
+
+bool PageInFront()
+{
+    if (!PageHasFocus())
+        return false;
+    return !(PointerWanted && PointerEverLocked) || PointerLocked;
+}
+
+uint32_t PageFocusLosses()
+{
+    return FocusLosses;
+}
+
+void PageTakePointer(bool take)
+{
+    PointerWanted = take;
+    AnnouncePointerWanted(take ? 1 : 0);
+    if (!take && PointerLocked)
+        emscripten_exit_pointerlock();
+}
+
+void PageKeys(BYTE keys[256])
+{
+    std::memcpy(keys, Keys, sizeof Keys);
+}
+
+void PageTakeMotion(LONG* dx, LONG* dy, BYTE buttons[4])
+{
+    *dx = MotionX;
+    *dy = MotionY;
+    MotionX = MotionY = 0;
+    std::memcpy(buttons, Buttons, sizeof Buttons);
+}
+
+LONG PageTakeWheel()
+{
+    const LONG wheel = Wheel;
+    Wheel = 0;
+    return wheel;
+}
+
+bool PageTakeActivation(bool* active)
+{
+    if (Activations.empty())
+        return false;
+    *active = Activations.front();
+    Activations.pop_front();
+    return true;
+}
+
+bool PageTakeQuit()
+{
+    return PageQuitRequested() != 0;
+}
+
+void PageYield()
+{
+    emscripten_sleep(0);
+    LastYield = emscripten_get_now();
+}
+
+void PageYieldIfDue()
+{
+    // Often enough that the page stays responsive, seldom enough not to slow a busy loop.
+    if (emscripten_get_now() - LastYield >= 8.0)
+        PageYield();
+}
+
+void PageCanvasSize(int* width, int* height)
+{
+    if (emscripten_get_canvas_element_size(kPageCanvas, width, height) != EMSCRIPTEN_RESULT_SUCCESS)
+        *width = *height = 0;
+}
+
+void PageSetCanvasSize(int width, int height)
+{
+    emscripten_set_canvas_element_size(kPageCanvas, width, height);
+}
+
+void PageScreenSize(int* width, int* height, int* refresh)
+{
+    *width = EM_ASM_INT({ return (screen.width * (window.devicePixelRatio || 1)) | 0; });
+    *height = EM_ASM_INT({ return (screen.height * (window.devicePixelRatio || 1)) | 0; });
+    *refresh = 60; // the page cannot read the display's rate
+}
+
+void PageMessageBox(const char* caption, const char* text)
+{
+    ShowPageBox(caption, text);
+    while (!PageBoxClosed())
+        emscripten_sleep(50);
+    LastYield = emscripten_get_now();
+}
