@@ -20,30 +20,15 @@ std::map<SDL_Window*, bool>& SimulatedFocusLoss()
     return windows;
 }
 
-bool DriverGivesFocus()
-{
-    const char* driver = SDL_GetCurrentVideoDriver();
-    return driver && SDL_strcmp(driver, "dummy") != 0 && SDL_strcmp(driver, "offscreen") != 0;
-}
-
 // Asks for input focus and waits a bounded time for the window system to grant it.
 void RequestFocus(SDL_Window* window)
 {
     SDL_RaiseWindow(window);
-    if (!DriverGivesFocus())
+    if (!StandinDriverGivesFocus())
         return;
     SDL_SetWindowInputFocus(window);
-    const Uint64 deadline = SDL_GetTicks64() + 1000;
-    while (!(SDL_GetWindowFlags(window) & SDL_WINDOW_INPUT_FOCUS))
-    {
-        if (SDL_GetTicks64() > deadline)
-        {
-            Log("the window system did not give the device window focus");
-            return;
-        }
-        SDL_PumpEvents();
-        SDL_Delay(2);
-    }
+    if (!StandinWaitForFocus(window, 1000))
+        Log("the window system did not give the device window focus");
 }
 
 void PushFocusEvent(SDL_Window* window, bool focused)
@@ -138,8 +123,19 @@ void EnterFullscreen(IDirect3DDevice8::Impl* device)
     if (flags & SDL_WINDOW_MINIMIZED)
         SDL_RestoreWindow(window);
     SDL_ShowWindow(window);
-    RequestFocus(device->FocusWindow);
-    ShowBlackFrame(device);
+    // Where a shown window can take focus at once, focus first: the window manager settles the
+    // full-screen size meanwhile, which the black frame then takes. Where focus follows the
+    // first picture (Wayland), the black frame is that picture and focus can only come after.
+    if (StandinFocusFollowsFirstPicture())
+    {
+        ShowBlackFrame(device);
+        RequestFocus(device->FocusWindow);
+    }
+    else
+    {
+        RequestFocus(device->FocusWindow);
+        ShowBlackFrame(device);
+    }
 }
 
 void LeaveFullscreen(IDirect3DDevice8::Impl* device)

@@ -14,6 +14,9 @@ namespace
 {
 using Device = IDirectInputDevice8A::Impl;
 
+// How long Acquire waits for a newly shown window's first focus, at most.
+constexpr Uint32 FirstFocusWaitMs = 3000;
+
 // Whole run: every device not yet released, which the SDL event watch looks after while there
 // is at least one.
 std::vector<Device*> Devices;
@@ -182,7 +185,16 @@ HRESULT IDirectInputDevice8A::Acquire()
     if (device.Acquired)
         return DI_NOEFFECT;
     if ((device.Level & DISCL_FOREGROUND) && !WindowHasFocus(device))
-        return DIERR_OTHERAPPHASPRIO;
+    {
+        // A window just shown may still be waiting for the window system to hand it focus
+        // (Wayland hands it over only after the first picture, and a busy machine takes its
+        // time). The platform activates a window as it is shown, so no player could ever see
+        // this race lost; wait for the focus that is on its way. A window that had focus and
+        // lost it is refused at once.
+        SDL_Window* window = SDL_GetWindowFromID(device.WindowId);
+        if (!StandinAwaitingFocus(window) || !StandinWaitForFocus(window, FirstFocusWaitMs))
+            return DIERR_OTHERAPPHASPRIO;
+    }
     if ((device.Level & DISCL_EXCLUSIVE) && ExclusiveTaken(device))
         return DIERR_OTHERAPPHASPRIO;
     device.Acquired = true;

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "device_impl.h"
+#include "standin_window.h"
 
 // The stand-in's own identifiers; programs only compare them.
 const GUID IID_IDirectInput8A = {
@@ -66,6 +67,7 @@ struct IDirectInput8A::Impl
 bool StartDirectInputVideo()
 {
     // The keyboard and mouse states come from SDL's video events.
+    StandinPreferNativeVideo();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
     {
         std::fprintf(stderr, "DirectInput8Create: no input without video: %s\n", SDL_GetError());

@@ -101,6 +101,7 @@ void HandleEvent(const SDL_Event& event)
         Queue.push_back(MakeMessage(hwnd, WM_CLOSE, 0, 0));
         break;
     case SDL_WINDOWEVENT_FOCUS_GAINED:
+        StandinSetAwaitingFocus(SdlWindowFromHwnd(hwnd), false);
         Send(hwnd, WM_ACTIVATEAPP, TRUE, 0);
         Send(hwnd, WM_ACTIVATE, WA_ACTIVE, 0);
         break;
@@ -137,6 +138,30 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, U
         return FALSE;
     HandleEvent(event);
     return TakeQueued(msg, hwnd, filterMin, filterMax, removeMsg) ? TRUE : FALSE;
+}
+
+DWORD WINAPI MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll,
+                                       DWORD milliseconds, DWORD wakeMask)
+{
+    (void)waitAll;
+    (void)wakeMask;
+    if (count != 0 || handles)
+    {
+        std::fprintf(stderr, "MsgWaitForMultipleObjects: there are no objects to wait for here\n");
+        return WAIT_FAILED;
+    }
+    if (!Queue.empty())
+        return WAIT_OBJECT_0;
+    if (!SDL_WasInit(SDL_INIT_EVENTS))
+    {
+        // No window system to hear from: only the time can pass.
+        if (milliseconds != INFINITE)
+            SDL_Delay(milliseconds);
+        return milliseconds == INFINITE ? WAIT_FAILED : WAIT_TIMEOUT;
+    }
+    // SDL sleeps on the window system's connection; the event stays queued for PeekMessageA.
+    const int timeout = milliseconds == INFINITE ? -1 : static_cast<int>(milliseconds);
+    return SDL_WaitEventTimeout(nullptr, timeout) == 1 ? WAIT_OBJECT_0 : WAIT_TIMEOUT;
 }
 
 BOOL WINAPI TranslateMessage(const MSG* msg)

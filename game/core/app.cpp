@@ -32,6 +32,10 @@ HINSTANCE GameInstance = nullptr;
 namespace
 {
 
+// How long the loop rests between questions while the device stays lost, at most: short enough
+// that a game brought back is drawn again at once, long enough to cost nothing meanwhile.
+const DWORD LostDeviceWaitMs = 50;
+
 // d3d.ini is edited by hand at times; more layers than this are not snow any more but a way to
 // exhaust memory, so the count is capped where the layers are allocated.
 const DWORD MaxSnowLayers = 100;
@@ -153,7 +157,7 @@ int RunMainLoop()
     MSG msg = {};
     for (;;)
     {
-        // At most one message per iteration, then one step, with no wait: the loop spins.
+        // At most one message per iteration, then one step, with no wait while the game runs.
         if (PeekMessageA(&msg, GameWindow, 0, 0, PM_REMOVE))
         {
             if (msg.message == WM_QUIT)
@@ -167,6 +171,12 @@ int RunMainLoop()
             ErrorText = ResetDevice();
             if (ErrorText != nullptr)
                 ReportFatal(ErrorText, "Reset Error");
+            else if (DeviceResetPending)
+                // Still lost: the window is away and nothing can be drawn, so rest until the
+                // window system has news (the window coming back is a message) or a short while
+                // has passed, instead of asking again at once and burning a core in the
+                // background.
+                MsgWaitForMultipleObjects(0, nullptr, FALSE, LostDeviceWaitMs, QS_ALLINPUT);
         }
         else if (GameState == Title || GameState == Playing || GameState == Paused)
         {
