@@ -40,6 +40,13 @@ WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
     sway -c "$XDG_RUNTIME_DIR/config" >"$XDG_RUNTIME_DIR/sway.log" 2>&1 &
 server=$!
 finish() {
+    # Asked to exit, sway closes its clients' windows first (a plain SIGTERM with windows still
+    # open can crash sway 1.7 on its way out).
+    [ -n "${SWAYSOCK:-}" ] && timeout 5 swaymsg -q exit 2>/dev/null
+    for ((i = 0; i < 50; i++)); do
+        kill -0 "$server" 2>/dev/null || break
+        sleep 0.1
+    done
     kill "$server" 2>/dev/null
     wait "$server" 2>/dev/null
     rm -rf "$XDG_RUNTIME_DIR"
