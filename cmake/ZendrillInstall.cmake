@@ -90,7 +90,9 @@ set(CPACK_STRIP_FILES ON) # the build keeps debug information; players need none
 # time and so invisible to it: libGL.so.1, which libepoxy opens itself (libgl1), and the Mesa
 # drivers that the GL vendor library opens (libgl1-mesa-dri, llvmpipe where there is no GPU).
 # SDL's own run-time X and Wayland libraries come with its package's dependencies, and Qt's xcb
-# platform plugin ships in libqt6gui6, which the setup tool links.
+# platform plugin ships in libqt6gui6, which the setup tool links. Qt's Wayland platform plugin
+# is a package of its own (qt6-wayland): without it the setup tool runs through XWayland on a
+# Wayland desktop, while the game runs natively.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1, libgl1-mesa-dri")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1, libgl1-mesa-dri, qt6-wayland")
 include(CPack)
