@@ -20,12 +20,13 @@ inline HWND HwndFromSdlWindow(SDL_Window* window)
 // through the desktop's X server, which SDL would otherwise pick first. Under XWayland a
 // full-screen window is at the mercy of the X window manager emulation (a brief focus loss can
 // leave it tiled); natively the compositor keeps it full screen. SDL_VIDEODRIVER, when set, still
-// chooses (SDL_VIDEODRIVER=x11 for the X server).
+// chooses (SDL_VIDEODRIVER=x11 for the X server); set but empty, it chooses nothing.
 inline void StandinPreferNativeVideo()
 {
+    const char* chosen = SDL_getenv("SDL_VIDEODRIVER");
     const char* wayland = SDL_getenv("WAYLAND_DISPLAY");
-    if (wayland && *wayland)
-        SDL_SetHint(SDL_HINT_VIDEODRIVER, "wayland,x11");
+    if ((!chosen || !*chosen) && wayland && *wayland)
+        SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "wayland,x11", SDL_HINT_OVERRIDE);
 }
 
 // ---- Focus as the window system grants it ---------------------------------------------------

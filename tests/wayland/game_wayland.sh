@@ -7,11 +7,14 @@
 #               most; Escape ends it with 0
 #   fatal-box   models/floor.X missing: the "Fatal Error!" box is in front of the full-screen
 #               game, focused and on the screen, and Return on it ends the game
+#   xwayland-focus  through XWayland (SDL_VIDEODRIVER=x11): the X focus leaves the full-screen
+#               game for a moment and comes back, as it can while the game starts; the game is
+#               full screen again afterwards, not a tiled window
 #   background  on another workspace the paused game rests: it uses little CPU over 10 s
 #               (printed), and comes back full screen and in front when its workspace does
 set -uo pipefail
 
-mode=${1:?start, fatal-box or background}
+mode=${1:?start, fatal-box, xwayland-focus or background}
 game=${ZENDRILL_BIN_DIR:?}/zendrill
 run=${ZENDRILL_RUN_DIR:?}
 [ -x "$game" ] || { echo "SKIP: the game is not built"; exit 77; }
@@ -114,6 +117,24 @@ fatal-box)
         fail "the game did not end with an error after the box ($code)"
     grep -qx 'Fatal Error!: Load Floor.x Failed.' "$work/game.log" ||
         fail "standard error lacks the box's text"
+    ;;
+xwayland-focus)
+    prepare none
+    (cd "$work/run" && SDL_VIDEODRIVER=x11 exec "$game" >"$work/game.log" 2>&1) &
+    pid=$!
+    started+=("$pid")
+    wait_window "$pid" "$in_front" 60 && wait_picture 60 ||
+        { cat "$work/game.log"; fail "the game did not start"; }
+    window=$(xdotool search --name '^D3D Zendrill$' | head -n 1)
+    root=$(xwininfo -root | awk '/Window id/ { print $4 }')
+    xdotool windowfocus "$root"
+    sleep 0.3
+    xdotool windowfocus "$window"
+    wait_window "$pid" "$in_front" 20 && pass "full screen again after a brief focus loss" ||
+        fail "after a brief focus loss: $(window_of "$pid" | jq -c '{fullscreen_mode, focused}')"
+    press Escape
+    wait_exit 20
+    [ "$code" -eq 0 ] || fail "Escape ended the game with $code"
     ;;
 background)
     prepare none
