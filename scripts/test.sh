@@ -11,6 +11,14 @@ status=0
 
 step() { echo; echo "==== $* ===="; }
 
+# The reasons of the tests a ctest run skipped (their "SKIP:" lines), so the summary's list of
+# tests that did not run says why.
+skip_reasons() { # build folder
+    awk '/^[0-9]+\/[0-9]+ Test: / { test = $3 }
+         /^SKIP: / { print "  " test ": " substr($0, 7) }' "$1/Testing/Temporary/LastTest.log" \
+        2>/dev/null | sort -u
+}
+
 # The Windows programs first: the default suite runs them under Wine when they are built.
 step "build (Windows, MinGW-w64)"
 cmake --preset windows && cmake --build --preset windows || status=1
@@ -19,6 +27,7 @@ step "build (RelWithDebInfo)"
 if cmake --preset default && cmake --build --preset default; then
     step "tests (RelWithDebInfo)"
     ctest --preset default || status=1
+    skip_reasons build
 else
     status=1
 fi
@@ -49,6 +58,7 @@ step "build (AddressSanitizer + UndefinedBehaviorSanitizer)"
 if cmake --preset asan && cmake --build --preset asan; then
     step "tests (AddressSanitizer + UndefinedBehaviorSanitizer)"
     ctest --preset asan || status=1
+    skip_reasons build-asan
 else
     status=1
 fi
