@@ -63,9 +63,12 @@ ZENDRILL_VINPUT=$(cd "$bin" && pwd)/wl_vinput
 export ZENDRILL_VINPUT
 bash "$here/tests/wayland/with-sway.sh" bash -c "$measure"'
 work=$BENCH_WORK
-source "'"$here"'/tests/wayland/sway_helpers.sh"
+source "'"$here"'/tests/wayland/sway_driver.sh"
 vinput_start
-game=$BENCH_GAME
+launch_game() {
+    (cd "$work" && exec "$BENCH_GAME" >/dev/null 2>&1) &
+    pid=$!
+}
 game_start || exit 1
 swaymsg -q workspace 2
 sleep 2

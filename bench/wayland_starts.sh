@@ -13,7 +13,7 @@ export ZENDRILL_VINPUT=$build/bin/wl_vinput ZENDRILL_SWAY_XWAYLAND=1
 export BENCH_GAME=$build/bin/zendrill BENCH_RUN=$build/run BENCH_COUNT=$count BENCH_DRIVER=$driver
 exec bash "$here/tests/wayland/with-sway.sh" bash -c '
 work=$(mktemp -d /tmp/zendrill-starts-XXXXXX)
-source "'"$here"'/tests/wayland/sway_helpers.sh"
+source "'"$here"'/tests/wayland/sway_driver.sh"
 vinput_start
 ln -s "$BENCH_RUN/textures" "$work/textures"
 ln -s "$BENCH_RUN/models" "$work/models"
@@ -39,8 +39,7 @@ for ((i = 1; i <= BENCH_COUNT; i++)); do
     fi
     said=$(grep -v "^LoadIconA" "$work/game.log" | tr "\n" "|")
     echo "start $i: $state; said: ${said:-nothing}"
-    kill -0 "$pid" 2>/dev/null && press Escape
-    wait_exit 15
+    kill -0 "$pid" 2>/dev/null && game_quit
     [ "$code" = 124 ] && kill "$pid" 2>/dev/null
     wait "$pid" 2>/dev/null
 done

@@ -21,7 +21,7 @@ run=${ZENDRILL_RUN_DIR:?}
 [ -f "$run/models/ball.x" ] || { echo "SKIP: the game's assets are not generated"; exit 77; }
 
 work=$(mktemp -d /tmp/zendrill-wayland-XXXXXX)
-source "$(dirname "$0")/sway_helpers.sh"
+source "$(dirname "$0")/sway_driver.sh"
 failures=0
 fail() {
     echo "FAILED: $*"
@@ -43,7 +43,7 @@ prepare() { # model-to-leave-out
     printf '%s\n' 0 640 480 "$refresh" 22 80 1 1 1 0 0 1 1 1 1 4096 4096 >"$work/run/d3d.ini"
 }
 
-start_in() { # folder: like game_start, in that folder
+start_in() { # folder: the game started there, $pid set
     (cd "$1" && exec "$game" >"$work/game.log" 2>&1) &
     pid=$!
     started+=("$pid")
@@ -71,8 +71,7 @@ start)
         shell=$(window_of "$pid" | jq -r .shell)
         [ "$shell" = xdg_shell ] && pass "start $i: native Wayland window, full screen, focused" ||
             fail "start $i: the window is a $shell window, not a native one"
-        press Escape
-        wait_exit 20
+        game_quit
         [ "$code" -eq 0 ] || fail "start $i: Escape ended the game with $code"
         grep -E 'did not give|Fatal Error|Aquire' "$work/game.log" &&
             fail "start $i: focus came too late for the game"
@@ -112,7 +111,7 @@ fatal-box)
     [ $((r + g + b)) -gt 150 ] && pass "the box shows on the screen ($r,$g,$b at its middle)" ||
         fail "the screen is dark where the box is ($r,$g,$b at $x,$y)"
     press Return
-    wait_exit 20
+    game_exit 20
     [ "$code" -ne 0 ] && [ "$code" -ne 124 ] && pass "the game ended after the box ($code)" ||
         fail "the game did not end with an error after the box ($code)"
     grep -qx 'Fatal Error!: Load Floor.x Failed.' "$work/game.log" ||
@@ -132,8 +131,7 @@ xwayland-focus)
     xdotool windowfocus "$window"
     wait_window "$pid" "$in_front" 20 && pass "full screen again after a brief focus loss" ||
         fail "after a brief focus loss: $(window_of "$pid" | jq -c '{fullscreen_mode, focused}')"
-    press Escape
-    wait_exit 20
+    game_quit
     [ "$code" -eq 0 ] || fail "Escape ended the game with $code"
     ;;
 background)
@@ -156,8 +154,7 @@ background)
     switch_back
     window_of "$pid" "$in_front" && pass "back in front, full screen" ||
         fail "the game did not come back full screen and in front"
-    press Escape
-    wait_exit 20
+    game_quit
     [ "$code" -eq 0 ] || fail "Escape ended the game with $code"
     ;;
 *)

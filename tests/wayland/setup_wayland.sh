@@ -12,7 +12,7 @@ qt_plugins=$(find /usr/lib/*/qt6/plugins/platforms -name 'libqwayland*' 2>/dev/n
 [ -n "$qt_plugins" ] || { echo "SKIP: Qt's Wayland platform plugin (qt6-wayland) is missing"; exit 77; }
 
 work=$(mktemp -d /tmp/zendrill-setup-wayland-XXXXXX)
-source "$(dirname "$0")/sway_helpers.sh"
+source "$(dirname "$0")/sway_driver.sh"
 fail() {
     echo "FAIL: $*"
     cat "$work/setup.log" "$work/game.log" 2>/dev/null
@@ -31,7 +31,7 @@ echo "ok: the dialog is a native Wayland window and has the focus"
 
 # Save has the keyboard focus from the start.
 press space
-wait_exit 30
+game_exit 30
 [ "$code" -eq 0 ] || fail "zendrill-setup ended with $code after Space"
 [ -f "$work/d3d.ini" ] || fail "Space did not save d3d.ini"
 mapfile -t v <"$work/d3d.ini"
@@ -47,11 +47,13 @@ echo "ok: Space saved the output's mode ${v[1]}x${v[2]} at ${v[3]} Hz"
 if [ -f "$run/models/ball.x" ] && [ -x "$bin/zendrill" ]; then
     ln -s "$run/textures" "$work/textures"
     ln -s "$run/models" "$work/models"
-    game=$bin/zendrill
+    launch_game() {
+        (cd "$work" && exec "$bin/zendrill" >"$work/game.log" 2>&1) &
+        pid=$!
+    }
     game_start || fail "the game did not start with the saved settings"
     echo "ok: the game runs full screen with the saved settings"
-    press Escape
-    wait_exit 20
+    game_quit
     [ "$code" -eq 0 ] || fail "Escape ended the game with $code"
 fi
 rm -rf "$work"

@@ -1,12 +1,18 @@
 # shellcheck shell=bash
-# Shell helpers for the tests under with-sway.sh: our virtual keyboard and pointer (wl_vinput),
-# the compositor's window tree, screenshots with grim, and the game's start and end. Sourced after
-# the caller has set $work (a folder of its own); everything started here ends with the shell.
-#   vinput_start / vin CMD      the input client, and one command answered by it
+# The play scenario's driver under a headless sway (with-sway.sh), and what the other Wayland
+# tests need from it: keys and the pointer through our virtual keyboard and pointer (wl_vinput),
+# screenshots with grim, window state from sway's tree. Sourced after tests/screen_checks.sh (its
+# shot and screen_size are replaced here); the caller sets $work and defines
+#   launch_game    starts the game program in the current folder in the background, sets $pid
+# Everything started here ends with the shell (add a process to $started to have it ended too).
+#   vinput_start / vin CMD      the input client, and one command it answers
 #   window_of PID [FILTER]      the JSON of the program's window (with a jq filter: true/false)
 #   wait_window PID FILTER S    waits up to S seconds until the filter holds for its window
-#   screen_size, shot NAME, press KEY, mouse_move DX DY, click, switch_away, switch_back,
-#   game_start, wait_exit S     the driver functions of the shared play scenario
+#   wait_picture S              waits until the game has drawn a picture
+#   press KEY                   a key held 0.3 s;  game_quit  Escape until the game ends
+#   cpu_ticks PID               CPU time used so far
+#   game_start, game_full_screen, shot, screen_size, key_down, key_up, button_down, button_up,
+#   mouse_move, switch_away, switch_back, game_exit   the scenario's driver functions
 
 [ -n "${ZENDRILL_VINPUT:-}" ] && [ -x "$ZENDRILL_VINPUT" ] ||
     { echo "SKIP: the virtual input client (wl_vinput) is not built"; exit 77; }
@@ -70,27 +76,7 @@ screen_size() {
     read -r screenW screenH < <(swaymsg -t get_outputs | jq -r '.[0].rect | "\(.width) \(.height)"')
 }
 
-# The whole output. A short pause first: the game draws every 30th step.
-shot() {
-    sleep 0.6
-    grim -t ppm "$work/$1.ppm"
-}
-
-press() { vin "key $1 300"; }
-mouse_move() { vin "move $1 $2"; }
-click() { vin "click 1"; }
-
-# Another workspace (empty) takes the output; the game's window loses the keyboard and is no
-# longer shown. Then the game's workspace comes back and its window is in front again.
-switch_away() {
-    swaymsg -q workspace 2
-    wait_window "$pid" '.visible == false and .focused == false' 10 ||
-        echo "the game's window stayed in front"
-}
-switch_back() {
-    swaymsg -q workspace 1
-    wait_window "$pid" "$in_front" 20 || echo "the game's window did not come back in front"
-}
+shot() { grim -t ppm "$work/$1.ppm"; }
 
 # Waits up to $1 seconds until the game has drawn a picture (the top-left pixel is not the black
 # of the window before the first frame): start-up goes on after the window is up, and keys
@@ -105,21 +91,52 @@ wait_picture() {
     return 1
 }
 
-# Starts the game ($game, default driver choice) in $work; $pid is set, and it succeeds once the
-# window is full screen and focused and the first picture is on the screen.
+key_down() { vin "keydown $1"; }
+# The game reads the keys once a step: a release and the next press inside one (slow) step would
+# look like a key never let go. A player's finger stays up longer than that.
+key_up() {
+    vin "keyup $1"
+    vin "wait 300"
+}
+press() { vin "key $1 300"; }
+button_down() { vin "down 1"; }
+button_up() { vin "up 1"; }
+mouse_move() { vin "move $1 $2"; }
+
+# Another workspace (empty) is shown: the game's window loses the keyboard and is hidden with its
+# workspace. Then the game's workspace comes back and its window is in front again.
+switch_away() {
+    swaymsg -q workspace 2
+    wait_window "$pid" '.visible == false and .focused == false' 20
+}
+switch_back() {
+    swaymsg -q workspace 1
+    wait_window "$pid" "$in_front" 30
+}
+
+# Starts the game (launch_game) and succeeds once its window is full screen and focused and its
+# first picture is on the screen. The pointer is moved over it once, so the compositor tells the
+# game the pointer is there and the game hides it, as with a real mouse.
 game_start() {
-    (cd "$work" && exec "$game" >"$work/game.log" 2>&1) &
-    pid=$!
+    launch_game
     started+=("$pid")
-    wait_window "$pid" "$in_front" 60 && wait_picture 60 && return 0
+    if wait_window "$pid" "$in_front" 90 && wait_picture 60; then
+        vin "move 1 0"
+        vin "move -1 0"
+        return 0
+    fi
     echo "the game's window did not come up full screen and focused:"
     window_of "$pid"
-    cat "$work/game.log"
     return 1
 }
 
+game_full_screen() {
+    screen_size
+    window_of "$pid" ".fullscreen_mode == 1 and .rect.width == $screenW and .rect.height == $screenH"
+}
+
 # Waits up to $1 seconds for the game to end; $code is its exit code, 124 while it still runs.
-wait_exit() {
+game_exit() {
     local i
     code=124
     for ((i = 0; i < $1 * 10; i++)); do
@@ -131,6 +148,17 @@ wait_exit() {
         sleep 0.1
     done
     return 0
+}
+
+# Escape, pressed again (up to three times) while a busy machine lets the game miss it, as a
+# player would; $code is the exit code, 124 while it still runs.
+game_quit() {
+    local i
+    for i in 1 2 3; do
+        press Escape
+        game_exit 20
+        [ "$code" -ne 124 ] && return 0
+    done
 }
 
 # CPU time (user + system) the process has used, in hundredths of a second.
