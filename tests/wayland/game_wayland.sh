@@ -137,8 +137,11 @@ xwayland-focus)
 background)
     prepare none
     start_in "$work/run"
-    wait_window "$pid" "$in_front" 60 && wait_picture 60 ||
-        { cat "$work/game.log"; fail "the game did not start"; }
+    if ! wait_window "$pid" "$in_front" 60 || ! wait_picture 60; then
+        cat "$work/game.log"
+        echo "FAILED: the game did not start"
+        exit 1
+    fi
     press space # playing, so the switch pauses it
     switch_away
     # Settled on the other workspace, then 10 s of doing nothing.
