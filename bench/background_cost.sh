@@ -24,7 +24,8 @@ measure() {
     before=$(awk "{ print \$14 + \$15 }" /proc/$1/stat)
     sleep 10
     after=$(awk "{ print \$14 + \$15 }" /proc/$1/stat)
-    echo "$2: $(((after - before) * 10)) ms of CPU in 10 s ($((after - before)) % of a core)"
+    local ticks=$((after - before))
+    echo "$2: $((ticks * 10)) ms of CPU in 10 s ($((ticks / 10)).$((ticks % 10)) % of a core)"
 }'
 
 # X11: openbox, the game, then another window in front.

@@ -18,7 +18,7 @@ packages=(
     wine64 fonts-wine
     # wayland: the tests under a headless sway (compositor, screenshots, window tree as JSON,
     # XWayland beside it), our virtual keyboard and pointer client, and Qt's Wayland plugin
-    sway grim jq xwayland
+    sway grim jq xwayland x11-xserver-utils
     libwayland-dev libxkbcommon-dev
     qt6-wayland
 )

@@ -2,28 +2,26 @@
 # Runs a command under a headless sway of its own: no input devices, the pixman renderer, one
 # output of ZENDRILL_SWAY_MODE (1024x768 unless set), no bar and no wallpaper. The command gets
 # WAYLAND_DISPLAY and SWAYSOCK and no X display (ZENDRILL_SWAY_XWAYLAND=1 gives it XWayland's
-# too, as a desktop session has). sway refuses to run as root, so as root everything, the command
-# included, runs as the unprivileged user ZENDRILL_SWAY_USER (nobody unless set): the
-# compositor's socket belongs to that user. Skips (77) when sway, swaymsg or grim is missing.
+# too, as a desktop session has). sway refuses to run as root, so as root sway runs as the
+# unprivileged user ZENDRILL_SWAY_USER (nobody unless set) in a runtime folder of that user's,
+# while the command stays root's (root may use the compositor's socket, and the build folder may
+# be one only root can read). Skips (77) when sway, swaymsg, grim or jq is missing.
 set -uo pipefail
 
 for tool in sway swaymsg grim jq; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 
+as_user=()
 if [ "$(id -u)" -eq 0 ]; then
     user=${ZENDRILL_SWAY_USER:-nobody}
     uid=$(id -u "$user") && gid=$(id -g "$user") || { echo "with-sway: no user $user"; exit 1; }
-    home=$(mktemp -d /tmp/zendrill-sway-home-XXXXXX)
-    chown "$uid:$gid" "$home"
-    setpriv --reuid="$uid" --regid="$gid" --clear-groups -- env HOME="$home" bash "$0" "$@"
-    status=$?
-    rm -rf "$home"
-    exit $status
+    as_user=(setpriv --reuid="$uid" --regid="$gid" --clear-groups -- env HOME=/nonexistent)
 fi
 
 XDG_RUNTIME_DIR=$(mktemp -d /tmp/zendrill-sway-run-XXXXXX)
 chmod 700 "$XDG_RUNTIME_DIR"
+[ -n "${uid:-}" ] && chown "$uid:$gid" "$XDG_RUNTIME_DIR"
 export XDG_RUNTIME_DIR
 mode=${ZENDRILL_SWAY_MODE:-1024x768}
 xwayland=disable
@@ -34,10 +32,11 @@ xwayland $xwayland
 focus_follows_mouse no
 default_border none
 EOF
+[ -n "${uid:-}" ] && chown "$uid:$gid" "$XDG_RUNTIME_DIR/config"
 
 unset DISPLAY WAYLAND_DISPLAY SWAYSOCK
 WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
-    sway -c "$XDG_RUNTIME_DIR/config" >"$XDG_RUNTIME_DIR/sway.log" 2>&1 &
+    "${as_user[@]}" sway -c "$XDG_RUNTIME_DIR/config" >"$XDG_RUNTIME_DIR/sway.log" 2>&1 &
 server=$!
 finish() {
     # Asked to exit, sway closes its clients' windows first (a plain SIGTERM with windows still
@@ -82,6 +81,11 @@ if [ "$xwayland" = enable ]; then
     DISPLAY=$(cat "$XDG_RUNTIME_DIR/display" 2>/dev/null)
     [ -n "$DISPLAY" ] || { echo "with-sway: XWayland did not start"; exit 1; }
     export DISPLAY
+    # XWayland lets in only the user it runs as; root's programs are let in by that user.
+    if [ ${#as_user[@]} -gt 0 ]; then
+        command -v xhost >/dev/null || { echo "SKIP: xhost is not installed"; exit 77; }
+        "${as_user[@]}" xhost +si:localuser:root >/dev/null
+    fi
 fi
 # What a desktop session of this kind says about itself.
 export XDG_SESSION_TYPE=wayland XDG_CURRENT_DESKTOP=sway
