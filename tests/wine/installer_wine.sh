@@ -7,11 +7,12 @@
 #                     says why the game cannot start; Save: the game starts), then goes straight
 #                     to the title screen, and Escape ends it with 0; "Zendrill Setup" saves in
 #                     the installed folder; the silent uninstaller removes what was installed and
-#                     keeps d3d.ini
+#                     keeps d3d.ini; the installer's version resource
 #   zip FOLDER-NAME   the ZIP unpacked into a folder of that name (spaces, letters beyond ASCII):
-#                     the listed files, README.txt with CR LF line ends; Zendrill Setup saves
-#                     there, and the game, started there or through the launcher from elsewhere,
-#                     reaches the title screen and ends on Escape with 0
+#                     the listed files, the programs' version resources, README.txt with CR LF
+#                     line ends; Zendrill Setup saves there, and the game, started there or
+#                     through the launcher from elsewhere, reaches the title screen and ends on
+#                     Escape with 0
 # Under Wine the game's light must be off (Wine refuses it): the test sets line 12 of the saved
 # d3d.ini to 0 before the game plays. Needs ZENDRILL_WINDOWS_PACKAGE (the packages' path without
 # .zip or .exe) and ZENDRILL_WINDOWS_RUN (the assets the packages were made from).
@@ -52,6 +53,11 @@ wait_until() { # seconds command...
         [ "$SECONDS" -lt "$end" ] || return 1
         sleep 0.2
     done
+}
+
+# Waits up to $2 seconds until no visible window is captioned exactly $1.
+window_gone() { # caption seconds
+    wait_until "$2" bash -c '! xdotool search --onlyvisible --name "^$0\$" >/dev/null' "$1"
 }
 
 # A Unix path for a Windows one.
@@ -139,6 +145,20 @@ title_then_escape() { # what
     [ "$code" -eq 0 ] && pass "$1: Escape exits with 0" || fail "$1: exit code $code after Escape"
 }
 
+# A program's (or the installer's) version resource names the product, its own description and
+# the package's version, and the file carries an icon.
+check_version_info() { # file description
+    local rc version=${package##*/zendrill-}
+    version=${version%-win64}
+    rc=$(x86_64-w64-mingw32-windres -i "$1" -O rc 2>&1)
+    grep -qF "VALUE \"FileDescription\", \"$2\"" <<<"$rc" &&
+        grep -qF 'VALUE "ProductName", "Zendrill"' <<<"$rc" &&
+        grep -qF "VALUE \"ProductVersion\", \"$version\"" <<<"$rc" &&
+        grep -q RT_GROUP_ICON <<<"$rc" &&
+        pass "$(basename "$1"): \"$2\", version $version, an icon" ||
+        fail "$(basename "$1"): no version resource \"$2\" $version with an icon: $rc"
+}
+
 # The files the packages hold, one a line, sorted.
 expected_files() {
     {
@@ -155,7 +175,8 @@ installer)
     # ---- Silent install into the user's own programs folder --------------------------------
     "$WINE" "$(windows_path "$file")" /S >"$work/install.log" 2>&1
     code=$?
-    [ "$code" -eq 0 ] && pass "the silent install ends with 0" || fail "the install ended with $code"
+    [ "$code" -eq 0 ] && pass "the silent install ends with 0" ||
+        fail "the install ended with $code"
     folder=$(unix_path "$("$WINE" cmd /c 'echo %LOCALAPPDATA%\Programs\Zendrill' | tr -d '\r')")
     menu=$(unix_path "$("$WINE" cmd /c 'echo %APPDATA%\Microsoft\Windows\Start Menu\Programs' |
         tr -d '\r')")
@@ -170,6 +191,7 @@ installer)
         [ -f "$menu/$entry.lnk" ] && pass "Start-menu entry \"$entry\"" ||
             fail "no Start-menu entry \"$entry\" in $menu"
     done
+    check_version_info "$file" "Zendrill installer"
     key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Zendrill'
     uninstall=$("$WINE" reg query "$key" /v UninstallString 2>/dev/null | tr -d '\r' |
         sed -n 's/.*REG_SZ *"\(.*\)"$/\1/p')
@@ -186,13 +208,13 @@ installer)
         click_control "$dialog" 157 286 126 14 # Cancel
         box=$(find_window Zendrill 60)
         if [ -n "$box" ]; then
-            text="Zendrill Setup saved no settings, so the game cannot start. Start Zendrill again and press Save."
+            text="Zendrill Setup saved no settings, so the game cannot start."
+            text="$text Start Zendrill again and press Save."
             [ "$(box_texts "$work/entry-cancel.log")" = "$text" ] &&
                 pass "after Cancel a box says the game cannot start without settings" ||
                 fail "the box said \"$(box_texts "$work/entry-cancel.log")\""
             close_box "$box" Zendrill
-            wait_until 30 bash -c '! xdotool search --onlyvisible --name "^Zendrill$" >/dev/null' ||
-                fail "the box stays open"
+            window_gone Zendrill 30 || fail "the box stays open"
         else
             fail "no box after Cancel in Zendrill Setup"
         fi
@@ -231,7 +253,7 @@ installer)
     rm -f "$folder/d3d.ini"
     open_entry "$menu/Zendrill Setup.lnk" entry-setup
     save_settings "$folder"
-    wait_until 30 bash -c '! xdotool search --onlyvisible --name "^3D Zendrill Setup$" >/dev/null' ||
+    window_gone '3D Zendrill Setup' 30 ||
         fail "\"Zendrill Setup\" stays open after Save"
 
     # ---- Silent uninstall: everything installed goes, d3d.ini stays -------------------------
@@ -261,6 +283,9 @@ zip)
     diff <(expected_files) <(installed_files "$folder") >"$work/files.diff" &&
         pass "the ZIP holds the programs, README.txt and every asset" ||
         fail "the ZIP's files differ: $(cat "$work/files.diff")"
+    check_version_info "$folder/zendrill.exe" Zendrill
+    check_version_info "$folder/zendrill-setup.exe" "Zendrill Setup"
+    check_version_info "$folder/zendrill-launcher.exe" "Zendrill launcher"
     lines=$(wc -l <"$folder/README.txt")
     crlf=$(grep -c $'\r$' "$folder/README.txt")
     [ "$lines" -gt 20 ] && [ "$crlf" -eq "$lines" ] && pass "README.txt: $lines lines, all CR LF" ||
