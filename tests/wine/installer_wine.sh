@@ -6,8 +6,9 @@
 #                     uninstaller; "Zendrill" first opens Zendrill Setup (Cancel there: a box
 #                     says why the game cannot start; Save: the game starts), then goes straight
 #                     to the title screen, and Escape ends it with 0; "Zendrill Setup" saves in
-#                     the installed folder; the silent uninstaller removes what was installed and
-#                     keeps d3d.ini; the installer's version resource
+#                     the installed folder; uninstalling while a program runs stops and changes
+#                     nothing; the silent uninstaller removes what was installed and keeps
+#                     d3d.ini; the installer's version resource
 #   zip FOLDER-NAME   the ZIP unpacked into a folder of that name (spaces, letters beyond ASCII):
 #                     the listed files, the programs' version resources, README.txt with CR LF
 #                     line ends; Zendrill Setup saves there, and the game, started there or
@@ -255,6 +256,26 @@ installer)
     save_settings "$folder"
     window_gone '3D Zendrill Setup' 30 ||
         fail "\"Zendrill Setup\" stays open after Save"
+
+    # ---- Uninstalling while a program runs stops and changes nothing ------------------------
+    start_in "$folder" setup-running "$folder/zendrill-setup.exe"
+    dialog=$(find_window '3D Zendrill Setup' 90)
+    if [ -n "$dialog" ]; then
+        # _?= runs the uninstaller in place, so its exit code is its own.
+        "$WINE" "$(windows_path "$folder/Uninstall.exe")" /S "_?=$(windows_path "$folder")" \
+            >"$work/uninstall-running.log" 2>&1
+        code=$?
+        [ "$code" -ne 0 ] && pass "uninstalling while Zendrill Setup runs stops ($code)" ||
+            fail "uninstalling while Zendrill Setup runs reported success"
+        diff <(expected_files) <(installed_files "$folder") >/dev/null &&
+            [ -f "$menu/Zendrill.lnk" ] && "$WINE" reg query "$key" >/dev/null 2>&1 &&
+            pass "... and left the installation whole" ||
+            fail "the stopped uninstall removed parts of the installation"
+        click_control "$dialog" 157 286 126 14 # Cancel
+        wait_exit 30
+    else
+        fail "zendrill-setup.exe did not start from the installed folder"
+    fi
 
     # ---- Silent uninstall: everything installed goes, d3d.ini stays -------------------------
     "$WINE" "$(windows_path "$folder/Uninstall.exe")" /S >"$work/uninstall.log" 2>&1
