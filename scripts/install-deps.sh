@@ -16,6 +16,8 @@ packages=(
     wine64 fonts-wine
     file
     wine64 fonts-wine
+    # The Windows installer: cpack's NSIS generator runs makensis (amd64 stubs since 3.08)
+    nsis
 )
 
 missing=()

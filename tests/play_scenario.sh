@@ -47,6 +47,24 @@ press_until() { # key name seconds check...
     done
 }
 
+# The title screen: the sky in the top-left corner of shot "title".
+sky() { [ "$(pixel title 4 4)" = "155 155 255" ]; }
+# The title screen's camera circles the arena: shot "title2" differs from "title".
+orbiting() { [ "$(changed title title2)" -gt 500 ]; }
+
+# Escape ends the game; it sets $code as game_exit does. The game ends once the key is let go:
+# while Escape is held every step asks to quit again, and Windows hands out the quit only when no
+# other message waits. A press that a busy machine missed is pressed again, as a player would.
+escape_ends_game() {
+    for _ in 1 2 3; do
+        key_down Escape
+        sleep 0.3
+        key_up Escape
+        game_exit 30
+        [ "$code" -ne 124 ] && return
+    done
+}
+
 # Succeeds when another shot is the same as shot $1: the picture has settled.
 still() { # name
     shot "$1-next"
@@ -63,14 +81,12 @@ play_scenario() {
     game_start || { fail "the game window did not appear"; return; }
 
     # The title screen: sky above the title picture, the camera circling the arena.
-    sky() { [ "$(pixel title 4 4)" = "155 155 255" ]; }
     if ! await title 90 sky; then
         fail "no title screen: the top-left pixel is ($(pixel title 4 4)), not the sky"
         return
     fi
     pass "the title screen shows the sky"
     game_full_screen && pass "the game fills the screen" || fail "the game is not full screen"
-    orbiting() { [ "$(changed title title2)" -gt 500 ]; }
     await title2 30 orbiting && pass "the title screen's camera circles the arena" ||
         fail "the title screen stands still"
 
@@ -156,15 +172,7 @@ play_scenario() {
     press_until f fps-again 30 fps_again && pass "F shows the frame rate after switching back" ||
         fail "F did nothing after switching back"
 
-    # Escape ends the game with exit code 0. It ends once the key is let go: while Escape is
-    # held every step asks to quit again, and Windows hands out the quit only when no other
-    # message waits. A press that a busy machine missed is pressed again, as a player would.
-    for _ in 1 2 3; do
-        key_down Escape
-        sleep 0.3
-        key_up Escape
-        game_exit 30
-        [ "$code" -ne 124 ] && break
-    done
+    # Escape ends the game with exit code 0.
+    escape_ends_game
     [ "$code" -eq 0 ] && pass "Escape exits with 0" || fail "exit code $code after Escape"
 }
