@@ -6,7 +6,7 @@
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh || exit 1
+scripts/install-deps.sh all || exit 1
 status=0
 
 step() { echo; echo "==== $* ===="; }
