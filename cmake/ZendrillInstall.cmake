@@ -20,7 +20,6 @@ set(ZENDRILL_APP_ID "org.example.Zendrill" CACHE STRING
     "AppStream component id (reverse domain name of the project's web address)")
 set(ZENDRILL_WEB_URL "https://zendrill.example.org" CACHE STRING
     "The project's web address; the metainfo's screenshot is published under it")
-set(ZENDRILL_VERSION 1.0.0)
 
 set(ZENDRILL_INSTALL_LIBEXECDIR ${CMAKE_INSTALL_LIBEXECDIR}/zendrill)
 set(ZENDRILL_INSTALL_DATADIR ${CMAKE_INSTALL_DATADIR}/zendrill)
@@ -76,7 +75,7 @@ install(FILES ${manuals} DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 # The Debian package: cpack -G DEB in the build folder.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME zendrill)
-set(CPACK_PACKAGE_VERSION ${ZENDRILL_VERSION})
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "three-dimensional bat-and-ball brick game")
 set(CPACK_PACKAGE_DESCRIPTION
     "Steer a bat with the mouse and keep a ball in play while it breaks a field of 90 bricks in a walled 3D arena. Four cameras, falling snow and a settings tool for display, screen mode and texture filtering.")

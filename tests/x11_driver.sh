@@ -152,7 +152,8 @@ switch_back() {
     activate "$window"
 }
 
-game_exit() { # seconds
+# Waits up to $1 seconds for $pid to end and sets $code (124 while it still runs).
+program_exit() { # seconds
     local i
     for ((i = 0; i < $1 * 10; i++)); do
         if ! kill -0 "$pid" 2>/dev/null; then
@@ -165,3 +166,5 @@ game_exit() { # seconds
     done
     code=124
 }
+
+game_exit() { program_exit "$1"; }

@@ -23,6 +23,8 @@
 #include "game/view/matrix.h"
 #include "game/view/title_card.h"
 
+const StartupOptions GameStartupOptions = {SettingsFileName, true};
+
 // Live for the whole run.
 const char* ErrorText = nullptr;
 bool DeviceResetPending = false;
@@ -42,16 +44,19 @@ const DWORD MaxSnowLayers = 100;
 
 // The steps of start-up up to the first one whose failure stops the chain. Returns that text, or
 // null once the chain has run to its end (the floor and ball loads only record their failure).
-const char* RunStartupChain()
+const char* RunStartupChain(const StartupOptions& options)
 {
     FillSineTable();
     FillCosineTable();
-    if (const char* text = ReadDisplaySettings())
+    if (const char* text = ReadDisplaySettings(options.settingsFile))
         return text;
     if (const char* text = CreateDisplayDevice())
         return text;
-    if (const char* text = CreateInputDevices())
-        return text;
+    if (options.inputDevices)
+    {
+        if (const char* text = CreateInputDevices())
+            return text;
+    }
     if (const char* text = LoadTextures())
         return text;
     if (const char* text = ApplyFixedState())
@@ -90,10 +95,7 @@ const char* RunStartupChain()
     }
     GameTitleCard.Build();
     GameTitleCard.Create();
-    CameraRigs[0].Init(-320.0f, -400.0f, -500.0f, 11500, 0, 9000, 60.0f);
-    CameraRigs[1].Init(-320.0f, -450.0f, -500.0f, 11500, 0, 9000, 60.0f);
-    CameraRigs[2].Init(-320.0f, -500.0f, -500.0f, 11500, 0, 9000, 60.0f);
-    CameraRigs[3].Init(-320.0f, -500.0f, -500.0f, 11500, 0, 9000, 60.0f);
+    InitCameraRigs();
     ShowCursor(FALSE);
     SetCursorPos(200, 200);
     return ErrorText;
@@ -143,10 +145,17 @@ bool CreateGameWindow(HINSTANCE instance)
     return true;
 }
 
+const char* StartGame(const StartupOptions& options)
+{
+    // The floor and ball loads look at ErrorText to know whether an earlier load failed.
+    ErrorText = nullptr;
+    ErrorText = RunStartupChain(options);
+    return ErrorText;
+}
+
 void InitGame()
 {
-    ErrorText = RunStartupChain();
-    if (ErrorText != nullptr)
+    if (StartGame(GameStartupOptions) != nullptr)
         ReportFatal(ErrorText, "Fatal Error!");
     // The clock starts in every case; the loop does not run after a failure anyway.
     StartFrameClock();
