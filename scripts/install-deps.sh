@@ -8,25 +8,6 @@
 set -euo pipefail
 list="$(dirname "$0")/packages.txt"
 
-packages=(
-    build-essential cmake pkg-config git
-    libsdl2-dev libepoxy-dev libassimp-dev qt6-base-dev
-    libgl1-mesa-dri libglx-mesa0 libegl-mesa0
-    libgtest-dev libbenchmark-dev
-    clang libclang-rt-14-dev clang-format
-    xvfb xauth xdotool imagemagick x11-utils
-    xfonts-base zenity
-    g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
-    libpng-dev openbox dpkg-dev desktop-file-utils appstream
-    wine64 fonts-wine
-    file
-    wine64 fonts-wine
-    # wayland: the tests under a headless sway (compositor, screenshots, window tree as JSON,
-    # XWayland beside it), our virtual keyboard and pointer client, and Qt's Wayland plugin
-    sway grim jq xwayland x11-xserver-utils
-    libwayland-dev libxkbcommon-dev
-    qt6-wayland
-)
 # The purposes the list knows, in their order there.
 known=$(awk '!/^#/ && NF { print $1 }' "$list" | awk '!seen[$0]++')
 

@@ -92,12 +92,7 @@ wait_picture() {
 }
 
 key_down() { vin "keydown $1"; }
-# The game reads the keys once a step: a release and the next press inside one (slow) step would
-# look like a key never let go. A player's finger stays up longer than that.
-key_up() {
-    vin "keyup $1"
-    vin "wait 300"
-}
+key_up() { vin "keyup $1"; }
 press() { vin "key $1 300"; }
 button_down() { vin "down 1"; }
 button_up() { vin "up 1"; }
