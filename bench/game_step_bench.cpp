@@ -29,8 +29,7 @@ void StartPlay()
     StandinSetClockSource(StillClock);
     FillSineTable();
     FillCosineTable();
-    for (int i = 0; i < 4; ++i)
-        CameraRigs[i].Init(-320.0f, -400.0f, -500.0f, 11500, 0, 9000, 60.0f);
+    InitCameraRigs();
     PlaceBricks();
     ResetGame();
     memset(KeyboardState, 0, sizeof KeyboardState);

@@ -20,7 +20,6 @@ set(ZENDRILL_APP_ID "org.example.Zendrill" CACHE STRING
     "AppStream component id (reverse domain name of the project's web address)")
 set(ZENDRILL_WEB_URL "https://zendrill.example.org" CACHE STRING
     "The project's web address; the metainfo's screenshot is published under it")
-set(ZENDRILL_VERSION 1.0.0)
 
 set(ZENDRILL_INSTALL_LIBEXECDIR ${CMAKE_INSTALL_LIBEXECDIR}/zendrill)
 set(ZENDRILL_INSTALL_DATADIR ${CMAKE_INSTALL_DATADIR}/zendrill)
@@ -76,7 +75,7 @@ install(FILES ${manuals} DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 # The Debian package: cpack -G DEB in the build folder.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME zendrill)
-set(CPACK_PACKAGE_VERSION ${ZENDRILL_VERSION})
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "three-dimensional bat-and-ball brick game")
 set(CPACK_PACKAGE_DESCRIPTION
     "Steer a bat with the mouse and keep a ball in play while it breaks a field of 90 bricks in a walled 3D arena. Four cameras, falling snow and a settings tool for display, screen mode and texture filtering.")
@@ -90,7 +89,9 @@ set(CPACK_STRIP_FILES ON) # the build keeps debug information; players need none
 # time and so invisible to it: libGL.so.1, which libepoxy opens itself (libgl1), and the Mesa
 # drivers that the GL vendor library opens (libgl1-mesa-dri, llvmpipe where there is no GPU).
 # SDL's own run-time X and Wayland libraries come with its package's dependencies, and Qt's xcb
-# platform plugin ships in libqt6gui6, which the setup tool links.
+# platform plugin ships in libqt6gui6, which the setup tool links. Qt's Wayland platform plugin
+# is a package of its own (qt6-wayland): without it the setup tool runs through XWayland on a
+# Wayland desktop, while the game runs natively.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1, libgl1-mesa-dri")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1, libgl1-mesa-dri, qt6-wayland")
 include(CPack)

@@ -1,25 +1,39 @@
 #!/usr/bin/env bash
-# Installs the Debian packages zendrill needs to build, play and test. Safe to run again: it only
-# asks apt for what is missing. Runs as root, or through sudo otherwise.
+# Installs the Debian packages that zendrill needs for the purposes named on the command line:
+#   scripts/install-deps.sh play          build and play (scripts/play.sh)
+#   scripts/install-deps.sh play windows  ... and the Windows build
+#   scripts/install-deps.sh [all]         every purpose (scripts/test.sh, CI)
+# The purposes and their packages are listed in scripts/packages.txt; play is always included.
+# Safe to run again: it only asks apt for what is missing. Runs as root, or through sudo.
 set -euo pipefail
+list="$(dirname "$0")/packages.txt"
 
-packages=(
-    build-essential cmake pkg-config git
-    libsdl2-dev libepoxy-dev libassimp-dev qt6-base-dev
-    libgl1-mesa-dri libglx-mesa0 libegl-mesa0
-    libgtest-dev libbenchmark-dev
-    clang libclang-rt-14-dev clang-format
-    xvfb xauth xdotool imagemagick x11-utils
-    xfonts-base zenity
-    g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev
-    libpng-dev openbox dpkg-dev desktop-file-utils appstream
-    wine64 fonts-wine
-    file
-    wine64 fonts-wine
-    # web: the browser build (Debian's emscripten with its prebuilt system libraries; stb_image
-    # for the page's bitmaps) and its tests (headless Chromium driven from Node)
-    emscripten libstb-dev chromium nodejs
-)
+# The purposes the list knows, in their order there.
+known=$(awk '!/^#/ && NF { print $1 }' "$list" | awk '!seen[$0]++')
+
+wanted=("$@")
+[ ${#wanted[@]} -eq 0 ] && wanted=(all)
+selected=" play "
+for purpose in "${wanted[@]}"; do
+    if [ "$purpose" = all ]; then
+        selected=" $(echo $known) "
+    elif grep -qx -- "$purpose" <<<"$known"; then
+        [[ "$selected" == *" $purpose "* ]] || selected+="$purpose "
+    else
+        echo "install-deps: no purpose '$purpose'; the purposes are: all" $known >&2
+        exit 2
+    fi
+done
+
+# The packages of the selected purposes, each once.
+packages=()
+while read -r purpose names; do
+    case "$purpose" in '' | '#'*) continue ;; esac
+    [[ "$selected" == *" $purpose "* ]] || continue
+    for p in $names; do
+        [[ " ${packages[*]-} " == *" $p "* ]] || packages+=("$p")
+    done
+done <"$list"
 
 missing=()
 for p in "${packages[@]}"; do
@@ -29,7 +43,7 @@ for p in "${packages[@]}"; do
 done
 
 if [ ${#missing[@]} -eq 0 ]; then
-    echo "install-deps: all ${#packages[@]} packages present"
+    echo "install-deps ($(echo $selected)): all ${#packages[@]} packages present"
     exit 0
 fi
 
@@ -38,7 +52,7 @@ if [ "$(id -u)" -eq 0 ]; then
 else
     sudo=(sudo)
 fi
-echo "install-deps: installing ${missing[*]}"
+echo "install-deps ($(echo $selected)): installing ${missing[*]}"
 "${sudo[@]}" apt-get update -qq
 DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
     "${missing[@]}"

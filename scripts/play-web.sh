@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 port=${1:-8080}
 
-scripts/install-deps.sh
+scripts/install-deps.sh web
 cmake --preset web
 cmake --build --preset web
 

@@ -2,11 +2,12 @@
 # Checks on screenshots of the game, shared by the whole-program tests on Linux and under Wine.
 # Sourced; the caller sets $work (where the screenshots go) and runs on the display it shoots.
 #   fail/pass           count checks in $failures; the caller ends with the right code
-#   shot NAME           the whole screen as $work/NAME.ppm
+#   shot NAME           the whole screen as $work/NAME.ppm, taken at once
+#   await NAME S CHECK  takes shot NAME again and again until CHECK (a command) succeeds, for up
+#                       to S seconds; fails when it never did
 #   changed A B [R]     pixels that differ between two shots, over the screen or region R
 #   changed_outside A B R [R ...]   pixels that differ outside the regions
 #   pixel NAME X Y      one screen pixel as "r g b"
-#   press KEY           a key held long enough for a game step to see it
 # Regions are x0 y0 x1 y1 in the game's 640 x 480 back-buffer pixels; the game scales its
 # picture onto the whole screen, so they are scaled by the screen's size.
 
@@ -32,7 +33,18 @@ geometry() { # x0 y0 x1 y1
         printf "%dx%d+%d+%d", W, H, X, Y }'
 }
 
-shot() { sleep 0.6; import -window root "$work/$1.ppm"; }
+shot() { import -window root "$work/$1.ppm"; }
+
+await() { # name seconds check...
+    local name=$1 end=$((SECONDS + $2))
+    shift 2
+    while :; do
+        shot "$name"
+        "$@" && return 0
+        [ "$SECONDS" -lt "$end" ] || return 1
+        sleep 0.2
+    done
+}
 
 # Pixels that differ by more than a small tolerance.
 changed() { # a b [x0 y0 x1 y1]
@@ -70,6 +82,3 @@ pixel() { # image x y (screen pixels) -> "r g b"
     convert "$work/$1.ppm" -crop "1x1+$2+$3" -depth 8 txt:- |
         sed -n 's/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3/p' | head -1
 }
-
-# Held long enough for a game step to see it even when a drawn frame is slow.
-press() { xdotool keydown "$1"; sleep 0.3; xdotool keyup "$1"; }

@@ -1,8 +1,8 @@
 // Device loss on the desktop: a full-screen device is lost when its focus window loses input focus
 // or is minimised (read from SDL's window flags, which the message loop keeps current by pumping
 // events); it stays lost until Reset (device_reset.cpp), which is refused while the window is
-// still away. Also the window's full-screen state on the adapter's display, and the simulated
-// focus change for tests.
+// still away. Also the window's full-screen state on the adapter's display (put back where SDL
+// left it on a focus loss), and the simulated focus change for tests.
 #include "d3d8_internal.h"
 
 #include <map>
@@ -20,30 +20,50 @@ std::map<SDL_Window*, bool>& SimulatedFocusLoss()
     return windows;
 }
 
-bool DriverGivesFocus()
-{
-    const char* driver = SDL_GetCurrentVideoDriver();
-    return driver && SDL_strcmp(driver, "dummy") != 0 && SDL_strcmp(driver, "offscreen") != 0;
-}
-
 // Asks for input focus and waits a bounded time for the window system to grant it.
 void RequestFocus(SDL_Window* window)
 {
     SDL_RaiseWindow(window);
-    if (!DriverGivesFocus())
+    if (!StandinDriverGivesFocus())
         return;
     SDL_SetWindowInputFocus(window);
-    const Uint64 deadline = SDL_GetTicks64() + 1000;
-    while (!(SDL_GetWindowFlags(window) & SDL_WINDOW_INPUT_FOCUS))
-    {
-        if (SDL_GetTicks64() > deadline)
-        {
-            Log("the window system did not give the device window focus");
-            return;
-        }
-        SDL_PumpEvents();
-        SDL_Delay(2);
-    }
+    if (!StandinWaitForFocus(window, 1000))
+        Log("the window system did not give the device window focus");
+}
+
+// Lives for the whole run: full-screen windows that SDL has taken out of full screen.
+std::map<SDL_Window*, bool>& FullscreenLeft()
+{
+    static std::map<SDL_Window*, bool> windows;
+    return windows;
+}
+
+// SDL minimises a full-screen window that loses focus and leaves full screen on the way, while
+// its flags still say full screen. Where the window manager then refuses to minimise the window
+// (sway does for an XWayland window it considers focused; a brief focus loss during start-up is
+// enough), no restore ever comes to bring full screen back, and the game stayed a tiled window
+// with a title bar. Such a window is noted here; a real minimise and restore lets SDL put full
+// screen back itself.
+int SDLCALL NoteFullscreenLeft(void* unused, SDL_Event* event)
+{
+    (void)unused;
+    if (event->type != SDL_WINDOWEVENT)
+        return 0;
+    SDL_Window* window = SDL_GetWindowFromID(event->window.windowID);
+    if (!window || !(SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN))
+        return 0;
+    if (event->window.event == SDL_WINDOWEVENT_FOCUS_LOST)
+        FullscreenLeft()[window] = true;
+    else if (event->window.event == SDL_WINDOWEVENT_RESTORED)
+        FullscreenLeft().erase(window);
+    return 0;
+}
+
+void WatchFullscreen()
+{
+    // SDL forgets its watches when its events stop, so the watch is (re)added on every entry.
+    SDL_DelEventWatch(NoteFullscreenLeft, nullptr);
+    SDL_AddEventWatch(NoteFullscreenLeft, nullptr);
 }
 
 void PushFocusEvent(SDL_Window* window, bool focused)
@@ -100,7 +120,12 @@ void UpdateLoss(IDirect3DDevice8::Impl* device)
     if (device->Params.Windowed)
         return;
     if (WindowInFront(device->FocusWindow))
+    {
         device->HadFocus = true;
+        // Focus went and came back between two looks, and full screen went with it.
+        if (!device->Lost && FullscreenLeft().count(device->DeviceWindow))
+            EnterFullscreen(device);
+    }
     else if (device->HadFocus)
         device->Lost = true;
 }
@@ -109,6 +134,9 @@ void EnterFullscreen(IDirect3DDevice8::Impl* device)
 {
     SDL_Window* window = device->DeviceWindow;
     const int adapter = static_cast<int>(device->Adapter);
+    WatchFullscreen();
+    if (FullscreenLeft().erase(window))
+        SDL_SetWindowFullscreen(window, 0); // SDL's flags catch up, so full screen is asked anew
     Uint32 flags = SDL_GetWindowFlags(window);
     SDL_Rect bounds;
     if (!(flags & SDL_WINDOW_FULLSCREEN) && SDL_GetDisplayBounds(adapter, &bounds) == 0)
@@ -138,13 +166,25 @@ void EnterFullscreen(IDirect3DDevice8::Impl* device)
     if (flags & SDL_WINDOW_MINIMIZED)
         SDL_RestoreWindow(window);
     SDL_ShowWindow(window);
-    RequestFocus(device->FocusWindow);
-    ShowBlackFrame(device);
+    // Where a shown window can take focus at once, focus first: the window manager settles the
+    // full-screen size meanwhile, which the black frame then takes. Where focus follows the
+    // first picture (Wayland), the black frame is that picture and focus can only come after.
+    if (StandinFocusFollowsFirstPicture())
+    {
+        ShowBlackFrame(device);
+        RequestFocus(device->FocusWindow);
+    }
+    else
+    {
+        RequestFocus(device->FocusWindow);
+        ShowBlackFrame(device);
+    }
 }
 
 void LeaveFullscreen(IDirect3DDevice8::Impl* device)
 {
     SDL_Window* window = device->DeviceWindow;
+    FullscreenLeft().erase(window);
     if (SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN)
         SDL_SetWindowFullscreen(window, 0);
     if (device->WindowSaved)

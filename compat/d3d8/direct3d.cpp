@@ -207,12 +207,16 @@ HRESULT ValidatePresentParameters(IDirect3D8* d3d, UINT adapter, StandinNativeWi
     }
     else
     {
+        // A rate is refused only where the display names its rates and this is not one of them.
+        // A display that reports none (Xvfb, some virtual outputs) lists its modes at 0 Hz: a
+        // rate saved on another display cannot be told to be missing there, and refusing it
+        // would end the game at its first device reset over a mode the display still has.
         bool found = false;
         for (const D3DDISPLAYMODE& mode : AdapterModes(d3d, adapter))
             found = found || (mode.Width == params->BackBufferWidth &&
                               mode.Height == params->BackBufferHeight &&
                               mode.Format == params->BackBufferFormat &&
-                              (params->FullScreen_RefreshRateInHz == 0 ||
+                              (params->FullScreen_RefreshRateInHz == 0 || mode.RefreshRate == 0 ||
                                params->FullScreen_RefreshRateInHz == mode.RefreshRate));
         if (!found)
         {

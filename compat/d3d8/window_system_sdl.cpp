@@ -74,6 +74,7 @@ D3DDISPLAYMODE ModeFromSdl(const SDL_DisplayMode& mode)
 
 bool StartVideo()
 {
+    StandinPreferNativeVideo();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
     {
         Log("Direct3DCreate8: no video: %s", SDL_GetError());

@@ -168,7 +168,15 @@ HRESULT IDirectInputDevice8A::Acquire()
     if (device.Acquired)
         return DI_NOEFFECT;
     if ((device.Level & DISCL_FOREGROUND) && !WindowHasFocus(device))
-        return DIERR_OTHERAPPHASPRIO;
+    {
+        // A window just shown may still be waiting for the window system to hand it focus
+        // (Wayland hands it over only after the first picture, and a busy machine takes its
+        // time). The platform activates a window as it is shown, so no player could ever see
+        // this race lost; wait for the focus that is on its way. A window that had focus and
+        // lost it is refused at once.
+        if (!InputWindowAwaitFirstFocus(device.WindowId))
+            return DIERR_OTHERAPPHASPRIO;
+    }
     if ((device.Level & DISCL_EXCLUSIVE) && ExclusiveTaken(device))
         return DIERR_OTHERAPPHASPRIO;
     device.Acquired = true;

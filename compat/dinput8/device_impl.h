@@ -61,6 +61,10 @@ void PumpInputEvents();
 // The window system's id of a window (0 for no window), and whether that window has focus.
 uint32_t InputWindowId(HWND hwnd);
 bool InputWindowHasFocus(uint32_t windowId);
+// For a window just shown whose first focus the window system has not handed over yet: waits a
+// bounded time for it. True once the window has focus; false at once for any other window (one
+// that had focus and lost it), or when the wait ran out.
+bool InputWindowAwaitFirstFocus(uint32_t windowId);
 // The keys that are down now as DIK bytes (0x80 down), every other byte 0.
 void ReadSystemKeys(BYTE keys[256]);
 // The pointer's motion since the previous read and the buttons (0x80 down) of an acquired mouse.

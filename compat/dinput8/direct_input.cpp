@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "device_impl.h"
+#include "standin_window.h"
 
 // The stand-in's own identifiers; programs only compare them.
 const GUID IID_IDirectInput8A = {

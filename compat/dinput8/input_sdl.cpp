@@ -15,6 +15,9 @@ namespace
 // Whole run: how many DirectInput objects hold SDL's video.
 int VideoUsers = 0;
 
+// How long Acquire waits for a newly shown window's first focus, at most.
+constexpr Uint32 FirstFocusWaitMs = 3000;
+
 // Runs inside SDL whenever an event is queued.
 int SDLCALL WatchEvents(void* unused, SDL_Event* event)
 {
@@ -39,6 +42,7 @@ int SDLCALL WatchEvents(void* unused, SDL_Event* event)
 bool StartDirectInputVideo()
 {
     // The keyboard and mouse states come from SDL's video events.
+    StandinPreferNativeVideo();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
     {
         std::fprintf(stderr, "DirectInput8Create: no input without video: %s\n", SDL_GetError());
@@ -82,6 +86,12 @@ bool InputWindowHasFocus(uint32_t windowId)
 {
     SDL_Window* window = SDL_GetWindowFromID(windowId);
     return window && (SDL_GetWindowFlags(window) & SDL_WINDOW_INPUT_FOCUS);
+}
+
+bool InputWindowAwaitFirstFocus(uint32_t windowId)
+{
+    SDL_Window* window = SDL_GetWindowFromID(windowId);
+    return StandinAwaitingFocus(window) && StandinWaitForFocus(window, FirstFocusWaitMs);
 }
 
 void ReadSystemKeys(BYTE keys[256])

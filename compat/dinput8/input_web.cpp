@@ -59,6 +59,13 @@ bool InputWindowHasFocus(uint32_t windowId)
     return windowId == kCanvasWindowId && PageHasFocus();
 }
 
+bool InputWindowAwaitFirstFocus(uint32_t windowId)
+{
+    // The page's focus is the player's to give (a click); nothing is on its way by itself.
+    (void)windowId;
+    return false;
+}
+
 void ReadSystemKeys(BYTE keys[256])
 {
     PageKeys(keys);

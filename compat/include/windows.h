@@ -259,6 +259,31 @@ BOOL WINAPI PostMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 // Called by window procedures on WM_DESTROY: queues WM_QUIT with the code; never refused.
 void WINAPI PostQuitMessage(int exitCode);
 
+#define QS_KEY            0x0001
+#define QS_MOUSEMOVE      0x0002
+#define QS_MOUSEBUTTON    0x0004
+#define QS_POSTMESSAGE    0x0008
+#define QS_TIMER          0x0010
+#define QS_PAINT          0x0020
+#define QS_SENDMESSAGE    0x0040
+#define QS_HOTKEY         0x0080
+#define QS_ALLPOSTMESSAGE 0x0100
+#define QS_MOUSE          (QS_MOUSEMOVE | QS_MOUSEBUTTON)
+#define QS_INPUT          (QS_MOUSE | QS_KEY)
+#define QS_ALLEVENTS      (QS_INPUT | QS_POSTMESSAGE | QS_TIMER | QS_PAINT | QS_HOTKEY)
+#define QS_ALLINPUT       (QS_ALLEVENTS | QS_SENDMESSAGE)
+#define INFINITE          0xFFFFFFFF
+#define WAIT_OBJECT_0     0x00000000L
+#define WAIT_TIMEOUT      0x00000102L
+#define WAIT_FAILED       0xFFFFFFFF
+
+// Called by a main loop with nothing to do: sleeps until a message is queued or the window
+// system has an event, or `milliseconds` pass (INFINITE: no limit). No kernel objects exist
+// here, so `count` must be 0 and `wakeMask` is read as QS_ALLINPUT. WAIT_OBJECT_0 (+ count) when
+// there is input, WAIT_TIMEOUT when the time ran out, WAIT_FAILED for handles to wait on.
+DWORD WINAPI MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll,
+                                       DWORD milliseconds, DWORD wakeMask);
+
 // ---- Message box, cursor, clock -------------------------------------------------------------
 
 #define MB_OK              0x00000000L
@@ -277,8 +302,9 @@ int WINAPI MessageBoxA(HWND hwnd, LPCSTR text, LPCSTR caption, UINT type);
 // Called by the game's start-up, reset and shutdown: the display counter (cursor shown while it
 // is 0 or more, starting at 0). Answers the new count; cannot fail.
 int WINAPI ShowCursor(BOOL show);
-// Called by the game's start-up and reset: moves the pointer in screen coordinates. FALSE, with
-// a line on standard error, where the pointer cannot be moved (no display).
+// Called by the game's start-up and reset: moves the pointer in screen coordinates. FALSE where
+// the pointer cannot be moved (no display, or a window system that forbids it, as Wayland
+// does), with a line on standard error the first time for each reason.
 BOOL WINAPI SetCursorPos(int x, int y);
 
 #include "mmsystem.h"

@@ -315,6 +315,8 @@ EM_JS(int, PageQuitRequested, (), {
     return 1;
 });
 
+EM_JS(int, PageQuitPending, (), { return Module.zendrillQuit ? 1 : 0; });
+
 EM_JS(void, AnnouncePointerWanted, (int wanted), {
     if (typeof zendrillPointerWanted === "function")
         zendrillPointerWanted(wanted != 0);
@@ -409,6 +411,17 @@ bool PageTakeQuit()
 void PageYield()
 {
     emscripten_sleep(0);
+    LastYield = emscripten_get_now();
+}
+
+bool PageEventPending()
+{
+    return !Activations.empty() || PageQuitPending() != 0;
+}
+
+void PageSleep(unsigned milliseconds)
+{
+    emscripten_sleep(milliseconds);
     LastYield = emscripten_get_now();
 }
 

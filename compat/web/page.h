@@ -40,12 +40,16 @@ LONG PageTakeWheel();
 bool PageTakeActivation(bool* active);
 // Whether the page asked the program to end (the page is being closed).
 bool PageTakeQuit();
+// Whether an activation change or a request to end is waiting to be taken.
+bool PageEventPending();
 
 // Lets the browser run (draw the canvas, deliver events) before carrying on.
 void PageYield();
 // Yields when the program has not let the browser run for a while, so a loop that never presents
 // (waiting for a device reset) does not freeze the tab.
 void PageYieldIfDue();
+// Lets the browser run for `milliseconds` before carrying on.
+void PageSleep(unsigned milliseconds);
 
 // The canvas's drawing buffer and the screen, in pixels.
 void PageCanvasSize(int* width, int* height);

@@ -1,8 +1,9 @@
 // The mouse cursor: the platform's display counter (the cursor shows while it is 0 or more) and
-// moving the pointer to a screen position.
+// moving the pointer to a screen position, where the window system allows it.
 #include <SDL.h>
 
 #include <cstdio>
+#include <string>
 
 #include "windows.h"
 
@@ -10,6 +11,8 @@ namespace
 {
 // Whole run: the display counter; 0 at start, as on a machine with a mouse.
 int CursorCount = 0;
+// Whole run: why the pointer could not be moved the last time that was said.
+std::string ReportedReason;
 } // namespace
 
 int WINAPI ShowCursor(BOOL show)
@@ -21,10 +24,15 @@ int WINAPI ShowCursor(BOOL show)
 
 BOOL WINAPI SetCursorPos(int x, int y)
 {
-    if (!SDL_WasInit(SDL_INIT_VIDEO) || SDL_WarpMouseGlobal(x, y) != 0)
+    if (SDL_WasInit(SDL_INIT_VIDEO) && SDL_WarpMouseGlobal(x, y) == 0)
+        return TRUE;
+    // Some window systems never let a program move the pointer (Wayland): every start and every
+    // device reset would say the same again, so a reason is said once.
+    const std::string reason = SDL_WasInit(SDL_INIT_VIDEO) ? SDL_GetError() : "no video";
+    if (reason != ReportedReason)
     {
-        std::fprintf(stderr, "SetCursorPos: cannot move the pointer: %s\n", SDL_GetError());
-        return FALSE;
+        std::fprintf(stderr, "SetCursorPos: cannot move the pointer: %s\n", reason.c_str());
+        ReportedReason = reason;
     }
-    return TRUE;
+    return FALSE;
 }

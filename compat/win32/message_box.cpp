@@ -1,5 +1,6 @@
 // The modal message box: the caption, the text and an OK button, echoed to standard error first so
-// scripts and logs see every message the programs show.
+// scripts and logs see every message the programs show. A full-screen owner steps aside while
+// its box is up, so the box is seen.
 //
 // SDL's own box comes first. It draws with the X server's core fonts, which many machines lack
 // (only the server's built-in "fixed" and "cursor" exist without the font packages), so where it
@@ -226,6 +227,20 @@ int WINAPI MessageBoxA(HWND hwnd, LPCSTR text, LPCSTR caption, UINT type)
     SDL_Window* owner = Win32WindowProcedure(hwnd) ? SdlWindowFromHwnd(hwnd) : nullptr;
     const SDL_MessageBoxData box = {flags, owner, shownCaption, shownText, 1, &ok, nullptr};
 
+    // A full-screen owner would hide its box: a box of its own process is not the owner's child
+    // on every window system (Wayland's comes from a separate program, and the compositor keeps
+    // it behind the full-screen surface), so the player saw only black. The owner steps aside
+    // while its box is up, as a full-screen program is minimised when another window comes in
+    // front, and comes back afterwards.
+    SDL_Window* steppedAside = nullptr;
+    if (owner && (SDL_GetWindowFlags(owner) & SDL_WINDOW_FULLSCREEN) &&
+        (SDL_GetWindowFlags(owner) & SDL_WINDOW_SHOWN))
+    {
+        steppedAside = owner;
+        SDL_HideWindow(owner);
+        SDL_PumpEvents(); // the window system hears of it before the box appears
+    }
+
     CatchTermination();
 
     int button = IDOK;
@@ -249,6 +264,8 @@ int WINAPI MessageBoxA(HWND hwnd, LPCSTR text, LPCSTR caption, UINT type)
     }
 
     ReleaseTermination();
+    if (steppedAside)
+        SDL_ShowWindow(steppedAside);
     // OK is the only button, and closing the box answers it too.
     return IDOK;
 }

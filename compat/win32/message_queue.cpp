@@ -86,6 +86,21 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, U
     return TakeQueued(msg, hwnd, filterMin, filterMax, removeMsg) ? TRUE : FALSE;
 }
 
+DWORD WINAPI MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll,
+                                       DWORD milliseconds, DWORD wakeMask)
+{
+    (void)waitAll;
+    (void)wakeMask;
+    if (count != 0 || handles)
+    {
+        std::fprintf(stderr, "MsgWaitForMultipleObjects: there are no objects to wait for here\n");
+        return WAIT_FAILED;
+    }
+    if (!Queue.empty())
+        return WAIT_OBJECT_0;
+    return Win32WaitSystemEvent(milliseconds);
+}
+
 BOOL WINAPI TranslateMessage(const MSG* msg)
 {
     // Only key messages are translated (into characters), and none are ever delivered here.

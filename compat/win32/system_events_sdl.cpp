@@ -34,6 +34,7 @@ void HandleEvent(const SDL_Event& event)
         Win32QueueMessage(hwnd, WM_CLOSE, 0, 0);
         break;
     case SDL_WINDOWEVENT_FOCUS_GAINED:
+        StandinSetAwaitingFocus(SdlWindowFromHwnd(hwnd), false);
         Win32SendMessage(hwnd, WM_ACTIVATEAPP, TRUE, 0);
         Win32SendMessage(hwnd, WM_ACTIVATE, WA_ACTIVE, 0);
         break;
@@ -73,4 +74,18 @@ bool Win32TakeSystemEvent()
         return false;
     HandleEvent(event);
     return true;
+}
+
+DWORD Win32WaitSystemEvent(DWORD milliseconds)
+{
+    if (!SDL_WasInit(SDL_INIT_EVENTS))
+    {
+        // No window system to hear from: only the time can pass.
+        if (milliseconds != INFINITE)
+            SDL_Delay(milliseconds);
+        return milliseconds == INFINITE ? WAIT_FAILED : WAIT_TIMEOUT;
+    }
+    // SDL sleeps on the window system's connection; the event stays queued for PeekMessageA.
+    const int timeout = milliseconds == INFINITE ? -1 : static_cast<int>(milliseconds);
+    return SDL_WaitEventTimeout(nullptr, timeout) == 1 ? WAIT_OBJECT_0 : WAIT_TIMEOUT;
 }

@@ -3,6 +3,8 @@
 // request to end turned into WM_CLOSE, and the browser's turn to run while the loop spins.
 #include "window_registry.h"
 
+#include <algorithm>
+
 #include "page.h"
 
 POINT Win32PointerPosition()
@@ -40,4 +42,19 @@ bool Win32TakeSystemEvent()
         }
     }
     return true;
+}
+
+DWORD Win32WaitSystemEvent(DWORD milliseconds)
+{
+    // The browser runs while the program sleeps, so the page's handlers can bring the news.
+    const DWORD start = timeGetTime();
+    for (;;)
+    {
+        if (PageEventPending())
+            return WAIT_OBJECT_0;
+        const DWORD waited = timeGetTime() - start;
+        if (milliseconds != INFINITE && waited >= milliseconds)
+            return WAIT_TIMEOUT;
+        PageSleep(milliseconds == INFINITE ? 10 : std::min<DWORD>(10, milliseconds - waited));
+    }
 }

@@ -78,34 +78,22 @@ WindowRecord* FindRecord(HWND hwnd)
     return nullptr;
 }
 
-// Whether the video driver ever hands out keyboard focus; the dummy and offscreen drivers have
-// no window system behind them, so waiting for focus there would only waste time.
-bool DriverHasFocus()
-{
-    const char* driver = SDL_GetCurrentVideoDriver();
-    return driver && SDL_strcmp(driver, "dummy") != 0 && SDL_strcmp(driver, "offscreen") != 0;
-}
-
 // ShowWindow activates the window on the platform, and the program relies on that: it acquires
 // its foreground keyboard right after showing the window. A window system grants focus
-// asynchronously, so ask for it and wait (a bounded time) until it has arrived.
+// asynchronously, so ask for it and wait (a bounded time) until it has arrived. Where focus
+// follows the first picture (Wayland) it cannot arrive before the device has drawn one, so the
+// window is only marked as awaiting it: the device and the keyboard wait for it then.
 void Activate(SDL_Window* window)
 {
     SDL_RaiseWindow(window);
-    if (!DriverHasFocus())
+    if (!StandinDriverGivesFocus() || (SDL_GetWindowFlags(window) & SDL_WINDOW_INPUT_FOCUS))
+        return;
+    StandinSetAwaitingFocus(window, true);
+    if (StandinFocusFollowsFirstPicture())
         return;
     SDL_SetWindowInputFocus(window);
-    const Uint64 deadline = SDL_GetTicks64() + 1000;
-    while (!(SDL_GetWindowFlags(window) & SDL_WINDOW_INPUT_FOCUS))
-    {
-        if (SDL_GetTicks64() > deadline)
-        {
-            std::fprintf(stderr, "ShowWindow: the window system did not give the window focus\n");
-            return;
-        }
-        SDL_PumpEvents();
-        SDL_Delay(2);
-    }
+    if (!StandinWaitForFocus(window, 1000))
+        std::fprintf(stderr, "ShowWindow: the window system did not give the window focus\n");
 }
 } // namespace
 
@@ -131,6 +119,7 @@ bool Win32EnsureVideo()
     }
     if (SDL_WasInit(SDL_INIT_VIDEO))
         return true;
+    StandinPreferNativeVideo();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
     {
         std::fprintf(stderr, "CreateWindowExA: no video: %s\n", SDL_GetError());
@@ -245,6 +234,7 @@ BOOL WINAPI ShowWindow(HWND hwnd, int cmdShow)
     const BOOL wasVisible = (SDL_GetWindowFlags(window) & SDL_WINDOW_SHOWN) ? TRUE : FALSE;
     if (cmdShow == SW_HIDE)
     {
+        StandinSetAwaitingFocus(window, false);
         SDL_HideWindow(window);
         return wasVisible;
     }

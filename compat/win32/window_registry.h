@@ -20,6 +20,11 @@ std::vector<HWND> Win32LiveWindows();
 // by PeekMessageA: takes at most one pending window-system event and turns it into queued or sent
 // messages; false when none was pending. Cannot fail.
 bool Win32TakeSystemEvent();
+// Called by MsgWaitForMultipleObjects with nothing queued: sleeps until the window system has an
+// event for the queue (left pending for Win32TakeSystemEvent) or `milliseconds` have passed.
+// WAIT_OBJECT_0 for an event, WAIT_TIMEOUT when the time ran out, WAIT_FAILED for an endless wait
+// that nothing could ever end.
+DWORD Win32WaitSystemEvent(DWORD milliseconds);
 // Called when a message is made: the pointer's position in screen coordinates.
 POINT Win32PointerPosition();
 // Called by the event side: appends a message to the queue, or runs a window's procedure at once

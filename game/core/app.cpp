@@ -23,6 +23,8 @@
 #include "game/view/matrix.h"
 #include "game/view/title_card.h"
 
+const StartupOptions GameStartupOptions = {SettingsFileName, true};
+
 // Live for the whole run.
 const char* ErrorText = nullptr;
 bool DeviceResetPending = false;
@@ -32,22 +34,29 @@ HINSTANCE GameInstance = nullptr;
 namespace
 {
 
+// How long the loop rests between questions while the device stays lost, at most: short enough
+// that a game brought back is drawn again at once, long enough to cost nothing meanwhile.
+const DWORD LostDeviceWaitMs = 50;
+
 // d3d.ini is edited by hand at times; more layers than this are not snow any more but a way to
 // exhaust memory, so the count is capped where the layers are allocated.
 const DWORD MaxSnowLayers = 100;
 
 // The steps of start-up up to the first one whose failure stops the chain. Returns that text, or
 // null once the chain has run to its end (the floor and ball loads only record their failure).
-const char* RunStartupChain()
+const char* RunStartupChain(const StartupOptions& options)
 {
     FillSineTable();
     FillCosineTable();
-    if (const char* text = ReadDisplaySettings())
+    if (const char* text = ReadDisplaySettings(options.settingsFile))
         return text;
     if (const char* text = CreateDisplayDevice())
         return text;
-    if (const char* text = CreateInputDevices())
-        return text;
+    if (options.inputDevices)
+    {
+        if (const char* text = CreateInputDevices())
+            return text;
+    }
     if (const char* text = LoadTextures())
         return text;
     if (const char* text = ApplyFixedState())
@@ -86,10 +95,7 @@ const char* RunStartupChain()
     }
     GameTitleCard.Build();
     GameTitleCard.Create();
-    CameraRigs[0].Init(-320.0f, -400.0f, -500.0f, 11500, 0, 9000, 60.0f);
-    CameraRigs[1].Init(-320.0f, -450.0f, -500.0f, 11500, 0, 9000, 60.0f);
-    CameraRigs[2].Init(-320.0f, -500.0f, -500.0f, 11500, 0, 9000, 60.0f);
-    CameraRigs[3].Init(-320.0f, -500.0f, -500.0f, 11500, 0, 9000, 60.0f);
+    InitCameraRigs();
     ShowCursor(FALSE);
     SetCursorPos(200, 200);
     return ErrorText;
@@ -139,10 +145,17 @@ bool CreateGameWindow(HINSTANCE instance)
     return true;
 }
 
+const char* StartGame(const StartupOptions& options)
+{
+    // The floor and ball loads look at ErrorText to know whether an earlier load failed.
+    ErrorText = nullptr;
+    ErrorText = RunStartupChain(options);
+    return ErrorText;
+}
+
 void InitGame()
 {
-    ErrorText = RunStartupChain();
-    if (ErrorText != nullptr)
+    if (StartGame(GameStartupOptions) != nullptr)
         ReportFatal(ErrorText, "Fatal Error!");
     // The clock starts in every case; the loop does not run after a failure anyway.
     StartFrameClock();
@@ -153,7 +166,7 @@ int RunMainLoop()
     MSG msg = {};
     for (;;)
     {
-        // At most one message per iteration, then one step, with no wait: the loop spins.
+        // At most one message per iteration, then one step, with no wait while the game runs.
         if (PeekMessageA(&msg, GameWindow, 0, 0, PM_REMOVE))
         {
             if (msg.message == WM_QUIT)
@@ -167,6 +180,12 @@ int RunMainLoop()
             ErrorText = ResetDevice();
             if (ErrorText != nullptr)
                 ReportFatal(ErrorText, "Reset Error");
+            else if (DeviceResetPending)
+                // Still lost: the window is away and nothing can be drawn, so rest until the
+                // window system has news (the window coming back is a message) or a short while
+                // has passed, instead of asking again at once and burning a core in the
+                // background.
+                MsgWaitForMultipleObjects(0, nullptr, FALSE, LostDeviceWaitMs, QS_ALLINPUT);
         }
         else if (GameState == Title || GameState == Playing || GameState == Paused)
         {

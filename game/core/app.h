@@ -18,7 +18,23 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
 // class or the window cannot be made: there is nothing to show a message in then.
 bool CreateGameWindow(HINSTANCE instance);
 
-// Runs the start-up chain; a failure is left in ErrorText and shown under "Fatal Error!".
+// What a start-up may do otherwise than the game does. InitGame passes GameStartupOptions; a test
+// program passes a d3d.ini of its own, and leaves out the input devices where it feeds none.
+struct StartupOptions
+{
+    const char* settingsFile; // the d3d.ini to read
+    bool inputDevices;        // false: DirectInput, the keyboard and the mouse stay null
+};
+// d3d.ini in the working directory, with the keyboard and the mouse.
+extern const StartupOptions GameStartupOptions;
+
+// Runs the start-up chain, from the trigonometric tables to the hidden cursor, and shows nothing.
+// Returns null, or the text that stopped the chain or that the floor or ball load recorded; the
+// result is also left in ErrorText. ReleaseAll gives back what it made, whatever the result.
+const char* StartGame(const StartupOptions& options);
+
+// StartGame with GameStartupOptions; a failure is shown under "Fatal Error!" and the window asked
+// to close. The frame clock starts in every case.
 void InitGame();
 
 // Runs the main loop until WM_QUIT or the first error text. Returns the exit code: the quit

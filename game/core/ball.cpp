@@ -136,7 +136,7 @@ void CollideBat()
         if (side)
         {
             // A still bat turns the ball back; a moving one takes it along sideways.
-            if (BatDirection == None)
+            if (BatDirection == BatDirectionNone)
                 ball.vx = -ball.vx;
             else
             {
@@ -156,9 +156,9 @@ void CollideBat()
         // Released: the ball goes on in x the way the bat last moved.
         BallXFree = true;
         BatPushing = false;
-        if (BatDirection == PlusX && ball.vx < 0.0f)
+        if (BatDirection == BatDirectionPlusX && ball.vx < 0.0f)
             ball.vx = -ball.vx;
-        if (BatDirection == MinusX && ball.vx > 0.0f)
+        if (BatDirection == BatDirectionMinusX && ball.vx > 0.0f)
             ball.vx = -ball.vx;
     }
 }

@@ -8,7 +8,7 @@
 // Live for the whole run; ResetGame puts the bat back at (300, 420).
 Bat GameBat;
 // BatDirection lives for one step (reset by every keyboard pass); BatPushing for one push.
-int BatDirection = None;
+int BatDirection = BatDirectionNone;
 bool BatPushing = false;
 
 namespace
@@ -62,7 +62,7 @@ void Bat::MovePlusX(float d)
         if (!GameBall.launched)
             GameBall.x = RightLimit + 20.0f;
     }
-    BatDirection = PlusX;
+    BatDirection = BatDirectionPlusX;
     world = TranslationMatrix(leftX, 0.0f, nearZ);
 }
 
@@ -95,7 +95,7 @@ void Bat::MoveMinusX(float d)
         if (!GameBall.launched)
             GameBall.x = LeftLimit + 20.0f;
     }
-    BatDirection = MinusX;
+    BatDirection = BatDirectionMinusX;
     world = TranslationMatrix(leftX, 0.0f, nearZ);
 }
 

@@ -7,11 +7,13 @@
 #include "game/scene/vertices.h"
 #include "game/view/matrix.h"
 
+// The way the bat last moved. The set's name prefixes each value: a bare None is a macro of the
+// X11 headers.
 enum BatDirectionValue
 {
-    None = 0,
-    PlusX = 1, // last move toward +x (negative mouse motion)
-    MinusX = 2 // last move toward -x (zero or positive mouse motion)
+    BatDirectionNone = 0,
+    BatDirectionPlusX = 1, // last move toward +x (negative mouse motion)
+    BatDirectionMinusX = 2 // last move toward -x (zero or positive mouse motion)
 };
 
 struct Bat
@@ -40,7 +42,7 @@ struct Bat
 
 // Live for the whole run.
 extern Bat GameBat;
-extern int BatDirection; // None, PlusX or MinusX; reset at the start of every keyboard pass
+extern int BatDirection; // a BatDirectionValue; reset at the start of every keyboard pass
 extern bool BatPushing;  // the ball hit a side while the bat moved
 
 // The bat's 30-vertex open box, built once at start-up and freed by ReleaseAll.

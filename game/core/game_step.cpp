@@ -80,7 +80,7 @@ void LaunchBall()
 
 void HandleKeyboard()
 {
-    BatDirection = None;
+    BatDirection = BatDirectionNone;
     // Each key sees the state the keys before it left.
     if (Pressed(DIK_T, GameState == Title, &KeyLatches.t))
         TitleShown = !TitleShown;

@@ -7,5 +7,6 @@
 // SnowLayerCount to the snow layers it could allocate. Only read after start-up (whole run).
 extern DisplaySettingsRecord DisplaySettings;
 
-// Reads d3d.ini from the working directory. Returns null or "Please run 3D Zendrill Config first.".
-const char* ReadDisplaySettings();
+// Reads the d3d.ini at `path` (the game's is SettingsFileName, in the working directory). Returns
+// null or "Please run 3D Zendrill Config first.".
+const char* ReadDisplaySettings(const char* path);

@@ -59,10 +59,13 @@ const char* ReacquireKeyboard()
     if (KeyboardDevice == nullptr)
         return nullptr;
     // Only a keyboard that lost its input needs acquiring again; the probe's keys are dropped.
-    // A keyboard found acquired already answers DI_NOEFFECT, which is what was wanted, not a
-    // failure that should end the game.
+    // Switching away either loses the input (DIERR_INPUTLOST) or unacquires the foreground
+    // keyboard outright (DIERR_NOTACQUIRED, as Windows does when the window is deactivated);
+    // either way the keys are dead until it is acquired. A keyboard whose probe succeeds is left
+    // alone: acquiring it again would answer DI_NOEFFECT, which is not a failure.
     BYTE probe[256];
-    if (KeyboardDevice->GetDeviceState(sizeof probe, probe) == DIERR_INPUTLOST)
+    const HRESULT state = KeyboardDevice->GetDeviceState(sizeof probe, probe);
+    if (state == DIERR_INPUTLOST || state == DIERR_NOTACQUIRED)
     {
         if (FAILED(KeyboardDevice->Acquire()))
             return "Re-aquire Keyboard Failed.";

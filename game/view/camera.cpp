@@ -62,6 +62,14 @@ void CameraRig::Init(float offsetX_, float offsetY_, float offsetZ_, TableAngle 
     fieldOfView = fieldOfView_;
 }
 
+void InitCameraRigs()
+{
+    CameraRigs[0].Init(-320.0f, -400.0f, -500.0f, 11500, 0, 9000, 60.0f);
+    CameraRigs[1].Init(-320.0f, -450.0f, -500.0f, 11500, 0, 9000, 60.0f);
+    CameraRigs[2].Init(-320.0f, -500.0f, -500.0f, 11500, 0, 9000, 60.0f);
+    CameraRigs[3].Init(-320.0f, -500.0f, -500.0f, 11500, 0, 9000, 60.0f);
+}
+
 void WrapRigAngles()
 {
     CameraRig& rig = CameraRigs[CameraMode];

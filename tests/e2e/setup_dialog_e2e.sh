@@ -13,7 +13,8 @@ bin=${ZENDRILL_BIN_DIR:?}
 run=${ZENDRILL_RUN_DIR:?}
 work=$(mktemp -d /tmp/zendrill-setup-e2e.XXXXXX)
 keep=$PWD # the test's own folder: a failing screen is left there to look at
-# Started processes are ended on exit; fail, wait_exit, find_window and click_dialog_rect.
+# Started processes are ended on exit; fail, wait_exit, click_dialog_rect, and the X11 driver's
+# find_window, window_drawn and sky_on_screen.
 source "$(dirname "$0")/x11_helpers.sh"
 
 run_setup() {
@@ -28,8 +29,7 @@ run_setup() {
         cat "$work/setup.err" >&2
         fail "the setup dialog did not appear"
     }
-    # Give the freshly mapped window a moment to take input.
-    sleep 0.5
+    window_drawn "$win" 60 || fail "the setup dialog did not finish drawing"
     case $button in
     save) click_dialog_rect "$win" 16 286 133 14 ;;
     cancel) click_dialog_rect "$win" 157 286 126 14 ;;
@@ -83,26 +83,13 @@ play_game() {
 
     # The sky is drawn in (155,155,255). The title camera orbits and shows it only part of the
     # time, and on a busy machine slowly, so screens are taken until a good patch of it shows.
-    local shot="$work/screen.png" seen=no sky=0 i
-    for ((i = 0; i < 150; i++)); do
-        kill -0 "$pid" 2>/dev/null || break
-        if import -window root "$shot" 2>/dev/null; then
-            sky=$(convert "$shot" -fill black +opaque "#9B9BFF" -fill white -opaque "#9B9BFF" \
-                -format "%[fx:round(mean*w*h)]" info:)
-            if [ "$sky" -ge 500 ]; then
-                seen=yes
-                break
-            fi
-        fi
-        sleep 1
-    done
-    if [ "$seen" != yes ]; then
+    local shot="$work/screen.png"
+    if ! sky_on_screen 150 "$shot"; then
         cat "$work/game.err" >&2
         [ -f "$shot" ] && cp "$shot" "$keep/setup_then_game_plays-last.png" &&
             echo "last screen: $keep/setup_then_game_plays-last.png" >&2
         fail "no picture with the sky colour (155,155,255) appeared"
     fi
-    echo "sky pixels on screen: $sky (after $i polls)"
     local mean
     mean=$(convert "$shot" -format "%[fx:mean]" info:)
     echo "screen mean brightness: $mean"

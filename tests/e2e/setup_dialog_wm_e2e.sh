@@ -20,7 +20,7 @@ setup=$!
 pids+=("$setup")
 win=$(find_window "3D Zendrill Setup") || true
 [ -n "$win" ] || { cat "$work/setup.err" >&2; fail "the setup dialog did not appear"; }
-sleep 0.5
+window_drawn "$win" 60 || fail "the setup dialog did not finish drawing"
 
 actions=$(xprop -id "$win" _NET_WM_ALLOWED_ACTIONS)
 echo "$actions"
@@ -40,7 +40,7 @@ min=$(sed -n 's/.*minimum size: //p' <<<"$hints")
 max=$(sed -n 's/.*maximum size: //p' <<<"$hints")
 [ -n "$min" ] && [ "$min" = "$max" ] || fail "the dialog is resizable (min '$min', max '$max')"
 
-activate_window "$win" || fail "openbox did not make the dialog the active window"
+activate "$win" || fail "openbox did not make the dialog the active window"
 xdotool key --clearmodifiers alt+F4
 wait_exit "$setup" 30 || fail "Alt+F4 did not end the dialog"
 cat "$work/setup.err" >&2

@@ -14,6 +14,7 @@ game="${ZENDRILL_BIN_DIR:?}/zendrill"
 run="${ZENDRILL_RUN_DIR:?}"
 [[ -x "$game" ]] || { echo "FAIL: $game is not built"; exit 1; }
 
+source "$(dirname "$0")/../x11_driver.sh" # sky_on_screen
 work=$(mktemp -d /tmp/zendrill-startup-XXXXXX)
 logs=$(mktemp -d /tmp/zendrill-startup-logs-XXXXXX)
 pid=
@@ -65,7 +66,7 @@ window_named() {
 }
 wait_for_window() {
     local id=
-    for _ in $(seq 1 150); do
+    for _ in $(seq 1 600); do
         id=$(window_named "$1")
         [[ -n "$id" ]] && break
         kill -0 "$pid" 2>/dev/null || fail "the game ended without showing \"$1\""
@@ -75,16 +76,8 @@ wait_for_window() {
     echo "$id"
 }
 wait_for_exit() {
-    for _ in $(seq 1 100); do
-        if ! kill -0 "$pid" 2>/dev/null; then
-            wait "$pid"
-            code=$?
-            pid=
-            return
-        fi
-        sleep 0.1
-    done
-    fail "the game did not end"
+    game_exit 60
+    [[ "$code" -ne 124 ]] || fail "the game did not end"
 }
 
 cd "$work" || exit 1
@@ -94,7 +87,7 @@ code=
 
 if [[ "$mode" == escape ]]; then
     window=$(wait_for_window 'D3D Zendrill') || exit 1
-    sleep 2 # let it run: the title screen is drawn and the clock is measuring
+    sky_on_screen 90 || fail "the title screen was not drawn"
     kill -0 "$pid" 2>/dev/null || fail "the game ended by itself"
     xdotool windowfocus --sync "$window" 2>/dev/null
     xdotool keydown Escape

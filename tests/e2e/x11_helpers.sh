@@ -1,7 +1,9 @@
 # shellcheck shell=bash disable=SC2034
 # Shell helpers for the whole-program tests that run a window manager or the installed tree:
 # started processes are ended on exit, exit codes collected, windows found and clicked.
-# Sourced (bash) after `set -euo pipefail`; the caller sets $work.
+# Sourced (bash) after `set -euo pipefail`; the caller sets $work. Windows are found, activated
+# and waited for with the play scenario's X11 driver (find_window, activate, window_drawn).
+source "$(dirname "${BASH_SOURCE[0]}")/../x11_driver.sh"
 
 pids=()
 cleanup() {
@@ -39,44 +41,8 @@ wait_exit() {
     return 1
 }
 
-# The client window titled exactly $1, once it is mapped (up to 30 s). Searched again and again
-# rather than with --sync: a window that goes away during a search ends that search with an X
-# error (BadWindow), as when the setup dialog closes while the game's window appears.
-find_window() {
-    local i id
-    for ((i = 0; i < 300; i++)); do
-        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        sleep 0.1
-    done
-    return 1
-}
-
-# Asks the window manager to activate window $1 until it is the active window (up to 10 s): a
-# busy machine can take the first request before the window manager is ready to give focus, and
-# a key sent then would go nowhere.
-activate_window() {
-    local i
-    for ((i = 0; i < 50; i++)); do
-        xdotool windowactivate "$1" 2>/dev/null || true
-        [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ] && return 0
-        sleep 0.2
-    done
-    return 1
-}
-
 # Starts openbox on the display and waits until it manages windows.
-start_window_manager() {
-    openbox --sm-disable >"$work/openbox.log" 2>&1 &
-    pids+=("$!")
-    local i
-    for ((i = 0; i < 100; i++)); do
-        xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
-        sleep 0.1
-    done
-    cat "$work/openbox.log" >&2
-    fail "openbox did not start"
-}
+start_window_manager() { start_openbox || fail "openbox did not start"; }
 
 # Clicks the centre of a rectangle of the setup dialog given in its template units (x, y, width,
 # height), scaled to the client window's real size. The position is xwininfo's absolute one:

@@ -48,7 +48,7 @@ win=$(find_window "3D Zendrill Setup") || true
 grep -q "opening Zendrill Setup first" "$work/launch.err" || fail "the launcher did not say why"
 [ -L "$folder/textures" ] && [ -L "$folder/models" ] || fail "the player's folder has no asset links"
 [ ! -e "$folder/d3d.ini" ] || fail "d3d.ini exists before Save"
-sleep 0.5
+window_drawn "$win" 60 || fail "the setup dialog did not finish drawing"
 click_dialog_rect "$win" 16 286 133 14
 
 game=$(find_window "D3D Zendrill") || true
@@ -58,18 +58,9 @@ class=$(xprop -id "$game" WM_CLASS)
 [[ $class == *'"zendrill", "zendrill"'* ]] || fail "the game's window class is $class"
 icon=$(xprop -id "$game" _NET_WM_ICON | sed -n 1p)
 [[ $icon == *'Icon (64 x 64)'* ]] || fail "the game window has no icon of its own: $icon"
-# The picture comes: wait until the screen is no longer (nearly) black.
-seen=no
-for ((i = 0; i < 60; i++)); do
-    import -window root "$work/screen.png" 2>/dev/null || true
-    mean=$(convert "$work/screen.png" -format "%[fx:mean]" info: 2>/dev/null || echo 0)
-    if awk -v m="$mean" 'BEGIN { exit !(m > 0.05) }'; then
-        seen=yes
-        break
-    fi
-    sleep 1
-done
-[ "$seen" = yes ] || { cp "$work/screen.png" "$keep/installed_tree-last.png"; fail "the game drew nothing"; }
+# The picture comes: the title screen's sky shows.
+sky_on_screen 90 "$work/screen.png" ||
+    { cp "$work/screen.png" "$keep/installed_tree-last.png"; fail "the game drew nothing"; }
 xdotool windowfocus --sync "$game" 2>/dev/null || true
 xdotool keydown Escape
 sleep 0.5

@@ -28,6 +28,7 @@ settings() { # wbuffer
 # Inside a display: for each folder/screenshot pair, show the first frame in the folder and
 # take the screenshot.
 if [ "${1:-}" = --shot ]; then
+    source "$here/../x11_driver.sh" # window_drawn
     program=$2
     shift 2
     while [ $# -ge 2 ]; do
@@ -52,7 +53,8 @@ if [ "${1:-}" = --shot ]; then
             kill "$pid" 2>/dev/null
             exit 1
         fi
-        sleep 1 # the presented picture reaches the screen
+        # The presented picture reaches the screen: it stands still and is not blank.
+        window_drawn root 60 || { echo "the first frame never settled on the screen"; exit 1; }
         import -window root "$out"
         kill "$pid" 2>/dev/null
         wait "$pid" 2>/dev/null
@@ -65,7 +67,7 @@ linux=${ZENDRILL_BIN_DIR:?}/first_frame
 windows=${ZENDRILL_WINDOWS_BIN:?}/first_frame.exe
 assets=${ZENDRILL_RUN_DIR:?}
 [ -x "$linux" ] || { echo "SKIP: $linux is not built"; exit 77; }
-[ -f "$windows" ] || { echo "SKIP: $windows is not built"; exit 77; }
+[ -f "$windows" ] || { echo "SKIP: $windows is not built (cmake --preset windows)"; exit 77; }
 [ -d "$assets/textures" ] || { echo "SKIP: no generated assets in $assets"; exit 77; }
 mkdir -p "$out"
 work=$(mktemp -d /tmp/zendrill-first-frame-XXXXXX)

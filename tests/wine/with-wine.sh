@@ -24,7 +24,7 @@ for candidate in "${WINE:-}" "$(command -v wine 2>/dev/null)" /usr/lib/wine/wine
         break
     fi
 done
-[ -n "$wine" ] || { echo "with-wine: no Wine loader found" >&2; exit 77; }
+[ -n "$wine" ] || { echo "SKIP: no Wine loader found (Debian's wine64 provides it)"; exit 77; }
 wineserver=$(dirname "$wine")/wineserver
 [ -x "$wineserver" ] || wineserver=$(command -v wineserver)
 

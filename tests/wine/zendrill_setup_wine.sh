@@ -17,7 +17,7 @@ set -uo pipefail
 exe=${1:-}
 shot=${2:-$PWD/zendrill_setup_wine.png}
 if [ -z "$exe" ] || [ ! -f "$exe" ]; then
-    echo "zendrill_setup_wine: no Windows build of zendrill-setup at '${exe}'" >&2
+    echo "SKIP: no Windows build of zendrill-setup at '${exe}'"
     exit 77
 fi
 exe=$(cd "$(dirname "$exe")" && pwd)/$(basename "$exe")
@@ -29,6 +29,7 @@ if [ -z "${ZENDRILL_SETUP_WINE_INSIDE:-}" ]; then
     exec "$(dirname "$0")/with-wine.sh" --size 1024x768 "$0" "$exe" "$shot"
 fi
 home=$(mktemp -d "$(dirname "$WINEPREFIX")/setup-XXXXXX") # removed with the prefix
+source "$(dirname "$0")/../x11_driver.sh" # window_drawn
 
 setup_pid=
 finish() { # shellcheck disable=SC2317 # run by the trap
@@ -62,8 +63,8 @@ start_setup() {
         cat "$home/setup.log" >&2
         return 1
     fi
-    # The lists are filled during WM_INITDIALOG; give the first paint a moment before input.
-    sleep 1
+    # The lists are filled during WM_INITDIALOG; input goes in once the dialog has painted.
+    window_drawn "$dialog" 60 || fail "the dialog did not finish drawing"
     xdotool windowfocus --sync "$dialog" 2>/dev/null
     return 0
 }
@@ -81,6 +82,10 @@ expect_exit() {
     wait "$setup_pid"
     local status=$?
     setup_pid=
+    if [ "$status" -eq 137 ]; then # see wine_exit_code in wine_lib.sh
+        echo "note: $1: Wine killed the exiting program (137); taken as 0"
+        status=0
+    fi
     [ "$status" -eq 0 ] || fail "$1: exit code $status, expected 0"
 }
 
@@ -95,7 +100,6 @@ click_control() {
     local px=$(((2 * x + w) * width / 610))
     local py=$(((2 * y + h) * height / 644))
     xdotool mousemove --window "$dialog" "$px" "$py" click 1
-    sleep 0.3
 }
 
 # ---- Checking d3d.ini -----------------------------------------------------------------------
@@ -215,7 +219,11 @@ if start_setup; then
     if [ -n "$box" ]; then
         xdotool windowfocus --sync "$box" 2>/dev/null
         xdotool key Return
-        sleep 0.5
+        for _ in $(seq 1 200); do
+            xdotool search --onlyvisible --name '^3D Zendrill Setup$' 2>/dev/null |
+                grep -qx "$box" || break
+            sleep 0.1
+        done
     else
         fail "failed save: no message box"
     fi

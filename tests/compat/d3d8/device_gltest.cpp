@@ -191,6 +191,16 @@ TEST_F(DeviceStateTest, ResetRestoresEveryDefaultAndKeepsResources)
     // A mode the adapter lacks is refused.
     p = Params(801, 600, D3DFMT_X8R8G8B8, D3DFMT_D16);
     EXPECT_EQ(Device->Reset(&p), D3DERR_INVALIDCALL);
+    // The game resets with the rate saved in its settings, which may come from another display:
+    // 60 Hz is the mode's own rate where the display reports rates, and any rate where it
+    // reports none (as here, under Xvfb). Either way the mode is still there.
+    D3DDISPLAYMODE desktop{};
+    ASSERT_EQ(D3d->GetAdapterDisplayMode(0, &desktop), D3D_OK);
+    p = Params(640, 480, D3DFMT_X8R8G8B8, D3DFMT_D24S8);
+    p.FullScreen_RefreshRateInHz = desktop.RefreshRate ? desktop.RefreshRate : 60;
+    EXPECT_EQ(Device->Reset(&p), D3D_OK);
+    Width = 640;
+    Height = 480;
 
     texture->Release();
     managed->Release();

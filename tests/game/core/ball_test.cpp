@@ -101,7 +101,7 @@ TEST_F(BallTest, BatFrontBouncesBackFromItsFaceAndWinsTies)
 
     // As far from the face as from the left end: the front wins, the side does nothing.
     Fly(300.5f, 420.5f, 0.05f, 0.05f);
-    BatDirection = PlusX;
+    BatDirection = BatDirectionPlusX;
     CollideBat();
     EXPECT_EQ(GameBall.vz, -0.05f);
     EXPECT_EQ(GameBall.vx, 0.05f);
@@ -118,7 +118,7 @@ TEST_F(BallTest, BatSideTurnsTheBallOrPushesItAlong)
 {
     // A still bat turns the ball back in x.
     Fly(300.3f, 425.0f, 0.05f, 0.05f);
-    BatDirection = None;
+    BatDirection = BatDirectionNone;
     CollideBat();
     EXPECT_EQ(GameBall.vx, -0.05f);
     EXPECT_EQ(GameBall.vz, 0.05f);
@@ -126,7 +126,7 @@ TEST_F(BallTest, BatSideTurnsTheBallOrPushesItAlong)
 
     // A moving bat takes it along: the ball's own x motion stops until it is released.
     Fly(339.8f, 425.0f, -0.05f, 0.05f);
-    BatDirection = PlusX;
+    BatDirection = BatDirectionPlusX;
     CollideBat();
     EXPECT_TRUE(BatPushing);
     EXPECT_FALSE(BallXFree);
@@ -141,11 +141,12 @@ TEST_F(BallTest, BatSideTurnsTheBallOrPushesItAlong)
 
     BatPushing = true;
     BallXFree = false;
-    BatDirection = MinusX;
+    BatDirection = BatDirectionMinusX;
     CollideBat();
     EXPECT_EQ(GameBall.vx, -0.05f);
     BatPushing = true;
-    BatDirection = None; // a push released while the bat stood still keeps the ball's way
+    BatDirection =
+        BatDirectionNone; // a push released while the bat stood still keeps the ball's way
     CollideBat();
     EXPECT_EQ(GameBall.vx, -0.05f);
     EXPECT_TRUE(BallXFree);

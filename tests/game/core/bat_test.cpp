@@ -26,19 +26,19 @@ TEST_F(BatTest, MouseMotionMovesTheBatAndTheRestingBall)
     EXPECT_EQ(GameBat.rightX - GameBat.leftX, 40.0f);
     EXPECT_EQ(GameBall.x, GameBat.leftX + 20.0f);
     EXPECT_EQ(GameBat.world._41, GameBat.leftX);
-    EXPECT_EQ(BatDirection, PlusX);
+    EXPECT_EQ(BatDirection, BatDirectionPlusX);
 
     SpeedFactor = 2.0f;
     HandleMouse(Motion(7));
     EXPECT_NEAR(GameBat.leftX, 300.0f, 1e-4f);
-    EXPECT_EQ(BatDirection, MinusX);
+    EXPECT_EQ(BatDirection, BatDirectionMinusX);
 
     // No motion moves nothing but still counts as a move toward -x.
     const float before = GameBat.leftX;
-    BatDirection = None;
+    BatDirection = BatDirectionNone;
     HandleMouse(Motion(0));
     EXPECT_EQ(GameBat.leftX, before);
-    EXPECT_EQ(BatDirection, MinusX);
+    EXPECT_EQ(BatDirection, BatDirectionMinusX);
 
     // A launched ball does not follow the bat.
     Fly(200.0f, 300.0f, 0.05f, -0.05f);

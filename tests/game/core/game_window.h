@@ -22,8 +22,10 @@ namespace game_window
 // A fresh folder holding links to textures/ and models/ of the run folder; empty on failure.
 inline std::string MakeRunFolder()
 {
+    // The links must hold an absolute path: they live in a folder of their own.
     const char* run = std::getenv("ZENDRILL_RUN_DIR");
-    const std::string assets = run ? run : ".";
+    char here[4096];
+    const std::string assets = run ? run : getcwd(here, sizeof here) ? here : ".";
     struct stat info;
     if (stat((assets + "/models/ball.x").c_str(), &info) != 0)
         return ""; // the zendrill_assets target has not been built

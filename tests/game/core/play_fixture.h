@@ -29,8 +29,7 @@ class PlayFixture : public ::testing::Test
         StandinSetClockSource(StillClock);
         FillSineTable();
         FillCosineTable();
-        for (int i = 0; i < 4; ++i)
-            CameraRigs[i].Init(-320.0f, -400.0f, -500.0f, 11500, 0, 9000, 60.0f);
+        InitCameraRigs();
         FrameRate = 50000;
         SpeedFactor = 1.0f;
         PlaceBricks();

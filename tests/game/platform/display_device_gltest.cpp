@@ -18,7 +18,8 @@ class DeviceTest : public ::testing::Test
     // Only the device, made as start-up makes it.
     static const char* CreateWith(const harness::Options& options)
     {
-        harness::ApplyOptions(options);
+        if (const char* text = harness::ApplyOptions(options))
+            return text;
         harness::OpenGameWindow();
         harness::PumpMessages();
         return CreateDisplayDevice();
@@ -242,7 +243,7 @@ TEST_F(DeviceTest, MissingPictureStopsTheLoadWithItsOwnText)
 
 TEST_F(DeviceTest, PresentParametersDifferOnlyInTheRefreshRate)
 {
-    harness::ApplyOptions(harness::Options());
+    ASSERT_EQ(harness::ApplyOptions(harness::Options()), nullptr);
     DisplaySettings.DisplayMode.RefreshRate = 75;
     D3DPRESENT_PARAMETERS created, reset;
     std::memset(&created, 0xAB, sizeof created);

@@ -98,8 +98,7 @@ class InputDevicesTest : public ::testing::Test
     {
         FillSineTable();
         FillCosineTable();
-        for (int i = 0; i < 4; ++i)
-            CameraRigs[i].Init(-320.0f, -400.0f, -500.0f, 11500, 0, 9000, 60.0f);
+        InitCameraRigs();
         ResetGame();
         GameState = Playing;
         StepCounter = 1;

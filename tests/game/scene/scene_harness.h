@@ -1,7 +1,7 @@
 // A harness for tests on the real device: a private run folder holding links to the generated
-// textures and models, the game window, and the game's start-up chain from the device to the
-// camera rigs (as the game runs it, without the message boxes, which would wait for a click under
-// a bare X server), plus the matching shutdown. Used by the scene and platform GL tests.
+// textures and models and a d3d.ini of the test's options, the game's window, and the game's own
+// start-up and shutdown, plus readers of the device's record and of the picture. Used by the
+// scene and platform GL tests.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -129,24 +129,31 @@ struct Options
     bool inputDevices = false; // the reset re-acquires them
 };
 
-inline void ApplyOptions(const Options& o)
+// Writes `o` as the d3d.ini of the current folder and reads it into DisplaySettings as start-up
+// does. Returns null or the text of the write or the read.
+inline const char* ApplyOptions(const Options& o)
 {
+    const SettingsFileValues values = {0,
+                                       o.width,
+                                       o.height,
+                                       0,
+                                       static_cast<int>(o.format),
+                                       static_cast<int>(o.depth),
+                                       static_cast<int>(o.filter),
+                                       o.hardwareVertexProcessing,
+                                       o.mipMapping,
+                                       o.wBuffering,
+                                       static_cast<int>(o.snowLayers),
+                                       o.lighting,
+                                       o.srcBlendSrcColor,
+                                       o.destBlendDestColor,
+                                       o.destBlendSrcColor,
+                                       2048,
+                                       2048};
+    if (const char* text = WriteSettingsFile(SettingsFileName, values))
+        return text;
     DisplaySettings = DisplaySettingsRecord{};
-    DisplaySettings.Adapter = 0;
-    DisplaySettings.DisplayMode.Width = o.width;
-    DisplaySettings.DisplayMode.Height = o.height;
-    DisplaySettings.DisplayMode.RefreshRate = 0;
-    DisplaySettings.DisplayMode.Format = o.format;
-    DisplaySettings.DepthStencilFormat = o.depth;
-    DisplaySettings.FilterMethod = o.filter;
-    DisplaySettings.HardwareVertexProcessing = o.hardwareVertexProcessing;
-    DisplaySettings.MipMapping = o.mipMapping;
-    DisplaySettings.WBuffering = o.wBuffering;
-    DisplaySettings.SnowLayerCount = o.snowLayers;
-    DisplaySettings.Lighting = o.lighting;
-    DisplaySettings.SrcBlendSrcColor = o.srcBlendSrcColor;
-    DisplaySettings.DestBlendDestColor = o.destBlendDestColor;
-    DisplaySettings.DestBlendSrcColor = o.destBlendSrcColor;
+    return ReadDisplaySettings(SettingsFileName);
 }
 
 // The number of snow layers StartGame made; a test may change the setting afterwards.
@@ -156,25 +163,11 @@ inline DWORD& LayersMade()
     return layers;
 }
 
-inline LRESULT CALLBACK HarnessWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DefWindowProcA(hwnd, message, wParam, lParam);
-}
-
-// The focus window, made once per test program as the game makes it.
+// The focus window, made once per test program by the game's own CreateGameWindow.
 inline void OpenGameWindow()
 {
-    if (GameWindow != nullptr)
-        return;
-    static WNDCLASSA windowClass = {};
-    windowClass.style = CS_HREDRAW | CS_VREDRAW | CS_OWNDC;
-    windowClass.lpfnWndProc = HarnessWindowProc;
-    windowClass.hInstance = GameInstance;
-    windowClass.lpszClassName = "DXClass";
-    RegisterClassA(&windowClass);
-    GameWindow = CreateWindowExA(0, "DXClass", "D3D Zendrill", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480,
-                                 nullptr, nullptr, GameInstance, nullptr);
-    ShowWindow(GameWindow, SW_SHOWNORMAL);
+    if (GameWindow == nullptr)
+        CreateGameWindow(GameInstance);
 }
 
 // Lets the window see its pending events (focus, showing), as the game's loop would.
@@ -188,55 +181,10 @@ inline void PumpMessages()
     }
 }
 
-// The game's start-up from the device on, in the game's order. Returns the first text.
-inline const char* StartGame(const Options& o)
+// The run state a fresh program starts with, for a test program that starts the game again.
+inline void ResetRunState()
 {
-    ApplyOptions(o);
-    OpenGameWindow();
-    PumpMessages();
-    ErrorText = nullptr;
     DeviceResetPending = false;
-    FillSineTable();
-    FillCosineTable();
-    if (const char* text = CreateDisplayDevice())
-        return text;
-    if (o.inputDevices)
-    {
-        if (const char* text = CreateInputDevices())
-            return text;
-    }
-    if (const char* text = LoadTextures())
-        return text;
-    if (const char* text = ApplyFixedState())
-        return text;
-    GameHud.Build();
-    GameHud.Create();
-    if (DisplaySettings.SnowLayerCount != 0)
-        SnowLayers =
-            static_cast<SnowLayer*>(std::calloc(DisplaySettings.SnowLayerCount, sizeof(SnowLayer)));
-    LayersMade() = SnowLayers != nullptr ? DisplaySettings.SnowLayerCount : 0;
-    BuildArenaVertices();
-    GameArena.Create();
-    BuildFloorVertices();
-    if (const char* text = GameFloor.Create())
-        return text;
-    BuildBrickVertices();
-    PlaceBricks();
-    BuildBatVertices();
-    GameBat.Create(300, 420);
-    if (const char* text = GameBall.Create())
-        return text;
-    for (UINT i = 0; i < DisplaySettings.SnowLayerCount; ++i)
-    {
-        BuildSnowVertices();
-        SnowLayers[i].Create(i);
-    }
-    GameTitleCard.Build();
-    GameTitleCard.Create();
-    CameraRigs[0].Init(-320, -400, -500, 11500, 0, 9000, 60);
-    CameraRigs[1].Init(-320, -450, -500, 11500, 0, 9000, 60);
-    CameraRigs[2].Init(-320, -500, -500, 11500, 0, 9000, 60);
-    CameraRigs[3].Init(-320, -500, -500, 11500, 0, 9000, 60);
     CameraOrbit = CameraOrbitState{};
     GameState = Title;
     CameraMode = 0;
@@ -247,36 +195,30 @@ inline const char* StartGame(const Options& o)
     SpeedFactor = 1.0f;
     for (int& digit : FrameRateDigits)
         digit = 0;
-    return nullptr;
 }
 
-// The game's shutdown order for what StartGame made; safe after a partial start.
+// The game's own start-up (StartGame) in the current folder with `o` as its d3d.ini, without the
+// message box, which would wait for a click under a bare X server. Returns the first text.
+inline const char* StartGame(const Options& o)
+{
+    if (const char* text = ApplyOptions(o))
+        return text;
+    OpenGameWindow();
+    PumpMessages();
+    ResetRunState();
+    StartupOptions startup = GameStartupOptions;
+    startup.inputDevices = o.inputDevices;
+    const char* text = ::StartGame(startup);
+    LayersMade() = SnowLayers != nullptr ? DisplaySettings.SnowLayerCount : 0;
+    return text;
+}
+
+// The game's own shutdown (ReleaseAll) of what StartGame made; safe after a partial start.
 inline void StopGame()
 {
-    for (Brick& brick : BrickField)
-        brick.Release();
-    if (SnowLayers != nullptr)
-    {
-        for (DWORD i = 0; i < LayersMade(); ++i)
-            SnowLayers[i].Release();
-    }
-    GameArena.Release();
-    GameBall.Release();
-    GameFloor.Release();
-    GameBat.Release();
-    GameTitleCard.Release();
-    GameHud.Release();
-    std::free(SnowLayers);
-    SnowLayers = nullptr;
-    for (SceneVertex** array :
-         {&BrickTemplate, &BatVertices, &ArenaVertices, &FloorVertices, &FlakeVertices})
-    {
-        std::free(*array);
-        *array = nullptr;
-    }
-    ReleaseTextures();
-    ReleaseDisplayDevice();
-    ReleaseInputDevices();
+    DisplaySettings.SnowLayerCount = LayersMade();
+    LayersMade() = 0;
+    ReleaseAll();
     ErrorText = nullptr;
 }
 

@@ -12,13 +12,6 @@
 
 namespace
 {
-const float StartRigs[4][7] = {
-    {-320, -400, -500, 11500, 0, 9000, 60},
-    {-320, -450, -500, 11500, 0, 9000, 60},
-    {-320, -500, -500, 11500, 0, 9000, 60},
-    {-320, -500, -500, 11500, 0, 9000, 60},
-};
-
 class CameraTest : public ::testing::Test
 {
   protected:
@@ -26,12 +19,7 @@ class CameraTest : public ::testing::Test
     {
         FillSineTable();
         FillCosineTable();
-        for (int i = 0; i < 4; ++i)
-        {
-            const float* r = StartRigs[i];
-            CameraRigs[i].Init(r[0], r[1], r[2], static_cast<TableAngle>(r[3]),
-                               static_cast<TableAngle>(r[4]), static_cast<TableAngle>(r[5]), r[6]);
-        }
+        InitCameraRigs();
         CameraOrbit = CameraOrbitState{};
         CameraMode = 0;
         GameState = Playing;

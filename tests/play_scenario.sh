@@ -1,0 +1,178 @@
+# shellcheck shell=bash
+# The play scenario that every build of the game runs, whatever its platform: the title screen,
+# Space, the cameras and the frame-rate counter, the bat on the mouse, pause, a click that
+# launches the ball, a brick broken and scored, a switch to another window and back (the game
+# comes back paused), P, C and F again, and Escape ending the game with exit code 0.
+#
+# Sourced after tests/screen_checks.sh and after the platform's driver, which defines:
+#   game_start            starts the game in the current folder (d3d.ini for 640 x 480,
+#                         textures/, models/) and sets $pid; fails when no window appeared
+#   game_full_screen      succeeds when the game's window covers the whole screen
+#   shot NAME             the whole screen as $work/NAME.ppm, taken at once
+#   key_down KEY, key_up KEY     a key by its X keysym name (space, p, c, f, Escape)
+#   button_down, button_up       the left mouse button
+#   mouse_move DX DY      relative pointer motion
+#   switch_away           another window takes the foreground; fails unless the game's window
+#                         is then minimised or hidden
+#   switch_back           the game's window in front again
+#   game_exit SECONDS     waits for the game to end and sets $code (124 while it still runs)
+# Every step waits for what it checks, up to a generous deadline, so a slow or busy machine
+# takes longer but still passes. Regions are in the game's 640 x 480 picture (screen_checks.sh);
+# a changed digit or camera icon is a few dozen pixels on a 640 x 480 screen.
+
+# The regions of the picture the scenario looks at.
+TitleRegion=(80 43 560 128)
+LivesRegion=(0 468 64 480)
+ScoreRegion=(294 0 346 12)
+FrameRateRegion=(0 0 52 12)
+CameraRegion=(608 0 640 12)
+PausedRegion=(288 228 352 252)
+LowerHalf=(0 300 640 480)
+
+# Holds a key down until the check after it holds (the game acts once on a held key), then lets
+# it go. A press the game did not see (a busy machine can run no step between one key's release
+# and its next press, so the two merge) is let go and pressed again, up to the deadline. Fails
+# when the check never held.
+press_until() { # key name seconds check...
+    local key=$1 name=$2 end=$((SECONDS + $3)) status
+    shift 3
+    while :; do
+        key_down "$key"
+        await "$name" 10 "$@"
+        status=$?
+        key_up "$key"
+        sleep 0.3 # released as long as a player's finger would be
+        [ "$status" -eq 0 ] && return 0
+        [ "$SECONDS" -lt "$end" ] || return 1
+    done
+}
+
+# The title screen: the sky in the top-left corner of shot "title".
+sky() { [ "$(pixel title 4 4)" = "155 155 255" ]; }
+# The title screen's camera circles the arena: shot "title2" differs from "title".
+orbiting() { [ "$(changed title title2)" -gt 500 ]; }
+
+# Escape ends the game; it sets $code as game_exit does. The game ends once the key is let go:
+# while Escape is held every step asks to quit again, and Windows hands out the quit only when no
+# other message waits. A press that a busy machine missed is pressed again, as a player would.
+escape_ends_game() {
+    for _ in 1 2 3; do
+        key_down Escape
+        sleep 0.3
+        key_up Escape
+        game_exit 30
+        [ "$code" -ne 124 ] && return
+    done
+}
+
+# Succeeds when another shot is the same as shot $1: the picture has settled.
+still() { # name
+    shot "$1-next"
+    [ "$(changed "$1" "$1-next")" -eq 0 ]
+}
+
+# Succeeds when another shot differs from shot $1: something on the screen moves.
+moving() { # name
+    shot "$1-next"
+    [ "$(changed "$1" "$1-next")" -gt 50 ]
+}
+
+play_scenario() {
+    game_start || { fail "the game window did not appear"; return; }
+
+    # The title screen: sky above the title picture, the camera circling the arena.
+    if ! await title 90 sky; then
+        fail "no title screen: the top-left pixel is ($(pixel title 4 4)), not the sky"
+        return
+    fi
+    pass "the title screen shows the sky"
+    game_full_screen && pass "the game fills the screen" || fail "the game is not full screen"
+    await title2 30 orbiting && pass "the title screen's camera circles the arena" ||
+        fail "the title screen stands still"
+
+    # Space: play starts with the ball resting on the bat and the overlay shown.
+    title_gone() { [ "$(changed title2 play0 "${TitleRegion[@]}")" -gt 5000 ]; }
+    press_until space play0 30 title_gone && pass "Space starts play" ||
+        fail "the title stayed after Space"
+    n=$(changed title2 play0 "${LivesRegion[@]}")
+    [ "$n" -gt 300 ] && pass "five life icons shown ($n px)" || fail "no life icons ($n px)"
+    n=$(changed title2 play0 "${ScoreRegion[@]}")
+    [ "$n" -gt 300 ] && pass "score digits shown ($n px)" || fail "no score digits ($n px)"
+    # A still picture cannot be waited for: look again after a while.
+    sleep 1
+    shot play0b
+    n=$(changed play0 play0b)
+    [ "$n" -eq 0 ] && pass "a resting ball leaves the picture still" || fail "picture moves ($n px)"
+
+    # F: the frame-rate digits appear in the top-left corner and nowhere else; F again hides them.
+    fps_shown() { [ "$(changed play0 fps "${FrameRateRegion[@]}")" -gt 200 ]; }
+    press_until f fps 30 fps_shown && pass "F shows the frame-rate counter" ||
+        fail "no frame-rate digits after F"
+    n=$(changed_outside play0 fps "${FrameRateRegion[@]}")
+    [ "$n" -eq 0 ] && pass "nothing else changed with F" || fail "F changed $n px elsewhere"
+    fps_hidden() { [ "$(changed play0 nofps)" -eq 0 ]; }
+    press_until f nofps 30 fps_hidden && pass "F again hides it" || fail "F did not hide it"
+
+    # C: another camera and its indicator; three more presses come back to the first camera.
+    other_camera() { [ "$(changed play0 camera1 "${CameraRegion[@]}")" -gt 15 ]; }
+    press_until c camera1 30 other_camera && pass "C changes the camera indicator" ||
+        fail "the camera indicator stayed after C"
+    n=$(changed play0 camera1)
+    [ "$n" -gt 20000 ] && pass "the view changed with the camera ($n px)" || fail "view same ($n px)"
+    local i
+    for i in 2 3; do
+        not_previous() { [ "$(changed "camera$((i - 1))" "camera$i")" -gt 100 ]; }
+        press_until c "camera$i" 30 not_previous || fail "C did not change camera $((i - 1))"
+    done
+    first_again() { [ "$(changed play0 camera0)" -eq 0 ]; }
+    press_until c camera0 30 first_again && pass "four presses of C return to the first camera" ||
+        fail "not back at the first camera ($(changed play0 camera0) px)"
+
+    # The bat follows the mouse (and the resting ball with it).
+    mouse_move 200 0
+    bat_moved() { [ "$(changed camera0 moved "${LowerHalf[@]}")" -gt 3000 ]; }
+    await moved 20 bat_moved && pass "the bat follows the mouse" || fail "the bat did not move"
+    # The motion may reach the game over several steps: the picture to compare with is the one
+    # where the bat has come to rest.
+    await moved 20 still moved || fail "the picture did not settle after the bat moved"
+
+    # P pauses: the PAUSED picture, without score, camera and lives; the scene stands.
+    paused() { [ "$(changed moved paused "${PausedRegion[@]}")" -gt 300 ]; }
+    press_until p paused 30 paused && pass "P shows PAUSED" || fail "no PAUSED picture after P"
+    n=$(changed_outside moved paused "${PausedRegion[@]}" 0 0 640 12 "${LivesRegion[@]}")
+    [ "$n" -eq 0 ] && pass "the paused scene stands still" || fail "scene changed when paused ($n px)"
+    resumed() { [ "$(changed moved resumed)" -eq 0 ]; }
+    press_until p resumed 30 resumed && pass "P resumes the same picture" ||
+        fail "the picture after P differs ($(changed moved resumed) px)"
+
+    # A click launches the ball: the picture starts to move.
+    button_down
+    await flying 20 moving flying && pass "a click launches the ball" || fail "nothing moves after the click"
+    button_up
+
+    # The ball reaches the bricks: one breaks and the score changes.
+    scored() { [ "$(changed resumed scored "${ScoreRegion[@]}")" -gt 15 ]; }
+    await scored 120 scored && pass "a brick broke and the score changed" ||
+        fail "the score did not change"
+
+    # Switching to another window and back: the game comes back paused, and its keys work.
+    switch_away && pass "switching away minimises or hides the game" ||
+        fail "the game's window stayed in front of the other window"
+    switch_back
+    back_paused() { [ "$(changed paused back "${PausedRegion[@]}")" -lt 200 ]; }
+    await back 60 back_paused && pass "back in front the game is paused" ||
+        fail "no PAUSED picture after switching back"
+    unpaused() { [ "$(changed paused unpaused "${PausedRegion[@]}")" -gt 300 ]; }
+    press_until p unpaused 30 unpaused && pass "P resumes after switching back" ||
+        fail "P did nothing after switching back"
+    camera_again() { [ "$(changed unpaused camera-again "${CameraRegion[@]}")" -gt 15 ]; }
+    press_until c camera-again 30 camera_again && pass "C changes the camera after switching back" ||
+        fail "C did nothing after switching back"
+    fps_again() { [ "$(changed camera-again fps-again "${FrameRateRegion[@]}")" -gt 200 ]; }
+    press_until f fps-again 30 fps_again && pass "F shows the frame rate after switching back" ||
+        fail "F did nothing after switching back"
+
+    # Escape ends the game with exit code 0.
+    escape_ends_game
+    [ "$code" -eq 0 ] && pass "Escape exits with 0" || fail "exit code $code after Escape"
+}
