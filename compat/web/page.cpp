@@ -337,8 +337,10 @@ void PageStart()
     emscripten_set_mousedown_callback(kPageCanvas, nullptr, EM_TRUE, OnMouse);
     emscripten_set_mouseup_callback(document, nullptr, EM_TRUE, OnMouse);
     emscripten_set_wheel_callback(kPageCanvas, nullptr, EM_TRUE, OnWheel);
-    emscripten_set_focus_callback(window, nullptr, EM_TRUE, OnFocus);
-    emscripten_set_blur_callback(window, nullptr, EM_TRUE, OnFocus);
+    // The window's own focus and blur only: focus moving between the page's elements (a click on
+    // "click to play" takes it from the canvas) does not bubble, and is not the player leaving.
+    emscripten_set_focus_callback(window, nullptr, EM_FALSE, OnFocus);
+    emscripten_set_blur_callback(window, nullptr, EM_FALSE, OnFocus);
     emscripten_set_visibilitychange_callback(nullptr, EM_TRUE, OnVisibility);
     emscripten_set_pointerlockchange_callback(document, nullptr, EM_TRUE, OnPointerLock);
     emscripten_set_fullscreenchange_callback(document, nullptr, EM_TRUE, OnFullscreen);

@@ -1,0 +1,215 @@
+// The page played as a person plays it, one command a line for the shell driver
+// (tests/web/web_driver.sh): the page folder served on localhost, headless Chromium with a
+// 640 x 480 screen, the game started with a stored d3d.ini, and then keys, the mouse, tab switches
+// and screenshots as asked. Every command is answered with one line: "ok", "ok <value>" or
+// "error <reason>".
+//   node play_driver.mjs <page folder> <d3d.ini to store> <page log>
+// Commands:
+//   start             opens the page with the settings stored; ok once the game has drawn
+//   play              clicks "click to play" until the game has the pointer and the screen
+//   shot FILE         the screen (the canvas filling it) as a PPM file
+//   keydown CODE, keyup CODE   a key by its KeyboardEvent.code
+//   down, up          the left mouse button
+//   move DX DY        the pointer moved by DX, DY
+//   away              another tab in front; ok <how the game's page was left>
+//   back              the game's tab in front again, and a click to play
+//   fullscreen        ok yes|no: the page is full screen and the canvas covers the screen
+//   state             ok running | ok ended <exit code>
+//   quit              closes the browser
+import { appendFileSync, readFileSync } from "node:fs";
+import { createInterface } from "node:readline";
+import { launch, readCanvas, serve, waitFor, writePpm } from "./browser.mjs";
+
+const [pageFolder, settingsFile, pageLog] = process.argv.slice(2);
+const kWidth = 640;
+const kHeight = 480;
+
+let server = null;
+let browser = null;
+let otherTab = null;
+// Where the pointer is; under pointer lock a move's motion is its distance from the last one.
+let pointer = { x: kWidth / 2, y: kHeight / 2 };
+let loggedLines = 0;
+
+const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
+
+// The page's console so far, appended to the page log.
+function flushLog() {
+  if (!browser || !pageLog) return;
+  const lines = browser.console.slice(loggedLines);
+  loggedLines = browser.console.length;
+  if (lines.length) appendFileSync(pageLog, lines.join("\n") + "\n");
+}
+
+const kKeys = {
+  Space: [" ", 32], Escape: ["Escape", 27], Enter: ["Enter", 13], Tab: ["Tab", 9],
+};
+function keyEvent(type, code) {
+  let [key, keyCode] = kKeys[code] ?? [code, 0];
+  if (/^Key[A-Z]$/.test(code)) [key, keyCode] = [code[3].toLowerCase(), code.charCodeAt(3)];
+  const text = type === "keyDown" && key.length === 1 ? key : "";
+  return browser.page("Input.dispatchKeyEvent", {
+    type: type === "keyDown" && !text ? "rawKeyDown" : type, code, key, text,
+    windowsVirtualKeyCode: keyCode, nativeVirtualKeyCode: keyCode,
+  });
+}
+
+function mouse(type, extra = {}) {
+  return browser.page("Input.dispatchMouseEvent",
+                      { type, x: pointer.x, y: pointer.y, button: "none", ...extra });
+}
+
+async function click(x, y) {
+  pointer = { x, y };
+  await mouse("mouseMoved");
+  await mouse("mousePressed", { button: "left", buttons: 1, clickCount: 1 });
+  await sleep(50);
+  await mouse("mouseReleased", { button: "left", buttons: 0, clickCount: 1 });
+}
+
+// What the player sees of the page's own layers, and whether the game has the pointer.
+const layers = () => browser.evaluate(`(() => {
+  const shown = (id) => !!document.getElementById(id)?.classList.contains("shown");
+  return { play: shown("play"), box: shown("box"), ended: shown("ended"),
+           locked: document.pointerLockElement === document.getElementById("canvas"),
+           full: !!document.fullscreenElement,
+           status: document.getElementById("status").textContent };
+})()`);
+
+// Clicks "click to play" until the game holds the pointer and the page is full screen, and still
+// does a moment later: the browser may let go of the pointer as it enters full screen, and the
+// page then asks for another click.
+async function clickToPlay() {
+  await waitFor("the page to ask for a click to play", 120, async () => (await layers()).play);
+  let settled = 0;
+  await waitFor("the game to keep the pointer and the screen", 60, async () => {
+    const now = await layers();
+    if (now.locked && now.full && !now.play) return ++settled >= 3;
+    settled = 0;
+    if (now.play) await click(kWidth / 2, kHeight / 2);
+    return false;
+  });
+  pointer = { x: kWidth / 2, y: kHeight / 2 };
+}
+
+async function start() {
+  server = await serve(pageFolder);
+  browser = await launch([kWidth, kHeight]);
+  // The first visit opens the setup; the settings are stored as its Save would store them, and
+  // the page opened again starts the game with them.
+  await browser.navigate(server.url);
+  await waitFor("the page's storage", 120, () => browser.evaluate(
+    `typeof FS !== "undefined" && FS.analyzePath("/store").exists`));
+  const settings = JSON.stringify(readFileSync(settingsFile, "latin1"));
+  await browser.evaluate(`new Promise((done, fail) => {
+    FS.writeFile("/store/d3d.ini", ${settings});
+    FS.syncfs(false, (error) => error ? fail(error) : done(true));
+  })`);
+  await browser.navigate(server.url);
+  // The game has drawn once its canvas has a picture that is not all black.
+  await waitFor("the game's first picture", 180, () => browser.evaluate(`(() => {
+    if (document.getElementById("setup")) return false;
+    const source = document.getElementById("canvas");
+    if (source.width !== ${kWidth}) return false;
+    const copy = document.createElement("canvas");
+    copy.width = 8; copy.height = 8;
+    copy.getContext("2d").drawImage(source, 0, 0, 8, 8, 0, 0, 8, 8);
+    return copy.getContext("2d").getImageData(0, 0, 8, 8).data.some((v, i) => i % 4 != 3 && v);
+  })()`));
+}
+
+// The canvas's last presented picture, which fills the screen while the game is played. (Read
+// from the page, it takes a tenth of the time of the browser's own screenshot.)
+async function shot(file) {
+  writePpm(file, await readCanvas(browser));
+}
+
+// Another tab comes to the front, as when the player switches tabs. Answers how the game's page
+// was left: hidden, blurred, pointer released.
+async function away() {
+  const { targetId } = await browser.send("Target.createTarget", { url: "about:blank" });
+  otherTab = targetId;
+  await browser.send("Target.activateTarget", { targetId });
+  return waitFor("the game's page to be left", 20, async () => {
+    const left = await browser.evaluate(`[
+      document.visibilityState === "hidden" ? "hidden" : "",
+      document.hasFocus() ? "" : "blurred",
+      document.pointerLockElement ? "" : "pointer-released"].filter(Boolean).join(",")`);
+    return left.includes("hidden") || left.includes("blurred") ? left : null;
+  });
+}
+
+async function back() {
+  await browser.send("Target.activateTarget", { targetId: browser.targetId });
+  if (otherTab) await browser.send("Target.closeTarget", { targetId: otherTab });
+  otherTab = null;
+  await waitFor("the game's page in front", 20, () => browser.evaluate(
+    `document.visibilityState === "visible"`));
+  await clickToPlay();
+}
+
+async function fullscreen() {
+  const covers = await browser.evaluate(`(() => {
+    const r = document.getElementById("canvas").getBoundingClientRect();
+    return !!document.fullscreenElement && r.left === 0 && r.top === 0 &&
+           r.width === screen.width && r.height === screen.height;
+  })()`);
+  return covers ? "yes" : "no";
+}
+
+async function handle(line) {
+  const [command, ...args] = line.trim().split(/\s+/);
+  switch (command) {
+  case "start": await start(); return "";
+  case "play": await clickToPlay(); return "";
+  case "shot": await shot(args[0]); return "";
+  case "keydown": await keyEvent("keyDown", args[0]); return "";
+  case "keyup": await keyEvent("keyUp", args[0]); return "";
+  case "down": await mouse("mousePressed", { button: "left", buttons: 1, clickCount: 1 }); return "";
+  case "up": await mouse("mouseReleased", { button: "left", buttons: 0, clickCount: 1 }); return "";
+  case "move": {
+    // In steps a hand would make, so the motion arrives over several of the game's reads.
+    const dx = Number(args[0]), dy = Number(args[1]);
+    const steps = Math.max(1, Math.ceil(Math.max(Math.abs(dx), Math.abs(dy)) / 10));
+    for (let i = 1; i <= steps; i++) {
+      pointer = { x: pointer.x + dx / steps, y: pointer.y + dy / steps };
+      await mouse("mouseMoved");
+      await sleep(5);
+    }
+    return "";
+  }
+  case "away": return await away();
+  case "back": await back(); return "";
+  case "fullscreen": return await fullscreen();
+  case "state": {
+    const now = await layers();
+    const code = /Ended \((-?\d+)\)/.exec(now.status);
+    return now.ended && code ? `ended ${code[1]}` : "running";
+  }
+  case "quit": return "";
+  default: throw new Error(`no command "${command}"`);
+  }
+}
+
+async function close() {
+  flushLog();
+  if (browser) await browser.close();
+  if (server) server.close();
+}
+
+const input = createInterface({ input: process.stdin });
+for await (const line of input) {
+  if (!line.trim()) continue;
+  let reply;
+  try {
+    const value = await handle(line);
+    reply = value ? `ok ${value}` : "ok";
+  } catch (error) {
+    reply = `error ${error.message.replace(/\s+/g, " ")}`;
+  }
+  flushLog();
+  process.stdout.write(reply + "\n");
+  if (line.trim() === "quit") break;
+}
+await close();
+process.exit(0);

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# A whole game session on the page in headless Chromium: the play scenario that every build runs
+# (tests/play_scenario.sh), played through the page's events; switching away is another tab in
+# front. The screenshots and the page's console stay in the work folder, which is printed on
+# failure.
+#   play_web.sh <page folder>
+set -uo pipefail
+
+page=$(cd "${1:?the page folder}" 2>/dev/null && pwd) || page=$1
+for file in index.html zendrill.js zendrill.wasm zendrill.data; do
+    [ -f "$page/$file" ] ||
+        { echo "SKIP: no $file in $page (cmake --preset web && cmake --build --preset web)"; exit 77; }
+done
+[ -x /usr/bin/chromium ] || { echo "SKIP: no chromium (scripts/install-deps.sh web installs it)"; exit 77; }
+command -v node >/dev/null || { echo "SKIP: no node"; exit 77; }
+tests=$(cd "$(dirname "$0")/.." && pwd)
+
+work=$(mktemp -d /tmp/zendrill-play-web-XXXXXX)
+source "$tests/screen_checks.sh"
+source "$tests/web/web_driver.sh"
+source "$tests/play_scenario.sh"
+cd "$work" || exit 1
+echo "work folder: $work"
+# As on the other platforms: 640 x 480 (the page's screen reports no rate), X8R8G8B8, 16-bit
+# depth, linear filtering, hardware vertex processing, mip-maps, no W-buffer, no snow, lighting
+# and the three blend factors on.
+printf '%s\n' 0 640 480 0 22 80 1 1 1 0 0 1 1 1 1 4096 4096 >d3d.ini
+
+play_scenario
+
+if [ "$failures" -ne 0 ]; then
+    echo "$failures checks failed; screenshots and the page's console are in $work"
+    cat "$work/page.log" 2>/dev/null
+    exit 1
+fi
+[ -n "${ZENDRILL_KEEP_SHOTS:-}" ] && echo "screenshots in $work" || rm -rf "$work"
+echo PASS
