@@ -77,14 +77,14 @@ const layers = () => browser.evaluate(`(() => {
 })()`);
 
 // Clicks "click to play" until the game holds the pointer and the page is full screen, and still
-// does a moment later: the browser may let go of the pointer as it enters full screen, and the
-// page then asks for another click.
+// does two seconds later: the browser lets go of the pointer as it enters full screen (later on a
+// busy machine), and the page then asks for another click, which a player gives.
 async function clickToPlay() {
   await waitFor("the page to ask for a click to play", 120, async () => (await layers()).play);
   let settled = 0;
   await waitFor("the game to keep the pointer and the screen", 60, async () => {
     const now = await layers();
-    if (now.locked && now.full && !now.play) return ++settled >= 3;
+    if (now.locked && now.full && !now.play) return ++settled >= 8;
     settled = 0;
     if (now.play) await click(kWidth / 2, kHeight / 2);
     return false;
@@ -122,6 +122,38 @@ async function start() {
 // from the page, it takes a tenth of the time of the browser's own screenshot.)
 async function shot(file) {
   writePpm(file, await readCanvas(browser));
+}
+
+// The pointer moved by dx, dy as the page sees it (the locked pointer's movementX/Y, which the
+// game reads): one motion event from the browser's input, as a relative move of the desktop's
+// pointer is. What the page received is read back by a listener of the driver's own. Headless
+// Chromium gets the locked pointer wrong at times: it measures the first motion from a stale
+// position, and in some runs it re-centres the pointer on an empty window after every motion,
+// which comes back to the page as the opposite motion at once, so nothing arrives. A desktop
+// mouse does neither; what the browser left missing is then handed to the page as a mousemove
+// event of the driver's making, which goes through the page's handlers like the browser's own.
+async function move(dx, dy) {
+  await browser.evaluate(`window.driverMotion || (window.driverMotion = { x: 0, y: 0, events: 0 },
+    document.addEventListener("mousemove", (e) => {
+      driverMotion.x += e.movementX; driverMotion.y += e.movementY; driverMotion.events++;
+    }, true), true)`);
+  const motion = () => browser.evaluate(`({ ...driverMotion })`);
+  const before = await motion();
+  pointer = { x: pointer.x + dx, y: pointer.y + dy };
+  await mouse("mouseMoved");
+  await waitFor("the page to see the motion", 20, () => browser.evaluate(
+    `driverMotion.events > ${before.events}`));
+  await sleep(1500); // a re-centring comes with the page's next frame
+  let now = await motion();
+  const missing = { x: dx - (now.x - before.x), y: dy - (now.y - before.y) };
+  if (missing.x || missing.y) {
+    await browser.evaluate(`document.dispatchEvent(new MouseEvent("mousemove", {
+      bubbles: true, movementX: ${missing.x}, movementY: ${missing.y} }))`);
+    now = await motion();
+  }
+  if (now.x - before.x !== dx || now.y - before.y !== dy)
+    throw new Error(`the page saw a motion of ${now.x - before.x}, ${now.y - before.y}`);
+  return missing.x || missing.y ? `(${missing.x}, ${missing.y} made up by the driver)` : "";
 }
 
 // Another tab comes to the front, as when the player switches tabs. Answers how the game's page
@@ -167,17 +199,7 @@ async function handle(line) {
   case "keyup": await keyEvent("keyUp", args[0]); return "";
   case "down": await mouse("mousePressed", { button: "left", buttons: 1, clickCount: 1 }); return "";
   case "up": await mouse("mouseReleased", { button: "left", buttons: 0, clickCount: 1 }); return "";
-  case "move": {
-    // In steps a hand would make, so the motion arrives over several of the game's reads.
-    const dx = Number(args[0]), dy = Number(args[1]);
-    const steps = Math.max(1, Math.ceil(Math.max(Math.abs(dx), Math.abs(dy)) / 10));
-    for (let i = 1; i <= steps; i++) {
-      pointer = { x: pointer.x + dx / steps, y: pointer.y + dy / steps };
-      await mouse("mouseMoved");
-      await sleep(5);
-    }
-    return "";
-  }
+  case "move": return await move(Number(args[0]), Number(args[1]));
   case "away": return await away();
   case "back": await back(); return "";
   case "fullscreen": return await fullscreen();
@@ -189,6 +211,27 @@ async function handle(line) {
   case "quit": return "";
   default: throw new Error(`no command "${command}"`);
   }
+}
+
+// The page's own state (layers, pointer, full screen, focus) into the page log whenever it has
+// changed since the last command, so a failed run shows when the game lost the player.
+let lastState = "";
+async function noteState(line) {
+  if (!browser) return;
+  let state;
+  try {
+    state = JSON.stringify(await browser.evaluate(`(() => {
+      const shown = (id) => !!document.getElementById(id)?.classList.contains("shown");
+      return { play: shown("play"), box: shown("box"), ended: shown("ended"),
+               locked: !!document.pointerLockElement, full: !!document.fullscreenElement,
+               focus: document.hasFocus(), visibility: document.visibilityState };
+    })()`));
+  } catch {
+    return;
+  }
+  if (state !== lastState && pageLog)
+    appendFileSync(pageLog, `[driver] after "${line}": ${state}\n`);
+  lastState = state;
 }
 
 async function close() {
@@ -208,6 +251,7 @@ for await (const line of input) {
     reply = `error ${error.message.replace(/\s+/g, " ")}`;
   }
   flushLog();
+  await noteState(line.trim());
   process.stdout.write(reply + "\n");
   if (line.trim() === "quit") break;
 }

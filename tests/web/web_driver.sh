@@ -60,7 +60,10 @@ key_down() { browse "keydown $(key_code "$1")"; }
 key_up() { browse "keyup $(key_code "$1")"; }
 button_down() { browse down; }
 button_up() { browse up; }
-mouse_move() { browse "move $1 $2"; }
+mouse_move() {
+    browse "move $1 $2" || return 1
+    [ -z "$reply" ] || echo "  pointer motion $1 $2: $reply"
+}
 
 # The game starts once the page has the settings; a click to play gives it the pointer and the
 # screen, as a player's first click does.
