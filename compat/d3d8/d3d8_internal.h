@@ -418,6 +418,8 @@ void BindAttributes(IDirect3DDevice8::Impl* device, GLuint buffer, const VertexL
 void EnterFullscreen(IDirect3DDevice8::Impl* device);
 void LeaveFullscreen(IDirect3DDevice8::Impl* device);
 void UpdateLoss(IDirect3DDevice8::Impl* device);
+// Starts watching for focus losses from the window's present state (after creation or Reset).
+void SettleFocus(IDirect3DDevice8::Impl* device);
 bool WindowInFront(StandinNativeWindow* window);
 bool EnsureCurrent(IDirect3DDevice8::Impl* device);
 void TraceCall(IDirect3DDevice8::Impl* device, const char* call, DWORD a0, DWORD a1, DWORD a2,

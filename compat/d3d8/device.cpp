@@ -164,7 +164,7 @@ HRESULT IDirect3D8::CreateDevice(UINT adapter, D3DDEVTYPE deviceType, HWND focus
     ResetDeviceState(device);
     if (!accepted.Windowed)
         EnterFullscreen(device);
-    device->HadFocus = WindowInFront(focus);
+    SettleFocus(device);
     *params = accepted;
     *returnedDevice = object;
     return D3D_OK;

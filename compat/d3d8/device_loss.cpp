@@ -1,7 +1,8 @@
 // Device loss on the desktop: a full-screen device is lost when its focus window loses input focus
 // or is minimised (read from SDL's window flags, which the message loop keeps current by pumping
-// events); it stays lost until Reset (device_reset.cpp), which is refused while the window is
-// still away. Also the window's full-screen state on the adapter's display (put back where SDL
+// events, and from the window events themselves, so a switch away and back between two looks
+// still counts); it stays lost until Reset (device_reset.cpp), which is refused while the window
+// is still away. Also the window's full-screen state on the adapter's display (put back where SDL
 // left it on a focus loss), and the simulated focus change for tests.
 #include "d3d8_internal.h"
 
@@ -38,32 +39,49 @@ std::map<SDL_Window*, bool>& FullscreenLeft()
     return windows;
 }
 
+// Lives for the whole run: windows whose focus went away (lost, hidden or minimised) since the
+// device last looked. A switch away and back can fit between two looks at the window's flags
+// (on Wayland a whole switch fits inside one swap waiting for a hidden surface's frame), and the
+// platform loses the device all the same, as the input devices lose their input.
+std::map<SDL_Window*, bool>& FocusLossSeen()
+{
+    static std::map<SDL_Window*, bool> windows;
+    return windows;
+}
+
+// Runs inside SDL whenever a window event is queued. Besides noting the focus losses above:
 // SDL minimises a full-screen window that loses focus and leaves full screen on the way, while
 // its flags still say full screen. Where the window manager then refuses to minimise the window
 // (sway does for an XWayland window it considers focused; a brief focus loss during start-up is
 // enough), no restore ever comes to bring full screen back, and the game stayed a tiled window
 // with a title bar. Such a window is noted here; a real minimise and restore lets SDL put full
 // screen back itself.
-int SDLCALL NoteFullscreenLeft(void* unused, SDL_Event* event)
+int SDLCALL NoteFocusEvents(void* unused, SDL_Event* event)
 {
     (void)unused;
     if (event->type != SDL_WINDOWEVENT)
         return 0;
     SDL_Window* window = SDL_GetWindowFromID(event->window.windowID);
-    if (!window || !(SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN))
+    if (!window)
         return 0;
-    if (event->window.event == SDL_WINDOWEVENT_FOCUS_LOST)
+    const Uint8 what = event->window.event;
+    if (what == SDL_WINDOWEVENT_FOCUS_LOST || what == SDL_WINDOWEVENT_HIDDEN ||
+        what == SDL_WINDOWEVENT_MINIMIZED)
+        FocusLossSeen()[window] = true;
+    if (!(SDL_GetWindowFlags(window) & SDL_WINDOW_FULLSCREEN))
+        return 0;
+    if (what == SDL_WINDOWEVENT_FOCUS_LOST)
         FullscreenLeft()[window] = true;
-    else if (event->window.event == SDL_WINDOWEVENT_RESTORED)
+    else if (what == SDL_WINDOWEVENT_RESTORED)
         FullscreenLeft().erase(window);
     return 0;
 }
 
-void WatchFullscreen()
+void WatchFocusEvents()
 {
     // SDL forgets its watches when its events stop, so the watch is (re)added on every entry.
-    SDL_DelEventWatch(NoteFullscreenLeft, nullptr);
-    SDL_AddEventWatch(NoteFullscreenLeft, nullptr);
+    SDL_DelEventWatch(NoteFocusEvents, nullptr);
+    SDL_AddEventWatch(NoteFocusEvents, nullptr);
 }
 
 void PushFocusEvent(SDL_Window* window, bool focused)
@@ -119,10 +137,12 @@ void UpdateLoss(IDirect3DDevice8::Impl* device)
     // A windowed device shares the desktop and is not lost by switching away.
     if (device->Params.Windowed)
         return;
-    if (WindowInFront(device->FocusWindow))
+    const bool lossSeen = FocusLossSeen().erase(device->FocusWindow) > 0;
+    if (WindowInFront(device->FocusWindow) && !lossSeen)
     {
         device->HadFocus = true;
-        // Focus went and came back between two looks, and full screen went with it.
+        // Focus went and came back before the device first had it (while the window came up),
+        // and full screen went with it.
         if (!device->Lost && FullscreenLeft().count(device->DeviceWindow))
             EnterFullscreen(device);
     }
@@ -134,7 +154,7 @@ void EnterFullscreen(IDirect3DDevice8::Impl* device)
 {
     SDL_Window* window = device->DeviceWindow;
     const int adapter = static_cast<int>(device->Adapter);
-    WatchFullscreen();
+    WatchFocusEvents();
     if (FullscreenLeft().erase(window))
         SDL_SetWindowFullscreen(window, 0); // SDL's flags catch up, so full screen is asked anew
     Uint32 flags = SDL_GetWindowFlags(window);
@@ -179,6 +199,15 @@ void EnterFullscreen(IDirect3DDevice8::Impl* device)
         RequestFocus(device->FocusWindow);
         ShowBlackFrame(device);
     }
+}
+
+void SettleFocus(IDirect3DDevice8::Impl* device)
+{
+    // Focus may come and go while the window changes state for the device (leaving and entering
+    // full screen); that is no switch away. What counts starts from here.
+    SDL_PumpEvents();
+    FocusLossSeen().erase(device->FocusWindow);
+    device->HadFocus = WindowInFront(device->FocusWindow);
 }
 
 void LeaveFullscreen(IDirect3DDevice8::Impl* device)

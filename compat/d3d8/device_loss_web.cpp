@@ -40,6 +40,13 @@ void UpdateLoss(IDirect3DDevice8::Impl* device)
         device->Lost = true;
 }
 
+void SettleFocus(IDirect3DDevice8::Impl* device)
+{
+    // Losses while the device came up or was reset are no switch away.
+    SeenFocusLosses = PageFocusLosses();
+    device->HadFocus = WindowInFront(device->FocusWindow);
+}
+
 void EnterFullscreen(IDirect3DDevice8::Impl* device)
 {
     // The back buffer's size is the canvas's: the page scales the canvas to the screen.

@@ -53,7 +53,7 @@ HRESULT IDirect3DDevice8::Reset(D3DPRESENT_PARAMETERS* presentationParameters)
             else
                 EnterFullscreen(impl);
             impl->Lost = false;
-            impl->HadFocus = WindowInFront(impl->FocusWindow);
+            SettleFocus(impl);
             *presentationParameters = accepted;
         }
     }

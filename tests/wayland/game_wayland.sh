@@ -10,24 +10,22 @@
 #   xwayland-focus  through XWayland (SDL_VIDEODRIVER=x11): the X focus leaves the full-screen
 #               game for a moment and comes back, as it can while the game starts; the game is
 #               full screen again afterwards, not a tiled window
+#   quick-switch  another workspace shown and the game's shown again at once, in one command: a
+#               switch away and back that fits between two frames still pauses the game, and
+#               its keys work afterwards (P resumes, Escape ends it with 0)
 #   background  on another workspace the paused game rests: it uses little CPU over 10 s
 #               (printed), and comes back full screen and in front when its workspace does
 set -uo pipefail
 
-mode=${1:?start, fatal-box, xwayland-focus or background}
+mode=${1:?start, fatal-box, xwayland-focus, quick-switch or background}
 game=${ZENDRILL_BIN_DIR:?}/zendrill
 run=${ZENDRILL_RUN_DIR:?}
 [ -x "$game" ] || { echo "SKIP: the game is not built"; exit 77; }
 [ -f "$run/models/ball.x" ] || { echo "SKIP: the game's assets are not generated"; exit 77; }
 
 work=$(mktemp -d /tmp/zendrill-wayland-XXXXXX)
+source "$(dirname "$0")/../screen_checks.sh"
 source "$(dirname "$0")/sway_driver.sh"
-failures=0
-fail() {
-    echo "FAILED: $*"
-    failures=$((failures + 1))
-}
-pass() { echo "ok: $*"; }
 
 # The folder the game runs in: what the setup tool saves for 640 x 480 here (the output's
 # refresh rate), and the assets, but for the one model left out.
@@ -133,6 +131,26 @@ xwayland-focus)
         fail "after a brief focus loss: $(window_of "$pid" | jq -c '{fullscreen_mode, focused}')"
     game_quit
     [ "$code" -eq 0 ] || fail "Escape ended the game with $code"
+    ;;
+quick-switch)
+    prepare none
+    start_in "$work/run"
+    wait_window "$pid" "$in_front" 60 && wait_picture 60 ||
+        { cat "$work/game.log"; fail "the game did not start"; }
+    # Playing (the score shows), then away and back in one command.
+    scoreboard() { [ "$(changed title playing 294 0 346 12)" -gt 15 ]; }
+    shot title
+    press space
+    await playing 20 scoreboard || fail "Space did not start the game"
+    swaymsg -q 'workspace 2; workspace 1'
+    wait_window "$pid" "$in_front" 20 || fail "the game did not come back in front"
+    paused() { [ "$(changed playing back 288 228 352 252)" -gt 300 ]; }
+    await back 20 paused && pass "the game came back paused" || fail "no PAUSED after the switch"
+    resumed() { [ "$(changed playing resumed 288 228 352 252)" -lt 100 ]; }
+    press p
+    await resumed 20 resumed && pass "P resumes after the switch" || fail "P did nothing"
+    game_quit
+    [ "$code" -eq 0 ] && pass "Escape ended the game" || fail "Escape did not end the game ($code)"
     ;;
 background)
     prepare none
