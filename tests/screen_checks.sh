@@ -7,6 +7,7 @@
 #                       to S seconds; fails when it never did
 #   changed A B [R]     pixels that differ between two shots, over the screen or region R
 #   changed_outside A B R [R ...]   pixels that differ outside the regions
+#   figures_changed A B R   pixels of the counters' figures that differ between two shots in R
 #   pixel NAME X Y      one screen pixel as "r g b"
 # Regions are x0 y0 x1 y1 in the game's 640 x 480 back-buffer pixels; the game scales its
 # picture onto the whole screen, so they are scaled by the screen's size.
@@ -58,6 +59,20 @@ changed() { # a b [x0 y0 x1 y1]
         b="$work/crop-b.ppm"
     fi
     compare -metric AE -fuzz 8% "$a" "$b" null: 2>&1 | awk '{ print int($1) }'
+}
+
+# Pixels of the counters' figures (bright gold and cream, over the dark sky and the arena's blue
+# lines, whose blue outweighs their red) that differ between two shots, over a region: a figure
+# that changed, not the scene behind it, which moves with the camera.
+figures_changed() { # a b x0 y0 x1 y1
+    local g name
+    g=$(geometry "$3" "$4" "$5" "$6")
+    for name in "$1" "$2"; do
+        convert "$work/$name.ppm" -crop "$g" +repage -fx '(r > 0.35 && r >= b)' \
+            "$work/figures-$name.pgm"
+    done
+    compare -metric AE "$work/figures-$1.pgm" "$work/figures-$2.pgm" null: 2>&1 |
+        awk '{ print int($1) }'
 }
 
 # Pixels that differ outside the given regions, painted over in both.
