@@ -8,6 +8,8 @@
 # 1024 x 768: its 640 x 480 back buffer is scaled onto it), and the time from opening the page
 # (from starting the program, for Linux) to the first frame.
 #   bench/web_vs_native.sh [output folder] [frames]     (defaults: ./web_vs_native, 300)
+#   bench/web_vs_native.sh --test OUTPUT MAX_PERCENT    the picture only, as a test: fails when
+#       more than MAX_PERCENT of the pixels differ; skips (77) without a build or a browser
 # Reads the Linux programs from build/bin (or ZENDRILL_BIN_DIR), the assets from build/run (or
 # ZENDRILL_RUN_DIR) and the browser's from build-web/bench (or ZENDRILL_WEB_BENCH_DIR).
 set -uo pipefail
@@ -17,10 +19,22 @@ self=$root/bench/$(basename "$0")
 linux=${ZENDRILL_BIN_DIR:-$root/build/bin}/first_frame
 assets=${ZENDRILL_RUN_DIR:-$root/build/run}
 web=${ZENDRILL_WEB_BENCH_DIR:-$root/build-web/bench}
-[ -x "$linux" ] || { echo "no $linux: build the default preset"; exit 1; }
-[ -d "$assets/textures" ] || { echo "no generated assets in $assets"; exit 1; }
-[ -f "$web/first_frame.js" ] || { echo "no $web/first_frame.js: build the web preset"; exit 1; }
-[ -x /usr/bin/chromium ] || { echo "no chromium (scripts/install-deps.sh web)"; exit 1; }
+max_percent=
+missing=1
+if [ "${1:-}" = --test ]; then
+    max_percent=${3:?--test OUTPUT MAX_PERCENT}
+    set -- "$2"
+    missing=77
+fi
+need() { # condition-result message
+    [ "$1" -eq 0 ] && return
+    [ "$missing" -eq 77 ] && echo "SKIP: $2" || echo "$2"
+    exit "$missing"
+}
+[ -x "$linux" ]; need $? "no $linux: build the default preset"
+[ -d "$assets/textures" ]; need $? "no generated assets in $assets"
+[ -f "$web/first_frame.js" ]; need $? "no $web/first_frame.js: build the web preset"
+[ -x /usr/bin/chromium ]; need $? "no chromium (scripts/install-deps.sh web)"
 unset SDL_VIDEODRIVER
 
 # Inside the Linux run's display: the first frame held on screen, and its screenshot once it has
@@ -64,7 +78,7 @@ write_settings() { # width height
     settings "$1" "$2" | tr ' ' '\n' | head -c -1 >d3d.ini
 }
 
-node=$(command -v node) || { echo "no node"; exit 1; }
+node=$(command -v node); need $? "no node"
 page() { # WxH shot FILE | WxH frames N
     "$node" "$root/bench/web/first_frame.mjs" "$web" "$(settings "${1%x*}" "${1#*x}" | tr ' ' ',')" "$@"
 }
@@ -92,6 +106,12 @@ awk -v d="$differing" -v t="$total" -v m="$mean" 'BEGIN {
     printf "  %d of %d pixels differ by more than 8 in a channel (%.3f %%); mean difference %s per channel\n",
         d, t, 100 * d / t, m }'
 echo "  pictures: $out/linux.png $out/web.png; difference (x4): $out/difference.png"
+if [ -n "$max_percent" ]; then
+    awk -v d="$differing" -v t="$total" -v m="$max_percent" 'BEGIN { exit !(100 * d / t <= m) }' &&
+        { echo "PASS: the page's first frame matches the Linux build's"; exit 0; }
+    echo "FAILED: more than $max_percent % of the pixels differ"
+    exit 1
+fi
 
 for size in 640x480 1024x768; do
     w=${size%x*} h=${size#*x}
