@@ -23,6 +23,7 @@
 #include <QWidget>
 #include <QWindow>
 
+#include "setup/settings_dialog_layout.h"
 #include "setup/settings_dialog_template.h"
 
 const char* const SettingsDialogCaption = SETTINGS_DIALOG_CAPTION;
@@ -30,43 +31,12 @@ const char* const SettingsDialogCaption = SETTINGS_DIALOG_CAPTION;
 namespace
 {
 
-// Dialog units of the template to pixels. The template was drawn for a small 8-point font; twice
-// its units leaves room for the larger fonts of today's desktops.
-const int Scale = 2;
-
 // The font every control uses, fixed in pixels so the layout does not shift with desktop settings.
 const int FontPixels = 12;
-
-enum ControlKind
-{
-    KindPushButton,
-    KindListBox,
-    KindStaticText,
-    KindGroupBox,
-    KindRadioButton,
-    KindCheckBox
-};
-
-// A control of the template as the view shows it: at the template's place, in its own size.
-struct ViewControl
-{
-    ControlKind Kind;
-    const char* Text;
-    int Id;
-    int X, Y, Width, Height; // dialog units
-};
-
-const ViewControl Controls[] = {
-#define SETTINGS_CONTROL(kind, text, id, style, x, y, width, height, viewWidth, viewHeight)        \
-    {Kind##kind, text, id, x, y, viewWidth, viewHeight},
-#include "setup/settings_dialog_controls.def"
-#undef SETTINGS_CONTROL
-};
-
 QRect DialogRect(const ViewControl& control)
 {
-    return QRect(control.X * Scale, control.Y * Scale, control.Width * Scale,
-                 control.Height * Scale);
+    return QRect(control.X * ViewScale, control.Y * ViewScale, control.Width * ViewScale,
+                 control.Height * ViewScale);
 }
 
 // The program's icon: the one beside the executable (the build tree's, or the installed tree's,
@@ -125,21 +95,21 @@ void SettingsDialogView::Build()
     Window = new QWidget(nullptr, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
     Window->setWindowTitle(QString::fromLatin1(SettingsDialogCaption));
     Window->setWindowIcon(ProgramIcon());
-    Window->setFixedSize(SETTINGS_DIALOG_WIDTH * Scale, SETTINGS_DIALOG_HEIGHT * Scale);
+    Window->setFixedSize(SETTINGS_DIALOG_WIDTH * ViewScale, SETTINGS_DIALOG_HEIGHT * ViewScale);
     QFont font = Window->font();
     font.setPixelSize(FontPixels);
     Window->setFont(font);
 
     // Frames first, then the texts, so the controls drawn over them stay on top, as in the
     // template; each kind in template order.
-    for (const ViewControl& control : Controls)
+    for (const ViewControl& control : ViewControls)
     {
         if (control.Kind != KindGroupBox)
             continue;
         auto* frame = new QGroupBox(QString::fromLatin1(control.Text), Window);
         frame->setGeometry(DialogRect(control));
     }
-    for (const ViewControl& control : Controls)
+    for (const ViewControl& control : ViewControls)
     {
         if (control.Kind != KindStaticText)
             continue;
@@ -149,7 +119,7 @@ void SettingsDialogView::Build()
 
     for (QAbstractButton*& button : Buttons)
         button = nullptr;
-    for (const ViewControl& control : Controls)
+    for (const ViewControl& control : ViewControls)
     {
         QString text = QString::fromLatin1(control.Text);
         switch (control.Kind)

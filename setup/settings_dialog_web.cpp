@@ -9,40 +9,13 @@
 #include <string>
 
 #include "page.h"
+#include "setup/settings_dialog_layout.h"
 #include "setup/settings_dialog_template.h"
 
 const char* const SettingsDialogCaption = SETTINGS_DIALOG_CAPTION;
 
 namespace
 {
-
-// Dialog units of the template to page pixels, as the desktop view scales them.
-const int Scale = 2;
-
-enum ControlKind
-{
-    KindPushButton,
-    KindListBox,
-    KindStaticText,
-    KindGroupBox,
-    KindRadioButton,
-    KindCheckBox
-};
-
-struct ViewControl
-{
-    ControlKind Kind;
-    const char* Text;
-    int Id;
-    int X, Y, Width, Height; // dialog units
-};
-
-const ViewControl Controls[] = {
-#define SETTINGS_CONTROL(kind, text, id, style, x, y, width, height, viewWidth, viewHeight)        \
-    {Kind##kind, text, id, x, y, viewWidth, viewHeight},
-#include "setup/settings_dialog_controls.def"
-#undef SETTINGS_CONTROL
-};
 
 // What the player did, as the page's script queued it.
 enum ActionKind
@@ -175,15 +148,15 @@ struct WebDialogView
 
     void Build()
     {
-        OpenDialog(SettingsDialogCaption, SETTINGS_DIALOG_WIDTH * Scale,
-                   SETTINGS_DIALOG_HEIGHT * Scale);
+        OpenDialog(SettingsDialogCaption, SETTINGS_DIALOG_WIDTH * ViewScale,
+                   SETTINGS_DIALOG_HEIGHT * ViewScale);
         // Frames first, then the texts, so the controls drawn over them stay on top, as in
         // the template; each kind in template order.
-        for (ControlKind pass : {KindGroupBox, KindStaticText})
-            for (const ViewControl& control : Controls)
+        for (ViewControlKind pass : {KindGroupBox, KindStaticText})
+            for (const ViewControl& control : ViewControls)
                 if (control.Kind == pass)
                     Add(control);
-        for (const ViewControl& control : Controls)
+        for (const ViewControl& control : ViewControls)
             if (control.Kind != KindGroupBox && control.Kind != KindStaticText)
                 Add(control);
         std::string adapters;
@@ -194,8 +167,8 @@ struct WebDialogView
 
     static void Add(const ViewControl& control)
     {
-        AddControl(control.Kind, control.Text, control.Id, control.X * Scale, control.Y * Scale,
-                   control.Width * Scale, control.Height * Scale);
+        AddControl(control.Kind, control.Text, control.Id, control.X * ViewScale,
+                   control.Y * ViewScale, control.Width * ViewScale, control.Height * ViewScale);
     }
 
     void Sync()
