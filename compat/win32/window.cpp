@@ -1,8 +1,6 @@
-// The window class and the window: RegisterClassA keeps class name -> window procedure,
-// CreateWindowExA makes an SDL window (OpenGL-capable, hidden until ShowWindow) that runs its
-// class's procedure and shows its class's icon, ShowWindow shows and activates it, DestroyWindow
-// tells the procedure and retires it. Also the resource look-ups that only need to hand back
-// harmless handles (cursor, stock objects, module).
+// The window: CreateWindowExA makes an SDL window (OpenGL-capable, hidden until ShowWindow) that
+// runs the procedure of its class (window_class.cpp) and shows the class's icon, ShowWindow shows
+// and activates it, DestroyWindow tells the procedure and retires it.
 #include "window_registry.h"
 
 #include <SDL.h>
@@ -18,14 +16,6 @@
 
 namespace
 {
-struct WindowClass
-{
-    std::string Name;
-    WNDPROC Procedure;
-    ATOM Atom;
-    HICON Icon;
-};
-
 enum class WindowLife
 {
     Alive,
@@ -41,29 +31,8 @@ struct WindowRecord
     WindowLife Life;
 };
 
-// Whole run: the registered classes (never unregistered) and the windows made so far. The atoms
-// start where the platform's string atoms do.
-std::vector<WindowClass> Classes;
-ATOM NextAtom = 0xC000;
+// Whole run: the windows made so far.
 std::vector<WindowRecord> Windows;
-
-// Whole run: the objects behind the dummy handles, one byte each so their addresses differ.
-char ModuleObject, CursorObject, StockObject;
-
-const WindowClass* FindClass(LPCSTR name)
-{
-    if (!name)
-        return nullptr;
-    // A class may be named by its atom, passed in the low word of the pointer.
-    const uintptr_t value = reinterpret_cast<uintptr_t>(name);
-    for (const WindowClass& windowClass : Classes)
-    {
-        if (value < 0x10000 ? windowClass.Atom == value
-                            : SDL_strcasecmp(windowClass.Name.c_str(), name) == 0)
-            return &windowClass;
-    }
-    return nullptr;
-}
 
 // The record of a window SDL still has, or null. Only the id is compared, so a handle whose SDL
 // window is gone is never dereferenced.
@@ -145,24 +114,6 @@ std::vector<HWND> Win32LiveWindows()
     return live;
 }
 
-ATOM WINAPI RegisterClassA(const WNDCLASSA* wndClass)
-{
-    if (!wndClass || !wndClass->lpszClassName || !*wndClass->lpszClassName ||
-        !wndClass->lpfnWndProc)
-    {
-        std::fprintf(stderr, "RegisterClassA: a class needs a name and a window procedure\n");
-        return 0;
-    }
-    if (FindClass(wndClass->lpszClassName))
-    {
-        std::fprintf(stderr, "RegisterClassA: class \"%s\" already exists\n",
-                     wndClass->lpszClassName);
-        return 0;
-    }
-    Classes.push_back({wndClass->lpszClassName, wndClass->lpfnWndProc, NextAtom, wndClass->hIcon});
-    return NextAtom++;
-}
-
 HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
                             int y, int width, int height, HWND parent, HMENU menu,
                             HINSTANCE instance, LPVOID param)
@@ -171,7 +122,7 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
     (void)menu;
     (void)instance;
     (void)param;
-    const WindowClass* windowClass = FindClass(className);
+    const Win32WindowClass* windowClass = Win32FindClass(className);
     if (!windowClass)
     {
         std::fprintf(stderr, "CreateWindowExA: window class is not registered\n");
@@ -262,26 +213,4 @@ BOOL WINAPI DestroyWindow(HWND hwnd)
         again->Life = WindowLife::Destroyed;
     Win32ForgetWindowMessages(hwnd);
     return TRUE;
-}
-
-HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name)
-{
-    // Every window uses SDL's default arrow, which is what the programs ask for.
-    (void)instance;
-    (void)name;
-    return reinterpret_cast<HCURSOR>(&CursorObject);
-}
-
-HGDIOBJ WINAPI GetStockObject(int object)
-{
-    // Background brushes are never painted: the device draws the whole window.
-    (void)object;
-    return &StockObject;
-}
-
-HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName)
-{
-    // There is one module, the program itself, whatever name is asked for.
-    (void)moduleName;
-    return reinterpret_cast<HMODULE>(&ModuleObject);
 }

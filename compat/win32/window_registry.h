@@ -2,11 +2,25 @@
 // each one runs, and how the message queue forgets a window. Never included outside compat/win32.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "windows.h"
 
 struct SDL_Surface;
+
+// A registered window class (window_class.cpp).
+struct Win32WindowClass
+{
+    std::string Name;
+    WNDPROC Procedure;
+    ATOM Atom;
+    HICON Icon;
+};
+
+// Called by CreateWindowExA: the class of that name (any case) or atom, or null when there is
+// none.
+const Win32WindowClass* Win32FindClass(LPCSTR name);
 
 // Called by the message queue and DispatchMessageA: the procedure of a window that was created
 // by CreateWindowExA and not destroyed yet; null for any other handle.

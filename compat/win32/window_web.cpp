@@ -1,11 +1,9 @@
-// The window class and the window in a browser: RegisterClassA keeps class name -> window
-// procedure, CreateWindowExA makes the window the page's canvas shows (one live window at a time:
-// the page has one canvas), ShowWindow shows it, DestroyWindow tells the procedure and retires it.
-// Also the resource look-ups that only need to hand back harmless handles (icon, cursor, stock
-// objects, module): the page has its own icon and cursor.
+// The window in a browser: CreateWindowExA makes the window the page's canvas shows (one live
+// window at a time: the page has one canvas) for a class of window_class.cpp, ShowWindow shows
+// it, DestroyWindow tells the procedure and retires it. LoadIconA hands back a harmless handle:
+// the page has its own icon.
 #include "window_registry.h"
 
-#include <cctype>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -15,49 +13,11 @@
 
 namespace
 {
-struct WindowClass
-{
-    std::string Name;
-    WNDPROC Procedure;
-    ATOM Atom;
-};
-
-// Whole run: the registered classes (never unregistered) and every window made, kept so a stale
-// handle is never a dangling pointer. The atoms start where the platform's string atoms do.
-std::vector<WindowClass> Classes;
-ATOM NextAtom = 0xC000;
+// Whole run: every window made, kept so a stale handle is never a dangling pointer.
 std::vector<StandinWebWindow*> Windows;
 
-// Whole run: the objects behind the dummy handles, one byte each so their addresses differ.
-char ModuleObject, CursorObject, StockObject, IconObject;
-
-bool SameName(const std::string& a, const char* b)
-{
-    if (a.size() != std::char_traits<char>::length(b))
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
-const WindowClass* FindClass(LPCSTR name)
-{
-    if (!name)
-        return nullptr;
-    // A class may be named by its atom, passed in the low word of the pointer. WebAssembly's
-    // static data lives at low addresses too, so a small value is an atom only when it is one
-    // of ours (reading a string there is always safe: there are no unmapped pages).
-    const uintptr_t value = reinterpret_cast<uintptr_t>(name);
-    for (const WindowClass& windowClass : Classes)
-        if (windowClass.Atom == value)
-            return &windowClass;
-    for (const WindowClass& windowClass : Classes)
-        if (SameName(windowClass.Name, name))
-            return &windowClass;
-    return nullptr;
-}
+// Whole run: the object behind the icon handle.
+char IconObject;
 
 StandinWebWindow* FindWindow(HWND hwnd)
 {
@@ -83,24 +43,6 @@ std::vector<HWND> Win32LiveWindows()
     return live;
 }
 
-ATOM WINAPI RegisterClassA(const WNDCLASSA* wndClass)
-{
-    if (!wndClass || !wndClass->lpszClassName || !*wndClass->lpszClassName ||
-        !wndClass->lpfnWndProc)
-    {
-        std::fprintf(stderr, "RegisterClassA: a class needs a name and a window procedure\n");
-        return 0;
-    }
-    if (FindClass(wndClass->lpszClassName))
-    {
-        std::fprintf(stderr, "RegisterClassA: class \"%s\" already exists\n",
-                     wndClass->lpszClassName);
-        return 0;
-    }
-    Classes.push_back({wndClass->lpszClassName, wndClass->lpfnWndProc, NextAtom});
-    return NextAtom++;
-}
-
 HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x,
                             int y, int width, int height, HWND parent, HMENU menu,
                             HINSTANCE instance, LPVOID param)
@@ -112,7 +54,7 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
     (void)menu;
     (void)instance;
     (void)param;
-    const WindowClass* windowClass = FindClass(className);
+    const Win32WindowClass* windowClass = Win32FindClass(className);
     if (!windowClass)
     {
         std::fprintf(stderr, "CreateWindowExA: window class is not registered\n");
@@ -168,26 +110,4 @@ HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name)
     (void)instance;
     (void)name;
     return reinterpret_cast<HICON>(&IconObject);
-}
-
-HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR name)
-{
-    // Every window uses the page's arrow, which is what the programs ask for.
-    (void)instance;
-    (void)name;
-    return reinterpret_cast<HCURSOR>(&CursorObject);
-}
-
-HGDIOBJ WINAPI GetStockObject(int object)
-{
-    // Background brushes are never painted: the device draws the whole canvas.
-    (void)object;
-    return &StockObject;
-}
-
-HMODULE WINAPI GetModuleHandleA(LPCSTR moduleName)
-{
-    // There is one module, the program itself, whatever name is asked for.
-    (void)moduleName;
-    return reinterpret_cast<HMODULE>(&ModuleObject);
 }
