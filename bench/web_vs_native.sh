@@ -61,6 +61,7 @@ if [ "${1:-}" = --shot ]; then
     exit 0
 fi
 
+source "$root/tests/screen_checks.sh" # picture_difference
 out=$(realpath -m "${1:-web_vs_native}")
 frames=${2:-300}
 mkdir -p "$out"
@@ -93,15 +94,8 @@ page 1024x768 shot "$work/web.ppm" >web-shot.txt 2>&1 ||
 convert "$work/web.ppm" "$out/web.png"
 echo "  browser: $(grep 'first frame presented' web-shot.txt)"
 
-# The absolute difference per channel; its histogram gives both figures exactly.
-convert "$out/linux.png" "$out/web.png" -compose difference -composite -depth 8 "$work/diff.png"
-convert "$work/diff.png" -evaluate multiply 4 "$out/difference.png"
-read -r total differing mean < <(convert "$work/diff.png" -format %c histogram:info:- | awk '
-    { n = $1 + 0; split($2, c, /[(),]/); r = c[2]; g = c[3]; b = c[4]
-      total += n; sum += n * (r + g + b)
-      m = r; if (g > m) m = g; if (b > m) m = b
-      if (m > 8) differing += n }
-    END { printf "%d %d %.3f\n", total, differing, sum / (3 * total) }')
+read -r total differing mean < <(picture_difference "$out/linux.png" "$out/web.png" \
+    "$out/difference.png")
 awk -v d="$differing" -v t="$total" -v m="$mean" 'BEGIN {
     printf "  %d of %d pixels differ by more than 8 in a channel (%.3f %%); mean difference %s per channel\n",
         d, t, 100 * d / t, m }'

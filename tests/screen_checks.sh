@@ -9,6 +9,7 @@
 #   changed_outside A B R [R ...]   pixels that differ outside the regions
 #   figures_changed A B R   pixels of the counters' figures that differ between two shots in R
 #   pixel NAME X Y      one screen pixel as "r g b"
+#   picture_difference A B D    two whole pictures (any files) compared: "total differing mean"
 # Regions are x0 y0 x1 y1 in the game's 640 x 480 back-buffer pixels; the game scales its
 # picture onto the whole screen, so they are scaled by the screen's size.
 
@@ -96,4 +97,21 @@ changed_outside() { # a b x0 y0 x1 y1 [x0 y0 x1 y1 ...]
 pixel() { # image x y (screen pixels) -> "r g b"
     convert "$work/$1.ppm" -crop "1x1+$2+$3" -depth 8 txt:- |
         sed -n 's/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3/p' | head -1
+}
+
+# Two pictures of the same size compared pixel by pixel: prints the pixel count, how many differ
+# by more than 8 in a channel, and the mean difference per channel; writes the difference,
+# amplified four times, to D. The histogram of the absolute difference gives all three exactly.
+picture_difference() { # a b difference-file
+    local diff
+    diff=$(mktemp --suffix=.png)
+    convert "$1" "$2" -compose difference -composite -depth 8 "$diff"
+    convert "$diff" -evaluate multiply 4 "$3"
+    convert "$diff" -format %c histogram:info:- | awk '
+        { n = $1 + 0; split($2, c, /[(),]/); r = c[2]; g = c[3]; b = c[4]
+          total += n; sum += n * (r + g + b)
+          m = r; if (g > m) m = g; if (b > m) m = b
+          if (m > 8) differing += n }
+        END { printf "%d %d %.3f\n", total, differing, sum / (3 * total) }'
+    rm -f "$diff"
 }

@@ -86,19 +86,12 @@ cd "$work" || exit 1
 "$here/with-wine.sh" --size ${width}x$height bash "$self" --shot "$windows" "$work/default" \
     "$out/wine.png" "$work/no-wbuffer" "$out/wine-no-wbuffer.png" || exit 1
 
+source "$here/../screen_checks.sh" # picture_difference
 status=0
 for case in default no-wbuffer; do
     suffix=$([ $case = default ] && echo "" || echo "-$case")
     a=$out/linux$suffix.png b=$out/wine$suffix.png
-    # The absolute difference per channel; its histogram gives both figures exactly.
-    convert "$a" "$b" -compose difference -composite -depth 8 "$work/diff.png"
-    convert "$work/diff.png" -evaluate multiply 4 "$out/difference$suffix.png"
-    read -r total differing mean < <(convert "$work/diff.png" -format %c histogram:info:- | awk '
-        { n = $1 + 0; split($2, c, /[(),]/); r = c[2]; g = c[3]; b = c[4]
-          total += n; sum += n * (r + g + b)
-          m = r; if (g > m) m = g; if (b > m) m = b
-          if (m > 8) differing += n }
-        END { printf "%d %d %.3f\n", total, differing, sum / (3 * total) }')
+    read -r total differing mean < <(picture_difference "$a" "$b" "$out/difference$suffix.png")
     share=$(awk -v d="$differing" -v t="$total" 'BEGIN { printf "%.3f", 100 * d / t }')
     echo "first frame, ${width}x$height, $case settings: $differing of $total pixels differ by" \
         "more than 8 in a channel ($share %); mean difference $mean per channel"
