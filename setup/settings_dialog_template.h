@@ -1,5 +1,5 @@
 // The frame of the settings dialog template "MyDB", for both of its forms: the resource script of
-// the Windows build (settings_dialog.rc) and the Qt view (settings_dialog_view.cpp). Its controls
+// the Windows build (settings_dialog.rc) and the Qt view (settings_dialog_sdl.cpp). Its controls
 // are the rows of settings_dialog_controls.def. Plain macros only: the resource compiler reads
 // this file too.
 #pragma once

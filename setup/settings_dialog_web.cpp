@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <string>
 
-#include "page.h"
+#include "page_web.h"
 #include "setup/settings_dialog_layout.h"
 #include "setup/settings_dialog_template.h"
 

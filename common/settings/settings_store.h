@@ -1,5 +1,5 @@
 // The platform half of saving d3d.ini: the text line break and the replacement of a file's whole
-// contents. One source file per platform implements it (settings_store_posix.cpp,
+// contents. One source file per platform implements it (settings_store_standin.cpp,
 // settings_store_win32.cpp); the format itself lives in settings_file.cpp.
 #pragma once
 

@@ -344,7 +344,7 @@ struct IDirect3DDevice8::Impl
     bool InScene = false;
     unsigned Dirty = d3d8::DirtyAll;
 
-    // Device loss and the full-screen window (device_loss.cpp).
+    // Device loss and the full-screen window (device_loss_sdl.cpp, device_loss_web.cpp).
     bool Lost = false;
     bool HadFocus = false;
     bool WindowSaved = false; // the window's own place, given back when the device goes

@@ -5,7 +5,7 @@
 // to the back buffer and the page scales it. Also the simulated focus change for tests.
 #include "d3d8_internal.h"
 
-#include "page.h"
+#include "page_web.h"
 
 using namespace d3d8;
 

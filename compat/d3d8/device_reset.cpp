@@ -1,6 +1,6 @@
 // The device-loss protocol both window systems share: TestCooperativeLevel's answer and Reset,
 // which rebuilds the back buffer and every default state once the window is back in front.
-// What "in front" means is the window system's (device_loss.cpp, device_loss_web.cpp).
+// What "in front" means is the window system's (device_loss_sdl.cpp, device_loss_web.cpp).
 #include "d3d8_internal.h"
 
 using namespace d3d8;

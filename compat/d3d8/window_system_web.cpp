@@ -6,7 +6,7 @@
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
-#include "page.h"
+#include "page_web.h"
 
 namespace d3d8
 {

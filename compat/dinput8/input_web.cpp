@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "device_impl.h"
-#include "page.h"
+#include "page_web.h"
 
 namespace
 {

@@ -2,7 +2,7 @@
 // (hidden while the count is below 0); the page has no screen position to move the pointer to.
 #include <emscripten.h>
 
-#include "page.h"
+#include "page_web.h"
 #include "windows.h"
 
 namespace

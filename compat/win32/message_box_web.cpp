@@ -2,7 +2,7 @@
 // console), and a modal box on the page that the program waits on until the player presses OK.
 #include <cstdio>
 
-#include "page.h"
+#include "page_web.h"
 #include "windows.h"
 
 int WINAPI MessageBoxA(HWND hwnd, LPCSTR text, LPCSTR caption, UINT type)

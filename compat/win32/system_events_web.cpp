@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "page.h"
+#include "page_web.h"
 
 POINT Win32PointerPosition()
 {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "page.h"
+#include "page_web.h"
 #include "standin_window.h"
 
 namespace

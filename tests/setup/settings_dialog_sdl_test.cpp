@@ -41,7 +41,7 @@ class QtEnvironment : public ::testing::Environment
 
   private:
     int Argc = 1;
-    char Name[32] = "settings_dialog_view_test";
+    char Name[32] = "settings_dialog_sdl_test";
     char* Argv[2] = {Name, nullptr};
     QApplication* Application = nullptr;
 };
