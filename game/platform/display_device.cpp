@@ -3,6 +3,7 @@
 // the release of the device and the Direct3D object.
 #include "game/platform/display_device.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "game/core/app.h"
@@ -19,6 +20,12 @@ IDirect3D8* Direct3D = nullptr;
 IDirect3DDevice8* Device = nullptr;
 D3DLIGHT8 SceneLight;
 D3DTEXTUREFILTERTYPE TextureFilter = D3DTEXF_NONE;
+
+namespace
+{
+// Whole run: whether the nearest accepted light has been reported (once, not at every reset).
+bool NearestLightNoted = false;
+} // namespace
 
 void FillPresentParameters(D3DPRESENT_PARAMETERS* parameters, UINT refreshRate)
 {
@@ -108,7 +115,22 @@ void SetupLight()
     SceneLight.Attenuation2 = 0.005f;
     SceneLight.Theta = 0.0f;
     SceneLight.Phi = 0.0f;
-    Device->SetLight(0, &SceneLight);
+    if (Device->SetLight(0, &SceneLight) != D3D_OK)
+    {
+        // A device that takes only non-negative attenuation (Wine's, for one) refuses the tuned
+        // light, and every render pass would then fail to move it. It gets the nearest light it
+        // accepts instead: 1 / (0.38 + 0.00325 d²) stays within 0.02 of the tuned fall-off,
+        // clamped to full brightness as the vertex colour is, over the light's whole range.
+        SceneLight.Attenuation0 = 0.38f;
+        SceneLight.Attenuation1 = 0.0f;
+        SceneLight.Attenuation2 = 0.00325f;
+        if (Device->SetLight(0, &SceneLight) == D3D_OK && !NearestLightNoted)
+        {
+            std::fprintf(stderr, "zendrill: the device refused light 0's negative attenuation; "
+                                 "using 1 / (0.38 + 0.00325 d^2) instead\n");
+            NearestLightNoted = true;
+        }
+    }
     Device->LightEnable(0, TRUE);
 }
 

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # One picture, two platforms: the game's first frame (bench/first_frame) drawn by our Direct3D 8
 # over OpenGL on Linux and by Wine's own Direct3D 8, both at 1024 x 768 on an X screen of that
-# size with the same d3d.ini and the same assets, then compared pixel by pixel. Two settings:
-# the setup tool's defaults with lighting off, and the same without W-buffering (Wine takes
-# D3DZB_USEW for ordinary Z-buffering, so only there do both draw the same depth test). For each
+# size with the same d3d.ini and the same assets, then compared pixel by pixel. Three settings:
+# the setup tool's defaults with lighting off, the same without W-buffering (Wine takes
+# D3DZB_USEW for ordinary Z-buffering, so only there do both draw the same depth test), and that
+# with lighting on (Wine refuses the tuned light and gets the nearest one it accepts). For each
 # it prints the share of pixels that differ by more than 8 in any channel and the mean
 # difference per channel, and keeps both screenshots and the difference image (4x amplified) in
 # the output folder ($1, default ./first_frame).
@@ -18,10 +19,10 @@ self=$here/$(basename "$0")
 width=1024
 height=768
 # Adapter 0, 1024 x 768 at the default rate, X8R8G8B8, 16-bit depth, linear filtering, hardware
-# vertex processing, mip-maps, W-buffering as given, moderate snow, no lighting, the three
-# blend factors.
-settings() { # wbuffer
-    printf '%s\n' 0 $width $height 0 22 80 1 1 1 "$1" 12 0 1 1 1 4096 >d3d.ini
+# vertex processing, mip-maps, W-buffering and lighting as given, moderate snow, the three blend
+# factors.
+settings() { # wbuffer lighting
+    printf '%s\n' 0 $width $height 0 22 80 1 1 1 "$1" 12 "$2" 1 1 1 4096 >d3d.ini
     printf '4096' >>d3d.ini
 }
 
@@ -72,23 +73,29 @@ assets=${ZENDRILL_RUN_DIR:?}
 mkdir -p "$out"
 work=$(mktemp -d /tmp/zendrill-first-frame-XXXXXX)
 trap 'rm -rf "$work"' EXIT
-for case in default no-wbuffer; do
+cases="default no-wbuffer lit"
+for case in $cases; do
     mkdir "$work/$case"
     cd "$work/$case" || exit 1
     ln -s "$assets/textures" textures
     ln -s "$assets/models" models
-    settings "$([ $case = default ] && echo 1 || echo 0)"
+    case $case in
+    default) settings 1 0 ;;
+    no-wbuffer) settings 0 0 ;;
+    lit) settings 0 1 ;;
+    esac
 done
 cd "$work" || exit 1
 
 "$here/../with-display.sh" bash "$self" --shot "$linux" "$work/default" "$out/linux.png" \
-    "$work/no-wbuffer" "$out/linux-no-wbuffer.png" || exit 1
+    "$work/no-wbuffer" "$out/linux-no-wbuffer.png" "$work/lit" "$out/linux-lit.png" || exit 1
 "$here/with-wine.sh" --size ${width}x$height bash "$self" --shot "$windows" "$work/default" \
-    "$out/wine.png" "$work/no-wbuffer" "$out/wine-no-wbuffer.png" || exit 1
+    "$out/wine.png" "$work/no-wbuffer" "$out/wine-no-wbuffer.png" "$work/lit" \
+    "$out/wine-lit.png" || exit 1
 
 source "$here/../screen_checks.sh" # picture_difference
 status=0
-for case in default no-wbuffer; do
+for case in $cases; do
     suffix=$([ $case = default ] && echo "" || echo "-$case")
     a=$out/linux$suffix.png b=$out/wine$suffix.png
     read -r total differing mean < <(picture_difference "$a" "$b" "$out/difference$suffix.png")
