@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # A whole game session with the real zendrill program on a real X display under openbox: the
-# play scenario that every build runs (tests/play_scenario.sh), driven with xdotool. The
+# play scenario that every build runs (tests/play_scenario.sh), driven with xdotool; with
+# "soak SECONDS", that long a session of random play instead (tests/soak_scenario.sh). The
 # screenshots and the game's log stay in the work folder, which is printed on failure.
 set -uo pipefail
 
@@ -12,6 +13,7 @@ tests=$(cd "$(dirname "$0")/.." && pwd)
 source "$tests/screen_checks.sh"
 source "$tests/x11_driver.sh"
 source "$tests/play_scenario.sh"
+source "$tests/soak_scenario.sh"
 
 work=$(mktemp -d /tmp/zendrill-play-XXXXXX)
 cd "$work" || exit 1
@@ -28,8 +30,15 @@ launch_game() {
     "$bin" >"$work/game.log" 2>&1 &
     pid=$!
 }
+game_running() { kill -0 "$pid" 2>/dev/null; }
+program_memory() { awk '/^VmRSS:/ { print "rss=" $2 }' "/proc/$pid/status"; }
+boxes_seen() { grep -cE '^(Fatal Error!|Run-Time Error|Reset Error): ' "$work/game.log"; }
 start_openbox || exit 1
-play_scenario
+if [ "${1:-}" = soak ]; then
+    soak_scenario "X11 (openbox)" "${2:?soak needs a duration in seconds}"
+else
+    play_scenario
+fi
 
 if [ "$failures" -ne 0 ]; then
     echo "$failures checks failed; screenshots and the game's log are in $work"

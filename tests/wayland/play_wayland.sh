@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A whole game session with the real zendrill program as a native Wayland client of a headless
 # sway (run under with-sway.sh): the play scenario that every build runs (tests/play_scenario.sh),
-# played with our virtual keyboard and pointer; switching away is showing another workspace. The
+# played with our virtual keyboard and pointer; switching away is showing another workspace. With
+# "soak SECONDS", that long a session of random play instead (tests/soak_scenario.sh). The
 # screenshots and the game's log stay in the work folder, which is printed on failure.
 set -uo pipefail
 
@@ -15,6 +16,7 @@ work=$(mktemp -d /tmp/zendrill-play-wayland-XXXXXX)
 source "$tests/screen_checks.sh"
 source "$tests/wayland/sway_driver.sh"
 source "$tests/play_scenario.sh"
+source "$tests/soak_scenario.sh"
 cd "$work" || exit 1
 echo "work folder: $work"
 ln -s "$assets/textures" textures
@@ -28,8 +30,15 @@ launch_game() {
     "$bin" >"$work/game.log" 2>&1 &
     pid=$!
 }
+game_running() { kill -0 "$pid" 2>/dev/null; }
+program_memory() { awk '/^VmRSS:/ { print "rss=" $2 }' "/proc/$pid/status"; }
+boxes_seen() { grep -cE '^(Fatal Error!|Run-Time Error|Reset Error): ' "$work/game.log"; }
 vinput_start
-play_scenario
+if [ "${1:-}" = soak ]; then
+    soak_scenario "Wayland (sway)" "${2:?soak needs a duration in seconds}"
+else
+    play_scenario
+fi
 
 if [ "$failures" -ne 0 ]; then
     echo "$failures checks failed; screenshots and the game's log are in $work"

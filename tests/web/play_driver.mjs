@@ -15,6 +15,8 @@
 //   back              the game's tab in front again, and a click to play
 //   fullscreen        ok yes|no: the page is full screen and the canvas covers the screen
 //   state             ok running | ok ended <exit code>
+//   memory            ok js_heap=<KiB> wasm=<KiB>: the page's script heap in use and the
+//                     WebAssembly memory's size
 //   quit              closes the browser
 import { appendFileSync, readFileSync } from "node:fs";
 import { createInterface } from "node:readline";
@@ -207,6 +209,12 @@ async function handle(line) {
     const now = await layers();
     const code = /Ended \((-?\d+)\)/.exec(now.status);
     return now.ended && code ? `ended ${code[1]}` : "running";
+  }
+  case "memory": {
+    const { usedSize } = await browser.page("Runtime.getHeapUsage");
+    const wasm = await browser.evaluate(`typeof wasmMemory !== "undefined" ?
+      wasmMemory.buffer.byteLength : (Module.HEAP8 ? Module.HEAP8.length : -1024)`);
+    return `js_heap=${Math.round(usedSize / 1024)} wasm=${Math.round(wasm / 1024)}`;
   }
   case "quit": return "";
   default: throw new Error(`no command "${command}"`);

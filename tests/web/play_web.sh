@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # A whole game session on the page in headless Chromium: the play scenario that every build runs
 # (tests/play_scenario.sh), played through the page's events; switching away is another tab in
-# front. The screenshots and the page's console stay in the work folder, which is printed on
-# failure.
-#   play_web.sh <page folder>
+# front. With "soak SECONDS", that long a session of random play instead
+# (tests/soak_scenario.sh). The screenshots and the page's console stay in the work folder, which
+# is printed on failure.
+#   play_web.sh <page folder> [soak SECONDS]
 set -uo pipefail
 
 page=$(cd "${1:?the page folder}" 2>/dev/null && pwd) || page=$1
@@ -19,6 +20,7 @@ work=$(mktemp -d /tmp/zendrill-play-web-XXXXXX)
 source "$tests/screen_checks.sh"
 source "$tests/web/web_driver.sh"
 source "$tests/play_scenario.sh"
+source "$tests/soak_scenario.sh"
 cd "$work" || exit 1
 echo "work folder: $work"
 # As on the other platforms: 640 x 480 (the page's screen reports no rate), X8R8G8B8, 16-bit
@@ -26,7 +28,11 @@ echo "work folder: $work"
 # and the three blend factors on.
 printf '%s\n' 0 640 480 0 22 80 1 1 1 0 0 1 1 1 1 4096 4096 >d3d.ini
 
-play_scenario
+if [ "${2:-}" = soak ]; then
+    soak_scenario "browser (headless Chromium)" "${3:?soak needs a duration in seconds}"
+else
+    play_scenario
+fi
 
 if [ "$failures" -ne 0 ]; then
     echo "$failures checks failed; screenshots and the page's console are in $work"

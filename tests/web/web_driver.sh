@@ -75,6 +75,12 @@ game_start() {
 
 game_full_screen() { browse fullscreen && [ "$reply" = yes ]; }
 
+# The soak's readings (tests/soak_scenario.sh): the page's heap and WebAssembly memory, and the
+# boxes the game showed (the stand-in's message box writes "caption: text" to the console).
+game_running() { browse state && [ "$reply" = running ]; }
+program_memory() { browse memory && echo "$reply"; }
+boxes_seen() { grep -cE '(Fatal Error!|Run-Time Error|Reset Error): ' "$work/page.log"; }
+
 # Another tab comes to the front: the game's page is hidden or loses focus, and the game loses
 # the pointer (and its device). Back on the game's tab the page asks for a click to play again,
 # which takes the pointer and the screen back.
