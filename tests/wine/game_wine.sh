@@ -5,9 +5,11 @@
 #                Return closes it and the game ends with a non-zero code
 #   play         d3d.ini for 640 x 480 without lighting, under openbox: the play scenario that
 #                every build runs (tests/play_scenario.sh)
-#   light        the same with lighting on, as the setup tool saves it: Wine refuses the game's
-#                tuned light (its negative linear attenuation), so the game takes the nearest
-#                light Wine accepts, says so once, and plays
+#   light        a first run as a player makes it: zendrill-setup.exe, snow set to None (the
+#                scenario waits for still pictures) and Save (lighting stays on, as the tool
+#                offers it for an adapter with lights), then the play scenario with that
+#                d3d.ini: Wine refuses the game's tuned light (its negative linear attenuation),
+#                so the game takes the nearest light Wine accepts, says so once, and plays
 # Needs ZENDRILL_WINDOWS_BIN (the folder of zendrill.exe) and ZENDRILL_WINDOWS_RUN (its assets).
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -42,6 +44,38 @@ if [ "$mode" != no-settings ]; then
 fi
 log=$work/zendrill.log
 
+# The setup tool, as a player first meets it: its dialog, snow None, Save, d3d.ini written with
+# lighting on, and the tool gone.
+setup_saves() {
+    local setup=${ZENDRILL_WINDOWS_BIN}/zendrill-setup.exe dialog
+    [ -f "$setup" ] || { fail "$setup is not built"; return 1; }
+    start_program "$setup"
+    dialog=$(find_window '3D Zendrill Setup' 90) || { fail "no setup dialog"; return 1; }
+    window_drawn "$dialog" 60 || fail "the setup dialog did not finish drawing"
+    activate "$dialog" || fail "the setup dialog could not be activated"
+    # Snow would keep the picture moving where the scenario waits for it to stand still: the
+    # player picks None, then Save. A control's middle, from its template rectangle in dialog
+    # units (x y w h) over the template's 305 x 322 units.
+    local geometry width height
+    geometry=$(xdotool getwindowgeometry "$dialog" | awk '/Geometry/ { print $2 }')
+    width=${geometry%x*} height=${geometry#*x}
+    # The dialog is taller than this 640 x 480 screen: the player drags it up until Save shows.
+    [ "$height" -le 470 ] || xdotool windowmove "$dialog" x $((470 - height))
+    xdotool mousemove --window "$dialog" $(((2 * 26 + 33) * width / 610)) \
+        $(((2 * 251 + 10) * height / 644)) click 1 # None
+    xdotool mousemove --window "$dialog" $(((2 * 16 + 133) * width / 610)) \
+        $(((2 * 286 + 14) * height / 644)) click 1 # Save
+    program_exit 60
+    wine_exit_code
+    [ "$code" -eq 0 ] || { fail "zendrill-setup ended with $code"; return 1; }
+    [ -f d3d.ini ] || { fail "zendrill-setup saved no d3d.ini"; return 1; }
+    local lighting
+    lighting=$(tr -d '\r' <d3d.ini | sed -n 12p)
+    [ "$lighting" = 1 ] && pass "the setup tool saved d3d.ini with lighting on" ||
+        fail "the setup tool saved lighting '$lighting', not 1"
+    pid=
+}
+
 case "$mode" in
 no-settings)
     caption='Fatal Error!' text='Please run 3D Zendrill Config first.'
@@ -66,9 +100,13 @@ no-settings)
     [ "$(box_texts "$log" | wc -l)" -le 1 ] || fail "more than one box was shown"
     ;;
 play | light)
-    settings "$([ "$mode" = light ] && echo 1 || echo 0)"
     launch_game() { start_program "$game"; }
     start_openbox || exit 1
+    if [ "$mode" = light ]; then
+        setup_saves || exit 1
+    else
+        settings 0
+    fi
     source "$here/../play_scenario.sh" || exit 1
     play_scenario
     ! grep -q 'trace:msgbox' "$log" || fail "a message box was shown: $(box_texts "$log")"
