@@ -14,7 +14,8 @@ work=$(mktemp -d /tmp/zendrill-background-XXXXXX)
 chmod 755 "$work"
 ln -s "$assets/textures" "$work/textures"
 ln -s "$assets/models" "$work/models"
-printf '%s\n' 0 640 480 0 22 80 1 1 1 0 0 1 1 1 1 4096 4096 >"$work/d3d.ini"
+source "$here/tests/write_settings.sh"
+write_settings "$work/d3d.ini"
 export BENCH_WORK=$work
 
 # CPU ticks (hundredths of a second) of process $1 over 10 s, printed as a result line.

@@ -12,6 +12,7 @@ tests=$(cd "$(dirname "$0")/.." && pwd)
 source "$tests/screen_checks.sh"
 source "$tests/x11_driver.sh"
 source "$tests/play_scenario.sh"
+source "$tests/write_settings.sh"
 
 work=$(mktemp -d /tmp/zendrill-play-XXXXXX)
 cd "$work" || exit 1
@@ -19,10 +20,9 @@ echo "work folder: $work"
 trap driver_cleanup EXIT
 ln -s "$assets/textures" textures
 ln -s "$assets/models" models
-# 640 x 480 at the rate the display reports (none under Xvfb), X8R8G8B8, 16-bit depth, linear
-# filtering, hardware vertex processing, mip-maps, no W-buffer, no snow, lighting and the three
-# blend factors on: what the setup tool saves for this display.
-printf '%s\n' 0 640 480 0 22 80 1 1 1 0 0 1 1 1 1 4096 4096 >d3d.ini
+# The defaults (640 x 480 at the rate the display reports, none under Xvfb; lighting and the
+# three blend factors on): what the setup tool saves for this display.
+write_settings d3d.ini
 
 launch_game() {
     "$bin" >"$work/game.log" 2>&1 &

@@ -15,14 +15,15 @@ work=$(mktemp -d /tmp/zendrill-play-wayland-XXXXXX)
 source "$tests/screen_checks.sh"
 source "$tests/wayland/sway_driver.sh"
 source "$tests/play_scenario.sh"
+source "$tests/write_settings.sh"
 cd "$work" || exit 1
 echo "work folder: $work"
 ln -s "$assets/textures" textures
 ln -s "$assets/models" models
 # 640 x 480 at the output's refresh rate, as the setup tool saves it here; otherwise as the X11
 # session's.
-refresh=$(swaymsg -t get_outputs | jq '.[0].current_mode.refresh / 1000 | round')
-printf '%s\n' 0 640 480 "$refresh" 22 80 1 1 1 0 0 1 1 1 1 4096 4096 >d3d.ini
+refresh=$(output_refresh)
+write_settings d3d.ini RefreshRate="$refresh"
 
 launch_game() {
     "$bin" >"$work/game.log" 2>&1 &

@@ -45,7 +45,11 @@ screen_size() {
     screenH=480
 }
 
-shot() { browse "shot $work/$1.ppm"; }
+shot() {
+    rm -f "$work/$1.ppm"
+    browse "shot $work/$1.ppm" || cannot_check "the browser could not take shot $1"
+    must_exist "$work/$1.ppm"
+}
 
 # The scenario names keys as X does; the page knows them by KeyboardEvent.code.
 key_code() {

@@ -12,6 +12,7 @@
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine_lib.sh"
+. "$here/../write_settings.sh"
 
 mode=${1:-play}
 game=${ZENDRILL_WINDOWS_BIN:?}/zendrill.exe
@@ -29,12 +30,10 @@ trap driver_cleanup EXIT
 cd "$work" || exit 1
 echo "work folder: $work"
 
-# 640 x 480, X8R8G8B8, 16-bit depth, linear filtering, hardware vertex processing, mip-maps, no
-# W-buffer, no snow, the three blend factors, and lighting as given: 17 lines with CR LF and
-# none after the last, as the setup tool writes them on Windows.
+# The defaults (640 x 480, no snow, the three blend factors) with lighting as given, with CR LF
+# as the setup tool writes them on Windows.
 settings() { # lighting
-    printf '%s\r\n' 0 640 480 0 22 80 1 1 1 0 0 "$1" 1 1 1 4096 >d3d.ini
-    printf '4096' >>d3d.ini
+    write_settings --crlf d3d.ini Lighting="$1"
 }
 if [ "$mode" != no-settings ]; then
     ln -s "$assets/textures" textures
@@ -62,7 +61,7 @@ no-settings | light)
         if [ "$mode" = light ]; then
             # The first frame was presented before the light was refused (Wine's own trace of
             # the calls says so; the picture itself may already be hidden behind the box).
-            presents=$(grep -c 'trace:d3d8:d3d8_device_Present' "$log")
+            presents=$(count_lines 'trace:d3d8:d3d8_device_Present' "$log")
             [ "$presents" -eq 1 ] && pass "one frame was presented before the box" ||
                 fail "$presents frames were presented before the box, not one"
             grep -q 'trace:d3d8:d3d8_device_SetLight' "$log" ||
@@ -86,7 +85,7 @@ play)
     start_openbox || exit 1
     source "$here/../play_scenario.sh" || exit 1
     play_scenario
-    ! grep -q 'trace:msgbox' "$log" || fail "a message box was shown: $(box_texts "$log")"
+    [ "$(count_lines 'trace:msgbox' "$log")" -eq 0 ] || fail "a message box was shown: $(box_texts "$log")"
     ;;
 *)
     echo "unknown mode $mode"
