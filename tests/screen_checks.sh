@@ -63,6 +63,7 @@ await() { # name seconds check...
 # A picture cut to a region of the screen, into FILE.
 crop() { # picture x0 y0 x1 y1 file
     must_exist "$1"
+    rm -f "$6"
     convert "$1" -crop "$(geometry "$2" "$3" "$4" "$5")" +repage "$6" ||
         cannot_check "convert could not cut $1 to a region"
     must_exist "$6"
@@ -102,6 +103,7 @@ figures_changed() { # a b x0 y0 x1 y1
     local name
     for name in "$1" "$2"; do
         crop "$work/$name.ppm" "$3" "$4" "$5" "$6" "$work/figures-crop.ppm"
+        rm -f "$work/figures-$name.pgm"
         convert "$work/figures-crop.ppm" -fx '(r > 0.35 && r >= b)' "$work/figures-$name.pgm" ||
             cannot_check "convert could not pick the figures out of shot $name"
     done
