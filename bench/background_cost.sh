@@ -14,16 +14,24 @@ work=$(mktemp -d /tmp/zendrill-background-XXXXXX)
 chmod 755 "$work"
 ln -s "$assets/textures" "$work/textures"
 ln -s "$assets/models" "$work/models"
-printf '%s\n' 0 640 480 0 22 80 1 1 1 0 0 1 1 1 1 4096 4096 >"$work/d3d.ini"
+source "$here/tests/write_settings.sh"
+write_settings "$work/d3d.ini"
 export BENCH_WORK=$work
 
-# CPU ticks (hundredths of a second) of process $1 over 10 s, printed as a result line.
+# CPU ticks (hundredths of a second) of process $1 over 10 s, printed as a result line; a game
+# that is not running (or ended meanwhile) has no figure, and the run fails.
 measure='
+ticks_of() {
+    local ticks
+    ticks=$(awk "{ print \$14 + \$15 }" /proc/$1/stat 2>/dev/null)
+    [[ $ticks =~ ^[0-9]+$ ]] || { echo "$2: the game (process $1) is not running" >&2; exit 1; }
+    echo "$ticks"
+}
 measure() {
     local before after
-    before=$(awk "{ print \$14 + \$15 }" /proc/$1/stat)
+    before=$(ticks_of "$1" "$2") || exit 1
     sleep 10
-    after=$(awk "{ print \$14 + \$15 }" /proc/$1/stat)
+    after=$(ticks_of "$1" "$2") || exit 1
     local ticks=$((after - before))
     echo "$2: $((ticks * 10)) ms of CPU in 10 s ($((ticks / 10)).$((ticks % 10)) % of a core)"
 }'

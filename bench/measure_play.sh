@@ -14,11 +14,12 @@ work=$(mktemp -d /tmp/zendrill-measure-XXXXXX)
 trap 'rm -rf "$work"' EXIT
 ln -s "$build/run/textures" "$work/textures"
 ln -s "$build/run/models" "$work/models"
+source "$here/../tests/write_settings.sh"
 read -r w h < <(xdpyinfo | awk '/dimensions:/ { split($2, d, "x"); print d[1], d[2] }')
 for mode in "640 480" "1024 768"; do
     set -- $mode
-    # X8R8G8B8, 16-bit depth, linear filtering with mip-maps, no snow, lighting and blends on.
-    printf '%s\n' 0 "$1" "$2" 0 22 80 1 1 1 0 0 1 1 1 1 4096 4096 >"$work/d3d.ini"
+    # The defaults (no snow, lighting and blends on) in this mode.
+    write_settings "$work/d3d.ini" Width="$1" Height="$2"
     (cd "$work" && exec "$build/bin/play_measure" "$seconds") &
     game=$!
     # No window manager here: give the full-screen window the whole screen as one would.

@@ -30,8 +30,8 @@ ln -s "$assets/textures" textures
 ln -s "$assets/models" models
 # Adapter 0, the mode at the default rate, X8R8G8B8, 16-bit depth, linear filtering, hardware
 # vertex processing, mip-maps, W-buffering, moderate snow, no lighting, the three blend factors.
-printf '%s\n' 0 "$width" "$height" 0 22 80 1 1 1 1 12 0 1 1 1 4096 >d3d.ini
-printf '4096' >>d3d.ini
+source "$root/tests/write_settings.sh"
+write_settings d3d.ini Width="$width" Height="$height" WBuffering=1 SnowLayerCount=12 Lighting=0
 
 "$root/tests/with-display.sh" "$linux" frames "$frames" >linux.txt 2>&1
 "$root/tests/wine/with-wine.sh" --size "$size" bash -c '"$WINE" "$0" frames "$1"' "$windows" \

@@ -17,7 +17,8 @@ source "'"$here"'/tests/wayland/sway_driver.sh"
 vinput_start
 ln -s "$BENCH_RUN/textures" "$work/textures"
 ln -s "$BENCH_RUN/models" "$work/models"
-printf "%s\n" 0 640 480 0 22 80 1 1 1 0 0 1 1 1 1 4096 4096 >"$work/d3d.ini"
+source "'"$here"'/tests/write_settings.sh"
+write_settings "$work/d3d.ini"
 for _ in 1 2; do
     (while :; do :; done) &
     started+=("$!")

@@ -72,20 +72,18 @@ ln -s "$assets/textures" textures
 ln -s "$assets/models" models
 # Adapter 0, the mode at the default rate, X8R8G8B8, 16-bit depth, linear filtering, hardware
 # vertex processing, mip-maps, W-buffering, moderate snow, no lighting, the three blend factors.
-settings() { # width height
-    echo 0 "$1" "$2" 0 22 80 1 1 1 1 12 0 1 1 1 4096 4096
-}
-write_settings() { # width height
-    settings "$1" "$2" | tr ' ' '\n' | head -c -1 >d3d.ini
+source "$root/tests/write_settings.sh"
+settings() { # file width height
+    write_settings "$1" Width="$2" Height="$3" WBuffering=1 SnowLayerCount=12 Lighting=0
 }
 
 node=$(command -v node); need $? "no node"
 page() { # WxH shot FILE | WxH frames N
-    "$node" "$root/bench/web/first_frame.mjs" "$web" "$(settings "${1%x*}" "${1#*x}" | tr ' ' ',')" "$@"
+    "$node" "$root/bench/web/first_frame.mjs" "$web" "$(settings - "${1%x*}" "${1#*x}" | tr '\n' ',')" "$@"
 }
 
 echo "== the first frame at 1024 x 768"
-write_settings 1024 768
+settings d3d.ini 1024 768
 "$root/tests/with-display.sh" bash "$self" --shot "$work" "$out/linux.png" >linux-shot.txt 2>&1 ||
     { echo "the Linux run failed:"; cat linux-shot.txt; exit 1; }
 echo "  Linux:   $(cat linux-shot.txt)"
@@ -110,7 +108,7 @@ fi
 for size in 640x480 1024x768; do
     w=${size%x*} h=${size#*x}
     echo "== $frames title-screen frames at $size, unpaced"
-    write_settings "$w" "$h"
+    settings d3d.ini "$w" "$h"
     "$root/tests/with-display.sh" "$linux" frames "$frames" >linux-$size.txt 2>&1
     page "$size" frames "$frames" >web-$size.txt 2>&1
     ours=$(sed -n 's/.*: \([0-9.]*\) frames\/s.*/\1/p' linux-$size.txt)

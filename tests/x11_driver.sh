@@ -6,6 +6,8 @@
 #   launch_game    starts the game program in the current folder in the background, sets $pid
 # Processes this driver starts are ended by driver_cleanup.
 
+source "$(dirname "${BASH_SOURCE[0]}")/checked.sh"
+
 pid=
 other=
 openbox_pid=
@@ -35,16 +37,18 @@ start_openbox() {
 # The visible top-level window named exactly $1 once it shows (up to $2 seconds, 60 when not
 # given, while $pid runs). Searched again and again rather than with --sync, which ends with an X
 # error when a window goes away during the search (as when the setup dialog closes while the
-# game's window appears).
+# game's window appears). Searched at least once, so with 0 seconds it says whether the window
+# is there now.
 find_window() { # name [seconds]
-    local i id
-    for ((i = 0; i < ${2:-60} * 10; i++)); do
+    local i=0 id
+    while :; do
         id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n 1)
         [ -n "$id" ] && { echo "$id"; return 0; }
         [ -n "$pid" ] && ! kill -0 "$pid" 2>/dev/null && return 1
+        i=$((i + 1))
+        [ "$i" -lt $((${2:-60} * 10)) ] || return 1
         sleep 0.1
     done
-    return 1
 }
 
 # Asks the window manager to activate window $1 until it is the active one (up to 20 s): the
@@ -92,6 +96,7 @@ sky_on_screen() { # seconds [last.png]
         if import -window root "$dir/screen.ppm" 2>/dev/null; then
             sky=$(convert "$dir/screen.ppm" -fill black +opaque "#9B9BFF" -fill white \
                 -opaque "#9B9BFF" -format "%[fx:round(mean*w*h)]" info:)
+            sky=$(number "the count of sky pixels in a screenshot" "$sky")
             [ "$sky" -ge 500 ] && { status=0; break; }
         fi
         sleep 0.5
@@ -114,13 +119,30 @@ game_start() {
     return 0
 }
 
+# Where window $1 is on the screen and its size, "x y width height" (xwininfo's absolute place:
+# under a reparenting window manager xdotool's adds the frame's offset a second time).
+window_rect() { # window
+    local info rect
+    info=$(xwininfo -id "$1" 2>&1) || cannot_check "xwininfo -id $1 failed: $info"
+    rect=$(awk '/Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 }
+        /Width:/ { w = $2 } /Height:/ { h = $2 } END { print x, y, w, h }' <<<"$info")
+    [[ $rect =~ ^-?[0-9]+\ -?[0-9]+\ [0-9]+\ [0-9]+$ ]] ||
+        cannot_check "xwininfo -id $1 gave no place and size: '$rect'"
+    echo "$rect"
+}
+
+# The size of window $1 in pixels as $WIDTH and $HEIGHT (xdotool's); run in the test's shell.
+window_size() { # window
+    local answer
+    answer=$(xdotool getwindowgeometry --shell "$1" 2>&1) ||
+        cannot_check "xdotool getwindowgeometry $1 failed: $answer"
+    WIDTH=$(number "xdotool getwindowgeometry $1" "$(sed -n 's/^WIDTH=//p' <<<"$answer")")
+    HEIGHT=$(number "xdotool getwindowgeometry $1" "$(sed -n 's/^HEIGHT=//p' <<<"$answer")")
+}
+
 game_full_screen() {
     screen_size
-    local X Y WIDTH HEIGHT
-    read -r X Y WIDTH HEIGHT < <(xwininfo -id "$window" | awk '
-        /Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 }
-        /Width:/ { w = $2 } /Height:/ { h = $2 } END { print x, y, w, h }')
-    [ "$X $Y $WIDTH $HEIGHT" = "0 0 $screenW $screenH" ]
+    [ "$(window_rect "$window")" = "0 0 $screenW $screenH" ]
 }
 
 key_down() { xdotool keydown "$1"; }

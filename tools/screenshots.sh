@@ -18,9 +18,9 @@ work=$(mktemp -d /tmp/zendrill-shots-XXXXXX)
 trap 'kill $game 2>/dev/null; rm -rf "$work"' EXIT
 ln -s "$build/run/textures" "$work/textures"
 ln -s "$build/run/models" "$work/models"
-# 640 x 480 X8R8G8B8, 16-bit depth, linear filtering with mip-maps, heavy snow (25 layers),
-# lighting and all blend factors on.
-printf '%s\n' 0 640 480 0 22 80 1 1 1 0 25 1 1 1 1 4096 4096 >"$work/d3d.ini"
+# The tests' defaults (640 x 480, lighting and all blend factors on) with heavy snow (25 layers).
+source "$here/../tests/write_settings.sh"
+write_settings "$work/d3d.ini" SnowLayerCount=25
 
 (cd "$work" && exec "$build/bin/zendrill") >"$out/game.log" 2>&1 &
 game=$!

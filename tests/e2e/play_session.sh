@@ -14,6 +14,7 @@ source "$tests/screen_checks.sh"
 source "$tests/x11_driver.sh"
 source "$tests/play_scenario.sh"
 source "$tests/soak_scenario.sh"
+source "$tests/write_settings.sh"
 
 work=$(mktemp -d /tmp/zendrill-play-XXXXXX)
 cd "$work" || exit 1
@@ -21,10 +22,9 @@ echo "work folder: $work"
 trap driver_cleanup EXIT
 ln -s "$assets/textures" textures
 ln -s "$assets/models" models
-# 640 x 480 at the rate the display reports (none under Xvfb), X8R8G8B8, 16-bit depth, linear
-# filtering, hardware vertex processing, mip-maps, no W-buffer, no snow, lighting and the three
-# blend factors on: what the setup tool saves for this display.
-printf '%s\n' 0 640 480 0 22 80 1 1 1 0 0 1 1 1 1 4096 4096 >d3d.ini
+# The defaults (640 x 480 at the rate the display reports, none under Xvfb; lighting and the
+# three blend factors on): what the setup tool saves for this display.
+write_settings d3d.ini
 
 launch_game() {
     "$bin" >"$work/game.log" 2>&1 &
@@ -32,7 +32,7 @@ launch_game() {
 }
 game_running() { kill -0 "$pid" 2>/dev/null; }
 program_memory() { awk '/^VmRSS:/ { print "rss=" $2 }' "/proc/$pid/status"; }
-boxes_seen() { grep -cE '^(Fatal Error!|Run-Time Error|Reset Error): ' "$work/game.log"; }
+boxes_seen() { count_lines '^(Fatal Error!|Run-Time Error|Reset Error): ' "$work/game.log"; }
 start_openbox || exit 1
 if [ "${1:-}" = soak ]; then
     soak_scenario "X11 (openbox)" "${2:?soak needs a duration in seconds}"

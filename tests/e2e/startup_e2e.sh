@@ -15,6 +15,7 @@ run="${ZENDRILL_RUN_DIR:?}"
 [[ -x "$game" ]] || { echo "FAIL: $game is not built"; exit 1; }
 
 source "$(dirname "$0")/../x11_driver.sh" # sky_on_screen
+source "$(dirname "$0")/../write_settings.sh"
 work=$(mktemp -d /tmp/zendrill-startup-XXXXXX)
 logs=$(mktemp -d /tmp/zendrill-startup-logs-XXXXXX)
 pid=
@@ -31,8 +32,9 @@ fail() {
 }
 
 # What the setup tool writes for 640 x 480 in 32 bits with light snow.
-write_settings() {
-    printf '0\n640\n480\n0\n22\n80\n1\n0\n1\n0\n8\n1\n1\n1\n1\n2048\n2048' >"$work/d3d.ini"
+light_snow_settings() {
+    write_settings "$work/d3d.ini" HardwareVertexProcessing=0 SnowLayerCount=8 \
+        MaxTextureWidth=2048 MaxTextureHeight=2048
 }
 link_assets() {
     [[ -f "$run/models/ball.x" ]] || { echo "SKIP: assets not generated"; exit 77; }
@@ -47,12 +49,12 @@ expected=
 case "$mode" in
 no-settings | terminate) expected='Please run 3D Zendrill Config first.' ;;
 no-floor)
-    write_settings
+    light_snow_settings
     link_assets floor.X
     expected='Load Floor.x Failed.'
     ;;
 escape)
-    write_settings
+    light_snow_settings
     link_assets none
     ;;
 *) fail "unknown mode" ;;
@@ -60,9 +62,16 @@ esac
 before=$(ls -A "$work")
 
 # The id of the top-level window captioned exactly $1. SDL names its message boxes in UTF-8 only,
-# which xdotool's name search does not read, so the window tree is asked instead.
+# which xdotool's name search does not read, so the window tree is asked instead; asked again
+# when a window went away while xwininfo walked the tree.
 window_named() {
-    xwininfo -root -tree 2>/dev/null | awk -v name="\"$1\":" '$2 " " $3 == name { print $1; exit }'
+    local tree try
+    for try in 1 2 3; do
+        tree=$(xwininfo -root -tree 2>&1) && break
+        [ "$try" -lt 3 ] || cannot_check "xwininfo -root -tree failed: $tree"
+        sleep 0.1
+    done
+    awk -v name="\"$1\":" '$2 " " $3 == name { print $1; exit }' <<<"$tree"
 }
 wait_for_window() {
     local id=
@@ -95,13 +104,14 @@ if [[ "$mode" == escape ]]; then
     xdotool keyup Escape
     wait_for_exit
     [[ "$code" -eq 0 ]] || fail "a normal quit ended with exit code $code"
-    ! grep -qE 'Fatal Error!|Run-Time Error|Reset Error' "$logs/stderr" ||
+    [ "$(count_lines 'Fatal Error!|Run-Time Error|Reset Error' "$logs/stderr")" -eq 0 ] ||
         fail "an error was reported"
 else
     box=$(wait_for_window 'Fatal Error!') || exit 1
     # Modal: the game waits for the user.
     sleep 0.5
     kill -0 "$pid" 2>/dev/null || fail "the game did not wait for the box to be closed"
+    must_exist "$logs/stderr"
     grep -qxF "Fatal Error!: $expected" "$logs/stderr" ||
         fail "standard error does not carry \"Fatal Error!: $expected\""
 
@@ -124,12 +134,12 @@ else
         sleep 0.1
     done
     if kill -0 "$pid" 2>/dev/null; then
-        eval "$(xdotool getwindowgeometry --shell "$box")"
+        window_size "$box"
         xdotool mousemove --window "$box" $((WIDTH / 2)) $((HEIGHT - 20)) click 1
     fi
     wait_for_exit
     [[ "$code" -ne 0 ]] || fail "the game reported success (exit code 0) after a failed start"
-    [[ "$(grep -c 'Fatal Error!' "$logs/stderr")" -eq 1 ]] || fail "more than one box was shown"
+    [[ "$(count_lines 'Fatal Error!' "$logs/stderr")" -eq 1 ]] || fail "more than one box was shown"
 fi
 (( code < 128 )) || fail "the game died from signal $((code - 128))"
 [[ "$(ls -A "$work")" == "$before" ]] || fail "the game wrote into its folder: $(ls -A "$work")"

@@ -49,10 +49,9 @@ start_window_manager() { start_openbox || fail "openbox did not start"; }
 # under a reparenting window manager xdotool's adds the frame's offset a second time.
 click_dialog_rect() {
     local win=$1 x=$2 y=$3 w=$4 h=$5
-    local X Y WIDTH HEIGHT
-    read -r X Y WIDTH HEIGHT < <(xwininfo -id "$win" | awk '
-        /Absolute upper-left X/ { x = $4 } /Absolute upper-left Y/ { y = $4 }
-        /Width:/ { w = $2 } /Height:/ { h = $2 } END { print x, y, w, h }')
+    local X Y WIDTH HEIGHT rect
+    rect=$(window_rect "$win")
+    read -r X Y WIDTH HEIGHT <<<"$rect"
     local px=$((X + (2 * x + w) * WIDTH / (2 * 305)))
     local py=$((Y + (2 * y + h) * HEIGHT / (2 * 322)))
     xdotool mousemove --sync "$px" "$py" click 1

@@ -26,6 +26,7 @@ run=${ZENDRILL_RUN_DIR:?}
 work=$(mktemp -d /tmp/zendrill-wayland-XXXXXX)
 source "$(dirname "$0")/../screen_checks.sh"
 source "$(dirname "$0")/sway_driver.sh"
+source "$(dirname "$0")/../write_settings.sh"
 
 # The folder the game runs in: what the setup tool saves for 640 x 480 here (the output's
 # refresh rate), and the assets, but for the one model left out.
@@ -37,8 +38,8 @@ prepare() { # model-to-leave-out
         [ "$(basename "$model")" = "$1" ] || ln -s "$model" "$work/run/models/"
     done
     local refresh
-    refresh=$(swaymsg -t get_outputs | jq '.[0].current_mode.refresh / 1000 | round')
-    printf '%s\n' 0 640 480 "$refresh" 22 80 1 1 1 0 0 1 1 1 1 4096 4096 >"$work/run/d3d.ini"
+    refresh=$(output_refresh)
+    write_settings "$work/run/d3d.ini" RefreshRate="$refresh"
 }
 
 start_in() { # folder: the game started there, $pid set
@@ -71,9 +72,11 @@ start)
             fail "start $i: the window is a $shell window, not a native one"
         game_quit
         [ "$code" -eq 0 ] || fail "start $i: Escape ended the game with $code"
-        grep -E 'did not give|Fatal Error|Aquire' "$work/game.log" &&
+        [ "$(count_lines 'did not give|Fatal Error|Aquire' "$work/game.log")" -eq 0 ] || {
+            grep -E 'did not give|Fatal Error|Aquire' "$work/game.log"
             fail "start $i: focus came too late for the game"
-        n=$(grep -c 'cannot move the pointer' "$work/game.log")
+        }
+        n=$(count_lines 'cannot move the pointer' "$work/game.log")
         [ "$n" -le 1 ] || fail "start $i: the refused pointer warp was reported $n times"
     done
     ;;
@@ -81,38 +84,36 @@ fatal-box)
     prepare floor.X
     start_in "$work/run"
     # The game goes full screen first, then the box comes.
-    box=
+    the_box='[.. | objects | select(.name? == "Fatal Error!")] | first'
     for ((i = 0; i < 300; i++)); do
-        box=$(swaymsg -t get_tree | jq -c '[.. | objects | select(.name? == "Fatal Error!")] | first')
-        [ "$box" != null ] && break
+        sway_query -e get_tree "$the_box" && break
         kill -0 "$pid" 2>/dev/null || break
         sleep 0.1
     done
-    [ "$box" != null ] || { cat "$work/game.log"; fail "no \"Fatal Error!\" box appeared"; }
+    sway_query -e get_tree "$the_box" || { cat "$work/game.log"; fail "no \"Fatal Error!\" box appeared"; }
     # Shown and focused: nothing of the game's covers it.
     for ((i = 0; i < 100; i++)); do
-        swaymsg -t get_tree | jq -e '[.. | objects | select(.name? == "Fatal Error!")] | first |
-            .focused and .visible' >/dev/null && break
+        sway_query -e get_tree "$the_box | .focused and .visible" && break
         sleep 0.1
     done
-    swaymsg -t get_tree | jq -e '[.. | objects | select(.name? == "Fatal Error!")] | first |
-        .focused and .visible' >/dev/null && pass "the box is focused and visible" ||
+    sway_query -e get_tree "$the_box | .focused and .visible" && pass "the box is focused and visible" ||
         fail "the box is not focused and visible: $(window_of "$pid" | jq -c '{fullscreen_mode, visible, focused}')"
     window_of "$pid" '.fullscreen_mode == 1 and .visible' &&
         fail "the game's full-screen window is still shown over the workspace"
     # On the screen: the box's middle is not the black of the game's picture.
     shot box
-    read -r x y < <(swaymsg -t get_tree | jq -r '[.. | objects | select(.name? == "Fatal Error!")] |
-        first | .rect | "\(.x + .width / 2 | floor) \(.y + .height / 2 | floor)"')
-    read -r r g b < <(convert "$work/box.ppm" -crop "1x1+$x+$y" -depth 8 txt:- |
-        sed -n 's/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3/p' | head -1)
+    middle='.rect | "\(.x + .width / 2 | floor) \(.y + .height / 2 | floor)"'
+    middle=$(sway_query get_tree "$the_box | $middle")
+    read -r x y <<<"$middle"
+    rgb=$(pixel box "$(number "the box's middle" "$x")" "$(number "the box's middle" "$y")")
+    read -r r g b <<<"$rgb"
     [ $((r + g + b)) -gt 150 ] && pass "the box shows on the screen ($r,$g,$b at its middle)" ||
         fail "the screen is dark where the box is ($r,$g,$b at $x,$y)"
     press Return
     game_exit 20
     [ "$code" -ne 0 ] && [ "$code" -ne 124 ] && pass "the game ended after the box ($code)" ||
         fail "the game did not end with an error after the box ($code)"
-    grep -qx 'Fatal Error!: Load Floor.x Failed.' "$work/game.log" ||
+    [ "$(count_lines '^Fatal Error!: Load Floor\.x Failed\.$' "$work/game.log")" -gt 0 ] ||
         fail "standard error lacks the box's text"
     ;;
 xwayland-focus)
@@ -124,6 +125,8 @@ xwayland-focus)
         { cat "$work/game.log"; fail "the game did not start"; }
     window=$(xdotool search --name '^D3D Zendrill$' | head -n 1)
     root=$(xwininfo -root | awk '/Window id/ { print $4 }')
+    [ -n "$window" ] || cannot_check "xdotool found no X window of the game"
+    [ -n "$root" ] || cannot_check "xwininfo gave no root window"
     xdotool windowfocus "$root"
     sleep 0.3
     xdotool windowfocus "$window"

@@ -17,14 +17,15 @@ source "$tests/screen_checks.sh"
 source "$tests/wayland/sway_driver.sh"
 source "$tests/play_scenario.sh"
 source "$tests/soak_scenario.sh"
+source "$tests/write_settings.sh"
 cd "$work" || exit 1
 echo "work folder: $work"
 ln -s "$assets/textures" textures
 ln -s "$assets/models" models
 # 640 x 480 at the output's refresh rate, as the setup tool saves it here; otherwise as the X11
 # session's.
-refresh=$(swaymsg -t get_outputs | jq '.[0].current_mode.refresh / 1000 | round')
-printf '%s\n' 0 640 480 "$refresh" 22 80 1 1 1 0 0 1 1 1 1 4096 4096 >d3d.ini
+refresh=$(output_refresh)
+write_settings d3d.ini RefreshRate="$refresh"
 
 launch_game() {
     "$bin" >"$work/game.log" 2>&1 &
@@ -32,7 +33,7 @@ launch_game() {
 }
 game_running() { kill -0 "$pid" 2>/dev/null; }
 program_memory() { awk '/^VmRSS:/ { print "rss=" $2 }' "/proc/$pid/status"; }
-boxes_seen() { grep -cE '^(Fatal Error!|Run-Time Error|Reset Error): ' "$work/game.log"; }
+boxes_seen() { count_lines '^(Fatal Error!|Run-Time Error|Reset Error): ' "$work/game.log"; }
 vinput_start
 if [ "${1:-}" = soak ]; then
     soak_scenario "Wayland (sway)" "${2:?soak needs a duration in seconds}"

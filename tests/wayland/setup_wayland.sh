@@ -36,8 +36,8 @@ game_exit 30
 [ -f "$work/d3d.ini" ] || fail "Space did not save d3d.ini"
 mapfile -t v <"$work/d3d.ini"
 [ "${#v[@]}" -eq 17 ] || fail "d3d.ini has ${#v[@]} lines"
-read -r width height refresh < <(swaymsg -t get_outputs |
-    jq -r '.[0].current_mode | "\(.width) \(.height) \(.refresh / 1000 | round)"')
+output=$(sway_query get_outputs '.[0].current_mode | "\(.width) \(.height) \(.refresh / 1000 | round)"')
+read -r width height refresh <<<"$output"
 [ "${v[1]}x${v[2]}" = "${width}x${height}" ] ||
     fail "saved mode ${v[1]}x${v[2]}, not the output's ${width}x${height}"
 [ "${v[3]}" = "$refresh" ] || fail "saved refresh rate ${v[3]}, not the output's $refresh Hz"

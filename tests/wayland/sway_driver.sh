@@ -14,6 +14,8 @@
 #   game_start, game_full_screen, shot, screen_size, key_down, key_up, button_down, button_up,
 #   mouse_move, switch_away, switch_back, game_exit   the scenario's driver functions
 
+source "$(dirname "${BASH_SOURCE[0]}")/../checked.sh"
+
 [ -n "${ZENDRILL_VINPUT:-}" ] && [ -x "$ZENDRILL_VINPUT" ] ||
     { echo "SKIP: the virtual input client (wl_vinput) is not built"; exit 77; }
 
@@ -46,16 +48,33 @@ vin() {
     [ "$reply" = ok ] || { echo "virtual input \"$*\": ${reply:-no answer}"; exit 1; }
 }
 
+# sway's answer to a query (get_tree, get_outputs) put through a jq filter; a sway that does not
+# answer, or a filter that cannot be applied, ends the test. With -e first, succeeds when the
+# filter's result is neither false nor null, and prints nothing.
+sway_query() { # [-e] type filter
+    local test=
+    [ "$1" = -e ] && { test=-e; shift; }
+    local answer status error
+    answer=$(swaymsg -t "$1" 2>&1) || cannot_check "swaymsg -t $1 failed: $answer"
+    if [ -n "$test" ]; then
+        error=$(jq -e "$2" <<<"$answer" 2>&1 >/dev/null)
+        status=$?
+        [ "$status" -le 1 ] || cannot_check "jq '$2' on sway's $1 failed ($status): $error"
+        return "$status"
+    fi
+    answer=$(jq -r "$2" <<<"$answer" 2>&1) || cannot_check "jq '$2' on sway's $1 failed: $answer"
+    echo "$answer"
+}
+
 # The program's window in sway's tree (the container whose pid is $1), as JSON; with a jq filter
 # as $2, succeeds when the filter holds for it.
 window_of() {
-    local tree
-    tree=$(swaymsg -t get_tree 2>/dev/null) || return 1
+    number "the pid whose window is looked for" "$1" >/dev/null
+    local window="[.. | objects | select(.pid? == $1 and .type? != null)] | first"
     if [ $# -ge 2 ]; then
-        jq -e "[.. | objects | select(.pid? == $1 and .type? != null)] | first | $2" \
-            <<<"$tree" >/dev/null 2>&1
+        sway_query -e get_tree "$window | $2"
     else
-        jq "[.. | objects | select(.pid? == $1 and .type? != null)] | first" <<<"$tree"
+        sway_query get_tree "$window"
     fi
 }
 
@@ -73,10 +92,23 @@ in_front='. != null and .fullscreen_mode == 1 and .focused and .visible'
 
 screen_size() {
     [ -n "${screenW:-}" ] && return
-    read -r screenW screenH < <(swaymsg -t get_outputs | jq -r '.[0].rect | "\(.width) \(.height)"')
+    local answer
+    answer=$(sway_query get_outputs '.[0].rect | "\(.width) \(.height)"')
+    read -r screenW screenH <<<"$answer"
+    number "the output's width" "$screenW" >/dev/null
+    number "the output's height" "$screenH" >/dev/null
 }
 
-shot() { grim -t ppm "$work/$1.ppm"; }
+# The output's refresh rate in whole Hz, as the setup tool saves it.
+output_refresh() {
+    number "the output's refresh rate" "$(sway_query get_outputs '.[0].current_mode.refresh / 1000 | round')"
+}
+
+shot() {
+    rm -f "$work/$1.ppm"
+    grim -t ppm "$work/$1.ppm" || cannot_check "grim could not take shot $1"
+    must_exist "$work/$1.ppm"
+}
 
 # Waits up to $1 seconds until the game has drawn a picture (the top-left pixel is not the black
 # of the window before the first frame): start-up goes on after the window is up, and keys
@@ -156,7 +188,10 @@ game_quit() {
     done
 }
 
-# CPU time (user + system) the process has used, in hundredths of a second.
+# CPU time (user + system) the process has used, in hundredths of a second; a process that has
+# ended has none to give, and ends the test.
 cpu_ticks() {
-    awk '{ print $14 + $15 }' "/proc/$1/stat"
+    local stat
+    stat=$(cat "/proc/$1/stat" 2>/dev/null) || cannot_check "no process $1 to measure"
+    number "the CPU time of process $1" "$(awk '{ print $14 + $15 }' <<<"$stat")"
 }

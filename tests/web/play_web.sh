@@ -21,12 +21,12 @@ source "$tests/screen_checks.sh"
 source "$tests/web/web_driver.sh"
 source "$tests/play_scenario.sh"
 source "$tests/soak_scenario.sh"
+source "$tests/write_settings.sh"
 cd "$work" || exit 1
 echo "work folder: $work"
-# As on the other platforms: 640 x 480 (the page's screen reports no rate), X8R8G8B8, 16-bit
-# depth, linear filtering, hardware vertex processing, mip-maps, no W-buffer, no snow, lighting
-# and the three blend factors on.
-printf '%s\n' 0 640 480 0 22 80 1 1 1 0 0 1 1 1 1 4096 4096 >d3d.ini
+# As on the other platforms, the defaults: 640 x 480 (the page's screen reports no rate),
+# lighting and the three blend factors on.
+write_settings d3d.ini
 
 if [ "${2:-}" = soak ]; then
     soak_scenario "browser (headless Chromium)" "${3:?soak needs a duration in seconds}"

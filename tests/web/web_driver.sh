@@ -45,7 +45,11 @@ screen_size() {
     screenH=480
 }
 
-shot() { browse "shot $work/$1.ppm"; }
+shot() {
+    rm -f "$work/$1.ppm"
+    browse "shot $work/$1.ppm" || cannot_check "the browser could not take shot $1"
+    must_exist "$work/$1.ppm"
+}
 
 # The scenario names keys as X does; the page knows them by KeyboardEvent.code.
 key_code() {
@@ -79,7 +83,10 @@ game_full_screen() { browse fullscreen && [ "$reply" = yes ]; }
 # boxes the game showed (the stand-in's message box writes "caption: text" to the console).
 game_running() { browse state && [ "$reply" = running ]; }
 program_memory() { browse memory && echo "$reply"; }
-boxes_seen() { grep -cE '(Fatal Error!|Run-Time Error|Reset Error): ' "$work/page.log"; }
+boxes_seen() { # the page writes its console to the log only once it has said something
+    [ -f "$work/page.log" ] || { echo 0; return; }
+    count_lines '(Fatal Error!|Run-Time Error|Reset Error): ' "$work/page.log"
+}
 
 # Another tab comes to the front: the game's page is hidden or loses focus, and the game loses
 # the pointer (and its device). Back on the game's tab the page asks for a click to play again,

@@ -18,12 +18,11 @@ here=$(cd "$(dirname "$0")" && pwd)
 self=$here/$(basename "$0")
 width=1024
 height=768
-# Adapter 0, 1024 x 768 at the default rate, X8R8G8B8, 16-bit depth, linear filtering, hardware
-# vertex processing, mip-maps, W-buffering and lighting as given, moderate snow, the three blend
-# factors.
+# The setup tool's defaults at 1024 x 768 (moderate snow, the three blend factors) with
+# W-buffering and lighting as given.
+source "$here/../write_settings.sh"
 settings() { # wbuffer lighting
-    printf '%s\n' 0 $width $height 0 22 80 1 1 1 "$1" 12 "$2" 1 1 1 4096 >d3d.ini
-    printf '4096' >>d3d.ini
+    write_settings d3d.ini Width=$width Height=$height WBuffering="$1" SnowLayerCount=12 Lighting="$2"
 }
 
 # Inside a display: for each folder/screenshot pair, show the first frame in the folder and

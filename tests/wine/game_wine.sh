@@ -14,6 +14,7 @@
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/wine_lib.sh"
+. "$here/../write_settings.sh"
 
 mode=${1:-play}
 game=${ZENDRILL_WINDOWS_BIN:?}/zendrill.exe
@@ -31,12 +32,10 @@ trap driver_cleanup EXIT
 cd "$work" || exit 1
 echo "work folder: $work"
 
-# 640 x 480, X8R8G8B8, 16-bit depth, linear filtering, hardware vertex processing, mip-maps, no
-# W-buffer, no snow, the three blend factors, and lighting as given: 17 lines with CR LF and
-# none after the last, as the setup tool writes them on Windows.
+# The defaults (640 x 480, no snow, the three blend factors) with lighting as given, with CR LF
+# as the setup tool writes them on Windows.
 settings() { # lighting
-    printf '%s\r\n' 0 640 480 0 22 80 1 1 1 0 0 "$1" 1 1 1 4096 >d3d.ini
-    printf '4096' >>d3d.ini
+    write_settings --crlf d3d.ini Lighting="$1"
 }
 if [ "$mode" != no-settings ]; then
     ln -s "$assets/textures" textures
@@ -109,9 +108,9 @@ play | light)
     fi
     source "$here/../play_scenario.sh" || exit 1
     play_scenario
-    ! grep -q 'trace:msgbox' "$log" || fail "a message box was shown: $(box_texts "$log")"
+    [ "$(count_lines 'trace:msgbox' "$log")" -eq 0 ] || fail "a message box was shown: $(box_texts "$log")"
     if [ "$mode" = light ]; then
-        n=$(grep -c "refused light 0's negative attenuation" "$log")
+        n=$(count_lines "refused light 0's negative attenuation" "$log")
         [ "$n" -eq 1 ] && pass "the nearest accepted light was reported once" ||
             fail "the nearest accepted light was reported $n times, not once"
     fi

@@ -82,7 +82,7 @@ open_entry() { # shortcut log-name
 # Clicks the middle of a setup dialog control given in dialog units (x y w h): the window's size
 # in pixels over the template's 305 x 322 units gives the scale.
 click_control() { # window x y w h
-    eval "$(xdotool getwindowgeometry --shell "$1")"
+    window_size "$1"
     xdotool mousemove --window "$1" $(((2 * $2 + $4) * WIDTH / 610)) \
         $(((2 * $3 + $5) * HEIGHT / 644)) click 1
 }

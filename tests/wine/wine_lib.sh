@@ -32,6 +32,7 @@ start_program() { # exe [args...]
 # The texts Wine's message boxes showed, one a line. MessageBoxA writes nothing to the
 # terminal; Wine's own trace of the box's set-up carries its text.
 box_texts() { # log
+    [ -f "$1" ] || cannot_check "no log $1 to read the boxes' texts from"
     sed -n 's/.*trace:msgbox:MSGBOX_OnInit L"\(.*\)"\r*$/\1/p' "$1"
 }
 
@@ -45,6 +46,6 @@ close_box() { # window
         xdotool search --name "^$2\$" >/dev/null 2>&1 || return
         sleep 0.1
     done
-    eval "$(xdotool getwindowgeometry --shell "$1")"
+    window_size "$1"
     xdotool mousemove --window "$1" $((WIDTH / 2)) $((HEIGHT - 20)) click 1
 }

@@ -93,12 +93,10 @@ expect_exit() {
 # window's size in pixels over the template's 305 x 322 units gives the scale.
 click_control() {
     local x=$1 y=$2 w=$3 h=$4
-    local geometry width height
-    geometry=$(xdotool getwindowgeometry "$dialog" | awk '/Geometry/ {print $2}')
-    width=${geometry%x*}
-    height=${geometry#*x}
-    local px=$(((2 * x + w) * width / 610))
-    local py=$(((2 * y + h) * height / 644))
+    local WIDTH HEIGHT
+    window_size "$dialog"
+    local px=$(((2 * x + w) * WIDTH / 610))
+    local py=$(((2 * y + h) * HEIGHT / 644))
     xdotool mousemove --window "$dialog" "$px" "$py" click 1
 }
 
@@ -119,7 +117,7 @@ check_file() {
         return
     fi
     local crlf lf last
-    crlf=$(grep -c $'\r$' "$file")
+    crlf=$(count_lines $'\r$' "$file")
     lf=$(tr -cd '\n' <"$file" | wc -c)
     last=$(tail -c1 "$file" | od -An -c | tr -d ' ')
     [ "$lf" -eq 16 ] || fail "$what: $lf line breaks, expected 16"

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <sstream>
 #include <string>
 
 #include <standin.h>
@@ -65,11 +66,30 @@ class StartupTest : public ::testing::Test
         game_window::RemoveFolder(folder);
     }
 
-    // Writes d3d.ini with `snow` on its snow line and starts the game.
-    void Start(const std::string& snow)
+    // Writes d3d.ini with the settings writer (game_window::Settings, `snow` layers) and starts
+    // the game.
+    void Start(int snow)
     {
-        std::ofstream("d3d.ini") << "0\n640\n480\n0\n22\n80\n1\n0\n1\n0\n"
-                                 << snow << "\n1\n1\n1\n1\n2048\n2048";
+        ASSERT_EQ(WriteSettingsFile(SettingsFileName, game_window::Settings(snow)), nullptr);
+        StartWritten();
+    }
+
+    // The same file with a snow count beyond any the setup tool's line holds (it writes an int),
+    // as a hand-edited file can have it: the writer's lines with line 11 replaced.
+    void StartWithSnowLine(const std::string& snow)
+    {
+        char text[SettingsFileLineCount * 24];
+        ASSERT_GT(FormatSettingsText(game_window::Settings(0), "\n", text, sizeof text), 0);
+        std::istringstream written(text);
+        std::string line, lines;
+        for (int number = 1; std::getline(written, line); ++number)
+            lines += (number > 1 ? "\n" : "") + (number == 11 ? snow : line);
+        std::ofstream(SettingsFileName) << lines;
+        StartWritten();
+    }
+
+    void StartWritten()
+    {
         DisplaySettings = DisplaySettingsRecord{};
         ErrorText = nullptr;
         game_window::GuardedInitGame();
@@ -82,7 +102,7 @@ class StartupTest : public ::testing::Test
 TEST_F(StartupTest, StartUpBuildsEverythingAndShutdownGivesItBack)
 {
     const int cursorBefore = CursorCount();
-    Start("25");
+    Start(25);
     EXPECT_EQ(DisplaySettings.DisplayMode.Width, 640u);
     EXPECT_EQ(DisplaySettings.DisplayMode.Format, D3DFMT_X8R8G8B8);
     EXPECT_NE(Direct3D, nullptr);
@@ -148,7 +168,7 @@ TEST_F(StartupTest, StartUpBuildsEverythingAndShutdownGivesItBack)
 TEST_F(StartupTest, SnowLayerCountIsCappedWhereTheLayersAreMade)
 {
     // 4000000000 layers would be a quarter of a terabyte of records: capped at 100.
-    Start("4000000000");
+    StartWithSnowLine("4000000000");
     EXPECT_EQ(DisplaySettings.SnowLayerCount, 100u);
     ASSERT_NE(SnowLayers, nullptr);
     EXPECT_NE(SnowLayers[99].vertexBuffer, nullptr);
@@ -161,12 +181,12 @@ TEST_F(StartupTest, SnowLayerCountIsCappedWhereTheLayersAreMade)
     // The counts the setup tool writes are kept as they are.
     for (DWORD count : {0u, 8u, 12u, 25u, 100u})
     {
-        Start(std::to_string(count));
+        Start(static_cast<int>(count));
         EXPECT_EQ(DisplaySettings.SnowLayerCount, count);
         EXPECT_EQ(SnowLayers == nullptr, count == 0);
         ReleaseAll();
     }
-    Start("101");
+    Start(101);
     EXPECT_EQ(DisplaySettings.SnowLayerCount, 100u);
 }
 
