@@ -24,13 +24,29 @@ bool IsNameChar(char c)
            c == '-';
 }
 
-// Reads the next number of an element list, skipping the separators between elements. Returns
-// false at anything else (a brace, a name, the end of the text).
+// Skips white space and comments (from // or # to the end of the line), and the separators
+// between elements (; and ,) when `separators` is set.
+void SkipFiller(const char* text, size_t size, size_t* p, bool separators)
+{
+    while (*p < size)
+    {
+        const char c = text[*p];
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n' ||
+            (separators && (c == ';' || c == ',')))
+            ++*p;
+        else if (c == '#' || (c == '/' && *p + 1 < size && text[*p + 1] == '/'))
+            while (*p < size && text[*p] != '\n')
+                ++*p;
+        else
+            return;
+    }
+}
+
+// Reads the next number of an element list, skipping the separators and comments between
+// elements. Returns false at anything else (a brace, a name, the end of the text).
 bool NextNumber(const char* text, size_t size, size_t* p, double* value)
 {
-    while (*p < size && (text[*p] == ' ' || text[*p] == '\t' || text[*p] == '\r' ||
-                         text[*p] == '\n' || text[*p] == ';' || text[*p] == ','))
-        ++*p;
+    SkipFiller(text, size, p, true);
     size_t start = *p;
     char buffer[64];
     size_t length = 0;
@@ -83,54 +99,89 @@ bool FaceIndicesInRange(const char* text, size_t size, size_t p, uint64_t count)
 // before they read a single element, so a damaged digit there can ask for gigabytes. In a text
 // file every element takes bytes, so a count beyond the file's size is damage: such files are
 // refused before a decoder sees them, and so are Mesh and MeshNormals faces whose indices point
-// past their vectors. This looks only at those objects' counts and faces; the decoder parses.
+// past their vectors. This looks only at data objects' heads (a type, maybe a name, a brace) and
+// at those objects' counts and faces; the decoder parses. Template declarations describe the
+// format, not data: they are skipped whole, like comments and strings.
 bool TextCountsPlausible(const char* text, size_t size)
 {
     static const char* const objects[] = {"Mesh", "MeshNormals", "SkinWeights"};
-    for (size_t at = 0; at < size; ++at)
+    size_t p = 16; // after the header
+    while (p < size)
     {
-        if (at > 0 && IsNameChar(text[at - 1]))
-            continue;
-        for (const char* object : objects)
+        SkipFiller(text, size, &p, false);
+        if (p >= size)
+            break;
+        if (text[p] == '"')
         {
-            size_t length = std::strlen(object);
-            if (size - at <= length || std::memcmp(text + at, object, length) != 0 ||
-                IsNameChar(text[at + length]))
-                continue;
-            size_t p = at + length;
-            auto skipSpace = [&]
-            {
-                while (p < size &&
-                       (text[p] == ' ' || text[p] == '\t' || text[p] == '\r' || text[p] == '\n'))
-                    ++p;
-            };
-            skipSpace();
-            while (p < size && IsNameChar(text[p]))
-                ++p;
-            skipSpace();
-            if (p >= size || text[p] != '{')
-                continue;
             ++p;
-            skipSpace();
-            if (p < size && text[p] == '"')
-            {
+            while (p < size && text[p] != '"')
                 ++p;
-                while (p < size && text[p] != '"')
-                    ++p;
-                p += p < size ? 1 : 0;
-                skipSpace();
-                p += p < size && text[p] == ';' ? 1 : 0;
-                skipSpace();
-            }
-            size_t countAt = p;
-            uint64_t count = 0;
-            while (p < size && text[p] >= '0' && text[p] <= '9' && count <= size)
-                count = count * 10 + uint64_t(text[p++] - '0');
-            if (count > size)
-                return false;
-            if (object != objects[2] && !FaceIndicesInRange(text, size, countAt, count))
-                return false;
+            ++p;
+            continue;
         }
+        if (!IsNameChar(text[p]))
+        {
+            ++p;
+            continue;
+        }
+        const size_t word = p;
+        while (p < size && IsNameChar(text[p]))
+            ++p;
+        const size_t wordLength = p - word;
+        const size_t afterWord = p;
+        if (wordLength == 8 && std::memcmp(text + word, "template", 8) == 0)
+        {
+            // template Name { <guid> members [restrictions] }: no braces inside.
+            while (p < size && text[p] != '}')
+                ++p;
+            ++p;
+            continue;
+        }
+        // An object's head: its type, maybe its name, then the opening brace.
+        SkipFiller(text, size, &p, false);
+        while (p < size && IsNameChar(text[p]))
+            ++p;
+        SkipFiller(text, size, &p, false);
+        if (p >= size || text[p] != '{')
+        {
+            p = afterWord;
+            continue;
+        }
+        ++p;
+        const char* object = nullptr;
+        for (const char* candidate : objects)
+            if (std::strlen(candidate) == wordLength &&
+                std::memcmp(text + word, candidate, wordLength) == 0)
+                object = candidate;
+        if (!object)
+            continue;
+        size_t at = p;
+        SkipFiller(text, size, &at, false);
+        if (at < size && text[at] == '<') // the object's own identifier
+        {
+            while (at < size && text[at] != '>')
+                ++at;
+            at += at < size ? 1 : 0;
+            SkipFiller(text, size, &at, false);
+        }
+        if (at < size && text[at] == '"') // SkinWeights' frame name
+        {
+            ++at;
+            while (at < size && text[at] != '"')
+                ++at;
+            at += at < size ? 1 : 0;
+            SkipFiller(text, size, &at, false);
+            at += at < size && text[at] == ';' ? 1 : 0;
+            SkipFiller(text, size, &at, false);
+        }
+        const size_t countAt = at;
+        uint64_t count = 0;
+        while (at < size && text[at] >= '0' && text[at] <= '9' && count <= size)
+            count = count * 10 + uint64_t(text[at++] - '0');
+        if (count > size)
+            return false;
+        if (object != objects[2] && !FaceIndicesInRange(text, size, countAt, count))
+            return false;
     }
     return true;
 }
