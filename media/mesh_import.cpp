@@ -95,13 +95,36 @@ bool FaceIndicesInRange(const char* text, size_t size, size_t p, uint64_t count)
     return true;
 }
 
+// After a MeshMaterialList's opening brace: the material count, the index count, and that many
+// material indices, each a whole number below the material count, then the materials. Assimp
+// crashes on a lone sign after the indices and on faces wearing materials of a list that gives
+// none (both found by the mesh fuzz target); an index past the materials is refused by the
+// other platforms' shared reader as well.
+bool MaterialIndicesInRange(const char* text, size_t size, size_t p)
+{
+    double materials = 0, indices = 0, value = 0;
+    if (!NextNumber(text, size, &p, &materials) || materials < 0 || materials > double(size) ||
+        !NextNumber(text, size, &p, &indices) || indices < 0 || indices > double(size))
+        return false;
+    for (uint64_t i = 0; i < uint64_t(indices); ++i)
+        if (!NextNumber(text, size, &p, &value) || value < 0 || value >= materials ||
+            value != double(uint64_t(value)))
+            return false;
+    // Then the materials (by name or by reference); the list's end only when no face wears one.
+    SkipFiller(text, size, &p, true);
+    return p < size && (text[p] == '{' || (text[p] == '}' && indices == 0) ||
+                        (text[p] >= 'a' && text[p] <= 'z') || (text[p] >= 'A' && text[p] <= 'Z') ||
+                        text[p] == '_');
+}
+
 // Decoders size their arrays from the first count of a Mesh, MeshNormals or SkinWeights object
 // before they read a single element, so a damaged digit there can ask for gigabytes. In a text
 // file every element takes bytes, so a count beyond the file's size is damage: such files are
 // refused before a decoder sees them, and so are Mesh and MeshNormals faces whose indices point
-// past their vectors. This looks only at data objects' heads (a type, maybe a name, a brace) and
-// at those objects' counts and faces; the decoder parses. Template declarations describe the
-// format, not data: they are skipped whole, like comments and strings.
+// past their vectors and material lists whose indices point past their materials. This looks only
+// at data objects' heads (a type, maybe a name, a brace) and at those objects' counts and faces;
+// the decoder parses. Template declarations describe the format, not data: they are skipped whole,
+// like comments and strings.
 bool TextCountsPlausible(const char* text, size_t size)
 {
     static const char* const objects[] = {"Mesh", "MeshNormals", "SkinWeights"};
@@ -148,6 +171,9 @@ bool TextCountsPlausible(const char* text, size_t size)
             continue;
         }
         ++p;
+        if (wordLength == 16 && std::memcmp(text + word, "MeshMaterialList", 16) == 0 &&
+            !MaterialIndicesInRange(text, size, p))
+            return false;
         const char* object = nullptr;
         for (const char* candidate : objects)
             if (std::strlen(candidate) == wordLength &&

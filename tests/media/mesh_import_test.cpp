@@ -292,14 +292,25 @@ TEST(MeshImport, ExportersFilesLoadWithTheirDeclarations)
     ExpectVector(mesh.Vertices[6].Normal, -1, 0, 0, "wedge side");
     ExpectVector(mesh.Vertices[18].Position, -3, 0, -1, "strip corner");
 
-    // The counts are still guarded in such files: a count beyond the file's size, and a face
-    // index past the vertices.
+    // The counts are still guarded in such files: a count beyond the file's size, a face index
+    // past the vertices, and damaged material lists (Assimp crashed on a lone sign after the
+    // indices and on a list without materials, found by the mesh fuzz target from these files).
     std::string hugeCount = scene;
     hugeCount.replace(hugeCount.find("5; // vertices"), 1, "5000000000");
     EXPECT_EQ(Import(hugeCount, &mesh), D3DXERR_INVALIDDATA);
     std::string pastVertices = scene;
     pastVertices.replace(pastVertices.find("3;0,1,4;,"), 9, "3;0,1,5;,");
     EXPECT_EQ(Import(pastVertices, &mesh), D3DXERR_INVALIDDATA);
+    for (const char* index : {"0;-", "1;;"})
+    {
+        std::string badMaterial = meshes;
+        badMaterial.replace(badMaterial.find("  0;;\n  Material {"), 5, std::string("  ") + index);
+        EXPECT_EQ(Import(badMaterial, &mesh), D3DXERR_INVALIDDATA) << index;
+    }
+    const char* listWithoutMaterials =
+        "xof 0303txt 0032\nMesh {3;0;0;0;,0;1;0;,1;0;0;;1;3;0,1,2;;\n"
+        "MeshMaterialList {1;1;0;;}\n}\n";
+    EXPECT_EQ(Import(listWithoutMaterials, &mesh), D3DXERR_INVALIDDATA);
 }
 
 TEST(MeshImport, AdjacencyLinksTrianglesThatShareAnEdge)
