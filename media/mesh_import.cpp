@@ -71,7 +71,8 @@ bool NextNumber(const char* text, size_t size, size_t* p, double* value)
 // the faces, each an index count and that many indices. Assimp indexes its arrays with these
 // without looking, so an index past the vectors (one damaged digit) would read outside them; the
 // shared check keeps every decoder safe from them.
-bool FaceIndicesInRange(const char* text, size_t size, size_t p, uint64_t count)
+bool FaceIndicesInRange(const char* text, size_t size, size_t p, uint64_t count,
+                        uint64_t* faceCount)
 {
     double value = 0;
     if (!NextNumber(text, size, &p, &value)) // the count itself
@@ -82,6 +83,7 @@ bool FaceIndicesInRange(const char* text, size_t size, size_t p, uint64_t count)
     if (!NextNumber(text, size, &p, &value) || value < 0 || value > double(size))
         return false;
     uint64_t faces = uint64_t(value);
+    *faceCount = faces;
     for (uint64_t f = 0; f < faces; ++f)
     {
         if (!NextNumber(text, size, &p, &value) || value < 0 || value > double(size))
@@ -95,26 +97,29 @@ bool FaceIndicesInRange(const char* text, size_t size, size_t p, uint64_t count)
     return true;
 }
 
-// After a MeshMaterialList's opening brace: the material count, the index count, and that many
-// material indices, each a whole number below the material count, then the materials. Assimp
-// crashes on a lone sign after the indices and on faces wearing materials of a list that gives
-// none (both found by the mesh fuzz target); an index past the materials is refused by the
-// other platforms' shared reader as well.
-bool MaterialIndicesInRange(const char* text, size_t size, size_t p)
+// After a MeshMaterialList's opening brace: the material count, the index count (one for all
+// of the mesh's `faces`, or one per face), that many material indices, each a whole number below
+// the material count, then the materials, by name or by reference. Assimp reads outside its
+// arrays on lists that break these rules (found by the mesh fuzz target: a stray sign after the
+// indices, more indices than faces, faces wearing materials of a list that gives none); the
+// other platforms' shared reader refuses such lists as well.
+bool MaterialIndicesInRange(const char* text, size_t size, size_t p, uint64_t faces)
 {
     double materials = 0, indices = 0, value = 0;
     if (!NextNumber(text, size, &p, &materials) || materials < 0 || materials > double(size) ||
-        !NextNumber(text, size, &p, &indices) || indices < 0 || indices > double(size))
+        !NextNumber(text, size, &p, &indices) ||
+        !(indices == double(faces) || (indices == 1 && faces > 0)))
         return false;
     for (uint64_t i = 0; i < uint64_t(indices); ++i)
         if (!NextNumber(text, size, &p, &value) || value < 0 || value >= materials ||
             value != double(uint64_t(value)))
             return false;
-    // Then the materials (by name or by reference); the list's end only when no face wears one.
+    if (indices == 0)
+        return true;
     SkipFiller(text, size, &p, true);
-    return p < size && (text[p] == '{' || (text[p] == '}' && indices == 0) ||
-                        (text[p] >= 'a' && text[p] <= 'z') || (text[p] >= 'A' && text[p] <= 'Z') ||
-                        text[p] == '_');
+    return p < size &&
+           (text[p] == '{' || (size - p > 8 && std::memcmp(text + p, "Material", 8) == 0 &&
+                               !IsNameChar(text[p + 8])));
 }
 
 // Decoders size their arrays from the first count of a Mesh, MeshNormals or SkinWeights object
@@ -128,7 +133,8 @@ bool MaterialIndicesInRange(const char* text, size_t size, size_t p)
 bool TextCountsPlausible(const char* text, size_t size)
 {
     static const char* const objects[] = {"Mesh", "MeshNormals", "SkinWeights"};
-    size_t p = 16; // after the header
+    size_t p = 16;          // after the header
+    uint64_t meshFaces = 0; // the last Mesh's, for its material list
     while (p < size)
     {
         SkipFiller(text, size, &p, false);
@@ -162,8 +168,10 @@ bool TextCountsPlausible(const char* text, size_t size)
         }
         // An object's head: its type, maybe its name, then the opening brace.
         SkipFiller(text, size, &p, false);
+        const size_t name = p;
         while (p < size && IsNameChar(text[p]))
             ++p;
+        const size_t nameLength = p - name;
         SkipFiller(text, size, &p, false);
         if (p >= size || text[p] != '{')
         {
@@ -171,13 +179,19 @@ bool TextCountsPlausible(const char* text, size_t size)
             continue;
         }
         ++p;
-        if (wordLength == 16 && std::memcmp(text + word, "MeshMaterialList", 16) == 0 &&
-            !MaterialIndicesInRange(text, size, p))
+        // Which guarded object the head names. Decoders disagree on damaged heads (Assimp may take
+        // the second word of one for the type), so a guarded name in either place is checked.
+        auto names = [&](const char* object)
+        {
+            const size_t length = std::strlen(object);
+            return (wordLength == length && std::memcmp(text + word, object, length) == 0) ||
+                   (nameLength == length && std::memcmp(text + name, object, length) == 0);
+        };
+        if (names("MeshMaterialList") && !MaterialIndicesInRange(text, size, p, meshFaces))
             return false;
         const char* object = nullptr;
         for (const char* candidate : objects)
-            if (std::strlen(candidate) == wordLength &&
-                std::memcmp(text + word, candidate, wordLength) == 0)
+            if (names(candidate))
                 object = candidate;
         if (!object)
             continue;
@@ -206,8 +220,11 @@ bool TextCountsPlausible(const char* text, size_t size)
             count = count * 10 + uint64_t(text[at++] - '0');
         if (count > size)
             return false;
-        if (object != objects[2] && !FaceIndicesInRange(text, size, countAt, count))
+        uint64_t faces = 0;
+        if (object != objects[2] && !FaceIndicesInRange(text, size, countAt, count, &faces))
             return false;
+        if (object == objects[0])
+            meshFaces = faces;
     }
     return true;
 }
