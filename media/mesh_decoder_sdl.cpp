@@ -4,6 +4,10 @@
 // (positions, normals and frame transforms), reverses each face's winding and stores v as 1 - v.
 // A .x file is already in the scene's left-handed convention, which the game relies on, so all
 // three are undone here and the vertices come out as the file stores them.
+//
+// Assimp also resolves a material list's reference to a named material ({ Metal }) to the wrong
+// material: the scene's material at the reference's place in its list. Text files therefore
+// reach it with such references replaced by copies of the materials they name.
 #include "decoders.h"
 
 #include <assimp/Importer.hpp>
@@ -11,6 +15,9 @@
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
 
+#include <cstring>
+#include <map>
+#include <string>
 #include <utility>
 
 namespace d3dx
@@ -46,6 +53,107 @@ MeshMaterial ReadMaterial(const aiScene* scene, const aiMesh* mesh)
     aiString texture;
     if (material && material->GetTexture(aiTextureType_DIFFUSE, 0, &texture) == AI_SUCCESS)
         result.TextureFile = texture.C_Str();
+    return result;
+}
+
+bool IsNameChar(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+           c == '-' || c == '.';
+}
+
+// Steps over white space and comments.
+size_t SkipSpace(const std::string& text, size_t p)
+{
+    while (p < text.size())
+    {
+        const char c = text[p];
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n')
+            ++p;
+        else if (c == '#' || (c == '/' && p + 1 < text.size() && text[p + 1] == '/'))
+            while (p < text.size() && text[p] != '\n')
+                ++p;
+        else
+            break;
+    }
+    return p;
+}
+
+// Where the object whose opening brace is at `open` ends (past its closing brace), strings and
+// comments skipped; npos when it does not.
+size_t ObjectEnd(const std::string& text, size_t open)
+{
+    int depth = 0;
+    for (size_t p = open; p < text.size(); ++p)
+    {
+        const char c = text[p];
+        if (c == '"')
+        {
+            p = text.find('"', p + 1);
+            if (p == std::string::npos)
+                return p;
+        }
+        else if (c == '#' || (c == '/' && p + 1 < text.size() && text[p + 1] == '/'))
+            p = SkipSpace(text, p) - 1;
+        else if (c == '{')
+            ++depth;
+        else if (c == '}' && --depth == 0)
+            return p + 1;
+    }
+    return std::string::npos;
+}
+
+// The text with every reference { name } to a named Material object replaced by a copy of that
+// object, so that Assimp reads the material in place. The copies may add at most the file's own
+// size again; references beyond that are left as they are.
+std::string InlineMaterialReferences(const std::string& text)
+{
+    const std::string keyword = "Material";
+    std::map<std::string, std::string> materials;
+    for (size_t at = text.find(keyword); at != std::string::npos; at = text.find(keyword, at + 1))
+    {
+        if ((at > 0 && IsNameChar(text[at - 1])) || at + keyword.size() >= text.size() ||
+            IsNameChar(text[at + keyword.size()]))
+            continue;
+        size_t p = SkipSpace(text, at + keyword.size());
+        const size_t name = p;
+        while (p < text.size() && IsNameChar(text[p]))
+            ++p;
+        const size_t nameEnd = p;
+        p = SkipSpace(text, p);
+        if (nameEnd == name || p >= text.size() || text[p] != '{')
+            continue;
+        const size_t end = ObjectEnd(text, p);
+        if (end == std::string::npos)
+            break;
+        materials.emplace(text.substr(name, nameEnd - name), text.substr(at, end - at));
+    }
+    if (materials.empty())
+        return text;
+
+    std::string result;
+    result.reserve(text.size());
+    size_t budget = text.size();
+    size_t copied = 0;
+    for (size_t open = text.find('{'); open != std::string::npos; open = text.find('{', open + 1))
+    {
+        size_t p = SkipSpace(text, open + 1);
+        const size_t name = p;
+        while (p < text.size() && IsNameChar(text[p]))
+            ++p;
+        const size_t nameEnd = p;
+        p = SkipSpace(text, p);
+        if (nameEnd == name || p >= text.size() || text[p] != '}')
+            continue;
+        auto found = materials.find(text.substr(name, nameEnd - name));
+        if (found == materials.end() || found->second.size() > budget)
+            continue;
+        budget -= found->second.size();
+        result.append(text, copied, open - copied);
+        result += found->second;
+        copied = p + 1;
+    }
+    result.append(text, copied, std::string::npos);
     return result;
 }
 
@@ -109,6 +217,13 @@ HRESULT DecodeXMeshes(const void* data, size_t size, MeshGeometry* mesh)
 {
     // No post-processing but the validation: Assimp's triangulation and normal generation
     // abort the process on some damaged faces, so both are done here instead.
+    std::string text;
+    if (size >= 16 && std::memcmp(static_cast<const char*>(data) + 8, "txt ", 4) == 0)
+    {
+        text = InlineMaterialReferences(std::string(static_cast<const char*>(data), size));
+        data = text.data();
+        size = text.size();
+    }
     Assimp::Importer importer;
     const aiScene* scene =
         importer.ReadFileFromMemory(data, size, aiProcess_ValidateDataStructure, "x");

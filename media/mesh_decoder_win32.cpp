@@ -1,7 +1,7 @@
 // The Windows .x decoder: the platform's own parser, DirectX File (d3dxof.dll). It is given the
-// standard templates the loader reads (registered from text below), walks the file's top-level
-// objects and frames, and hands each Mesh's data blocks to the shared AppendXMesh, which checks
-// every count and index before reading.
+// standard templates (registered from text below), walks the file's top-level objects and
+// frames, and hands each Mesh's data blocks to the shared AppendXMesh, which checks every count
+// and index before reading.
 #include "decoders.h"
 #include "x_data.h"
 
@@ -15,9 +15,13 @@ namespace d3dx
 
 namespace
 {
-// The templates of the objects the loader reads, with their standard identifiers, as a .x text
-// file. DirectX File needs them registered to parse data objects of these types.
+// The standard templates, with their standard identifiers, as a .x text file: those of the
+// objects the loader reads, and those of the objects exporters write beside them (a header,
+// vertex colours, skinning, animations), which it skips. DirectX File needs a type registered,
+// or declared in the file itself, to parse a data object of it; exporters often leave out the
+// declarations of the standard ones.
 const char XTemplates[] = R"(xof 0302txt 0032
+template Header { <3D82AB43-62DA-11cf-AB39-0020AF71E433> WORD major; WORD minor; DWORD flags; }
 template Vector { <3D82AB5E-62DA-11cf-AB39-0020AF71E433> FLOAT x; FLOAT y; FLOAT z; }
 template Coords2d { <F6F23F44-7686-11cf-8F52-0040333594A3> FLOAT u; FLOAT v; }
 template Matrix4x4 { <F6F23F45-7686-11cf-8F52-0040333594A3> array FLOAT matrix[16]; }
@@ -41,6 +45,25 @@ template Mesh { <3D82AB44-62DA-11cf-AB39-0020AF71E433>
  DWORD nFaces; array MeshFace faces[nFaces]; [...] }
 template FrameTransformMatrix { <F6F23F41-7686-11cf-8F52-0040333594A3> Matrix4x4 frameMatrix; }
 template Frame { <3D82AB46-62DA-11cf-AB39-0020AF71E433> [...] }
+template IndexedColor { <1630B820-7842-11cf-8F52-0040333594A3> DWORD index; ColorRGBA indexColor; }
+template MeshVertexColors { <1630B821-7842-11cf-8F52-0040333594A3>
+ DWORD nVertexColors; array IndexedColor vertexColors[nVertexColors]; }
+template VertexDuplicationIndices { <B8D65549-D7C9-4995-89CF-53A9A8B031E3>
+ DWORD nIndices; DWORD nOriginalVertices; array DWORD indices[nIndices]; }
+template XSkinMeshHeader { <3CF169CE-FF7C-44ab-93C0-F78F62D172E2>
+ WORD nMaxSkinWeightsPerVertex; WORD nMaxSkinWeightsPerFace; WORD nBones; }
+template SkinWeights { <6F0D123B-BAD2-4167-A0D0-80224F25FABB>
+ STRING transformNodeName; DWORD nWeights; array DWORD vertexIndices[nWeights];
+ array FLOAT weights[nWeights]; Matrix4x4 matrixOffset; }
+template FloatKeys { <10DD46A9-775B-11cf-8F52-0040333594A3> DWORD nValues; array FLOAT values[nValues]; }
+template TimedFloatKeys { <F406B180-7B3B-11cf-8F52-0040333594A3> DWORD time; FloatKeys tfkeys; }
+template AnimationKey { <10DD46A8-775B-11cf-8F52-0040333594A3>
+ DWORD keyType; DWORD nKeys; array TimedFloatKeys keys[nKeys]; }
+template AnimationOptions { <E2BF56C0-840F-11cf-8F52-0040333594A3>
+ DWORD openclosed; DWORD positionquality; }
+template Animation { <3D82AB4F-62DA-11cf-AB39-0020AF71E433> [...] }
+template AnimationSet { <3D82AB50-62DA-11cf-AB39-0020AF71E433> [Animation] }
+template AnimTicksPerSecond { <9E415A43-7BA6-4a73-8743-B73D47E88476> DWORD AnimTicksPerSecond; }
 )";
 
 const GUID TypeMaterial = {

@@ -24,13 +24,29 @@ bool IsNameChar(char c)
            c == '-';
 }
 
-// Reads the next number of an element list, skipping the separators between elements. Returns
-// false at anything else (a brace, a name, the end of the text).
+// Skips white space and comments (from // or # to the end of the line), and the separators
+// between elements (; and ,) when `separators` is set.
+void SkipFiller(const char* text, size_t size, size_t* p, bool separators)
+{
+    while (*p < size)
+    {
+        const char c = text[*p];
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n' ||
+            (separators && (c == ';' || c == ',')))
+            ++*p;
+        else if (c == '#' || (c == '/' && *p + 1 < size && text[*p + 1] == '/'))
+            while (*p < size && text[*p] != '\n')
+                ++*p;
+        else
+            return;
+    }
+}
+
+// Reads the next number of an element list, skipping the separators and comments between
+// elements. Returns false at anything else (a brace, a name, the end of the text).
 bool NextNumber(const char* text, size_t size, size_t* p, double* value)
 {
-    while (*p < size && (text[*p] == ' ' || text[*p] == '\t' || text[*p] == '\r' ||
-                         text[*p] == '\n' || text[*p] == ';' || text[*p] == ','))
-        ++*p;
+    SkipFiller(text, size, p, true);
     size_t start = *p;
     char buffer[64];
     size_t length = 0;
@@ -55,7 +71,8 @@ bool NextNumber(const char* text, size_t size, size_t* p, double* value)
 // the faces, each an index count and that many indices. Assimp indexes its arrays with these
 // without looking, so an index past the vectors (one damaged digit) would read outside them; the
 // shared check keeps every decoder safe from them.
-bool FaceIndicesInRange(const char* text, size_t size, size_t p, uint64_t count)
+bool FaceIndicesInRange(const char* text, size_t size, size_t p, uint64_t count,
+                        uint64_t* faceCount)
 {
     double value = 0;
     if (!NextNumber(text, size, &p, &value)) // the count itself
@@ -66,6 +83,7 @@ bool FaceIndicesInRange(const char* text, size_t size, size_t p, uint64_t count)
     if (!NextNumber(text, size, &p, &value) || value < 0 || value > double(size))
         return false;
     uint64_t faces = uint64_t(value);
+    *faceCount = faces;
     for (uint64_t f = 0; f < faces; ++f)
     {
         if (!NextNumber(text, size, &p, &value) || value < 0 || value > double(size))
@@ -79,58 +97,134 @@ bool FaceIndicesInRange(const char* text, size_t size, size_t p, uint64_t count)
     return true;
 }
 
+// After a MeshMaterialList's opening brace: the material count, the index count (one for all
+// of the mesh's `faces`, or one per face), that many material indices, each a whole number below
+// the material count, then the materials, by name or by reference. Assimp reads outside its
+// arrays on lists that break these rules (found by the mesh fuzz target: a stray sign after the
+// indices, more indices than faces, faces wearing materials of a list that gives none); the
+// other platforms' shared reader refuses such lists as well.
+bool MaterialIndicesInRange(const char* text, size_t size, size_t p, uint64_t faces)
+{
+    double materials = 0, indices = 0, value = 0;
+    if (!NextNumber(text, size, &p, &materials) || materials < 0 || materials > double(size) ||
+        !NextNumber(text, size, &p, &indices) ||
+        !(indices == double(faces) || (indices == 1 && faces > 0)))
+        return false;
+    for (uint64_t i = 0; i < uint64_t(indices); ++i)
+        if (!NextNumber(text, size, &p, &value) || value < 0 || value >= materials ||
+            value != double(uint64_t(value)))
+            return false;
+    if (indices == 0)
+        return true;
+    SkipFiller(text, size, &p, true);
+    return p < size &&
+           (text[p] == '{' || (size - p > 8 && std::memcmp(text + p, "Material", 8) == 0 &&
+                               !IsNameChar(text[p + 8])));
+}
+
 // Decoders size their arrays from the first count of a Mesh, MeshNormals or SkinWeights object
 // before they read a single element, so a damaged digit there can ask for gigabytes. In a text
 // file every element takes bytes, so a count beyond the file's size is damage: such files are
 // refused before a decoder sees them, and so are Mesh and MeshNormals faces whose indices point
-// past their vectors. This looks only at those objects' counts and faces; the decoder parses.
+// past their vectors and material lists whose indices point past their materials. This looks only
+// at data objects' heads (a type, maybe a name, a brace) and at those objects' counts and faces;
+// the decoder parses. Template declarations describe the format, not data: they are skipped whole,
+// like comments and strings.
 bool TextCountsPlausible(const char* text, size_t size)
 {
     static const char* const objects[] = {"Mesh", "MeshNormals", "SkinWeights"};
-    for (size_t at = 0; at < size; ++at)
+    size_t p = 16;          // after the header
+    uint64_t meshFaces = 0; // the last Mesh's, for its material list
+    while (p < size)
     {
-        if (at > 0 && IsNameChar(text[at - 1]))
-            continue;
-        for (const char* object : objects)
+        SkipFiller(text, size, &p, false);
+        if (p >= size)
+            break;
+        if (text[p] == '"')
         {
-            size_t length = std::strlen(object);
-            if (size - at <= length || std::memcmp(text + at, object, length) != 0 ||
-                IsNameChar(text[at + length]))
-                continue;
-            size_t p = at + length;
-            auto skipSpace = [&]
-            {
-                while (p < size &&
-                       (text[p] == ' ' || text[p] == '\t' || text[p] == '\r' || text[p] == '\n'))
-                    ++p;
-            };
-            skipSpace();
-            while (p < size && IsNameChar(text[p]))
-                ++p;
-            skipSpace();
-            if (p >= size || text[p] != '{')
-                continue;
             ++p;
-            skipSpace();
-            if (p < size && text[p] == '"')
-            {
+            while (p < size && text[p] != '"')
                 ++p;
-                while (p < size && text[p] != '"')
-                    ++p;
-                p += p < size ? 1 : 0;
-                skipSpace();
-                p += p < size && text[p] == ';' ? 1 : 0;
-                skipSpace();
-            }
-            size_t countAt = p;
-            uint64_t count = 0;
-            while (p < size && text[p] >= '0' && text[p] <= '9' && count <= size)
-                count = count * 10 + uint64_t(text[p++] - '0');
-            if (count > size)
-                return false;
-            if (object != objects[2] && !FaceIndicesInRange(text, size, countAt, count))
-                return false;
+            ++p;
+            continue;
         }
+        if (!IsNameChar(text[p]))
+        {
+            ++p;
+            continue;
+        }
+        const size_t word = p;
+        while (p < size && IsNameChar(text[p]))
+            ++p;
+        const size_t wordLength = p - word;
+        const size_t afterWord = p;
+        if (wordLength == 8 && std::memcmp(text + word, "template", 8) == 0)
+        {
+            // template Name { <guid> members [restrictions] }: no braces inside.
+            while (p < size && text[p] != '}')
+                ++p;
+            ++p;
+            continue;
+        }
+        // An object's head: its type, maybe its name, then the opening brace.
+        SkipFiller(text, size, &p, false);
+        const size_t name = p;
+        while (p < size && IsNameChar(text[p]))
+            ++p;
+        const size_t nameLength = p - name;
+        SkipFiller(text, size, &p, false);
+        if (p >= size || text[p] != '{')
+        {
+            p = afterWord;
+            continue;
+        }
+        ++p;
+        // Which guarded object the head names. Decoders disagree on damaged heads (Assimp may take
+        // the second word of one for the type), so a guarded name in either place is checked.
+        auto names = [&](const char* object)
+        {
+            const size_t length = std::strlen(object);
+            return (wordLength == length && std::memcmp(text + word, object, length) == 0) ||
+                   (nameLength == length && std::memcmp(text + name, object, length) == 0);
+        };
+        if (names("MeshMaterialList") && !MaterialIndicesInRange(text, size, p, meshFaces))
+            return false;
+        const char* object = nullptr;
+        for (const char* candidate : objects)
+            if (names(candidate))
+                object = candidate;
+        if (!object)
+            continue;
+        size_t at = p;
+        SkipFiller(text, size, &at, false);
+        if (at < size && text[at] == '<') // the object's own identifier
+        {
+            while (at < size && text[at] != '>')
+                ++at;
+            at += at < size ? 1 : 0;
+            SkipFiller(text, size, &at, false);
+        }
+        if (at < size && text[at] == '"') // SkinWeights' frame name
+        {
+            ++at;
+            while (at < size && text[at] != '"')
+                ++at;
+            at += at < size ? 1 : 0;
+            SkipFiller(text, size, &at, false);
+            at += at < size && text[at] == ';' ? 1 : 0;
+            SkipFiller(text, size, &at, false);
+        }
+        const size_t countAt = at;
+        uint64_t count = 0;
+        while (at < size && text[at] >= '0' && text[at] <= '9' && count <= size)
+            count = count * 10 + uint64_t(text[at++] - '0');
+        if (count > size)
+            return false;
+        uint64_t faces = 0;
+        if (object != objects[2] && !FaceIndicesInRange(text, size, countAt, count, &faces))
+            return false;
+        if (object == objects[0])
+            meshFaces = faces;
     }
     return true;
 }

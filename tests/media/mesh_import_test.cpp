@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 namespace
@@ -21,6 +24,17 @@ void ExpectVector(const float* v, float x, float y, float z, const char* what)
     EXPECT_NEAR(v[0], x, 1e-6f) << what;
     EXPECT_NEAR(v[1], y, 1e-6f) << what;
     EXPECT_NEAR(v[2], z, 1e-6f) << what;
+}
+
+// A file of tests/media/data, or an empty text when it cannot be read.
+std::string DataFile(const char* name)
+{
+    const char* source = std::getenv("ZENDRILL_SOURCE_DIR");
+    std::ifstream file(std::string(source ? source : ".") + "/tests/media/data/" + name,
+                       std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
 }
 
 const char* const Triangle = R"(xof 0302txt 0032
@@ -230,6 +244,73 @@ TEST(MeshImport, DamagedFilesAreRefusedWithAnErrorCode)
         badNormalFace.replace(badNormalFace.rfind("3;0,1,2;;"), 9, face);
         EXPECT_EQ(Import(badNormalFace, &mesh), D3DXERR_INVALIDDATA) << face;
     }
+}
+
+// Files as modelling tools' exporters write them: the templates declared before the data,
+// comments, a header, frames, several meshes, materials shared by reference, vertex colours,
+// an animation and other objects the loader skips.
+TEST(MeshImport, ExportersFilesLoadWithTheirDeclarations)
+{
+    const std::string scene = DataFile("exporter_scene.x");
+    ASSERT_FALSE(scene.empty()) << "tests/media/data/exporter_scene.x";
+    MeshGeometry mesh;
+    ASSERT_EQ(Import(scene, &mesh), D3D_OK);
+    // The pyramid's sides (material 0) and base (the shared Metal), then the panel.
+    ASSERT_EQ(mesh.Subsets.size(), 3u);
+    ASSERT_EQ(mesh.Materials.size(), 3u);
+    ASSERT_EQ(mesh.Vertices.size(), 24u);
+    EXPECT_EQ(mesh.Subsets[0].TriangleCount, 4u);
+    EXPECT_EQ(mesh.Subsets[1].FirstVertex, 12u);
+    EXPECT_EQ(mesh.Subsets[1].TriangleCount, 2u);
+    EXPECT_EQ(mesh.Subsets[2].FirstVertex, 18u);
+    EXPECT_EQ(mesh.Subsets[2].TriangleCount, 2u);
+    EXPECT_EQ(mesh.Materials[0].TextureFile, "stone.bmp");
+    EXPECT_EQ(mesh.Materials[1].TextureFile, "metal.bmp") << "the referenced material";
+    EXPECT_EQ(mesh.Materials[2].TextureFile, "metal.bmp");
+    // Both frames' transforms: the pyramid's scale and shift, then the root's turn and lift.
+    ExpectVector(mesh.Vertices[0].Position, 3, 1, 2, "pyramid corner");
+    ExpectVector(mesh.Vertices[2].Position, 5, 4, 0, "pyramid apex");
+    ExpectVector(mesh.Vertices[0].Normal, 0, 2 / std::sqrt(13.0f), 3 / std::sqrt(13.0f),
+                 "side normal, normalised and turned");
+    ExpectVector(mesh.Vertices[12].Position, 3, 1, -2, "base corner");
+    ExpectVector(mesh.Vertices[12].Normal, 0, -1, 0, "base normal");
+    ExpectVector(mesh.Vertices[18].Position, 0, 1, 4, "panel corner");
+    ExpectVector(mesh.Vertices[18].Normal, -1, 0, 0, "panel's made normal");
+    EXPECT_NEAR(mesh.Vertices[18].Tex[1], 1.0f, 1e-6f);
+
+    const std::string meshes = DataFile("exporter_meshes.x");
+    ASSERT_FALSE(meshes.empty()) << "tests/media/data/exporter_meshes.x";
+    ASSERT_EQ(Import(meshes, &mesh), D3D_OK);
+    // The wedge (one material for all faces), then the strip's two paints.
+    ASSERT_EQ(mesh.Subsets.size(), 3u);
+    EXPECT_EQ(mesh.Subsets[0].TriangleCount, 6u);
+    EXPECT_EQ(mesh.Subsets[1].TriangleCount, 4u);
+    EXPECT_EQ(mesh.Subsets[2].TriangleCount, 2u);
+    EXPECT_EQ(mesh.Materials[0].TextureFile, "wedge.bmp");
+    EXPECT_TRUE(mesh.Materials[1].TextureFile.empty());
+    EXPECT_EQ(mesh.Materials[2].TextureFile, "blue.bmp");
+    ExpectVector(mesh.Vertices[6].Normal, -1, 0, 0, "wedge side");
+    ExpectVector(mesh.Vertices[18].Position, -3, 0, -1, "strip corner");
+
+    // The counts are still guarded in such files: a count beyond the file's size, a face index
+    // past the vertices, and damaged material lists (Assimp crashed on a lone sign after the
+    // indices and on a list without materials, found by the mesh fuzz target from these files).
+    std::string hugeCount = scene;
+    hugeCount.replace(hugeCount.find("5; // vertices"), 1, "5000000000");
+    EXPECT_EQ(Import(hugeCount, &mesh), D3DXERR_INVALIDDATA);
+    std::string pastVertices = scene;
+    pastVertices.replace(pastVertices.find("3;0,1,4;,"), 9, "3;0,1,5;,");
+    EXPECT_EQ(Import(pastVertices, &mesh), D3DXERR_INVALIDDATA);
+    for (const char* index : {"0;-", "1;;"})
+    {
+        std::string badMaterial = meshes;
+        badMaterial.replace(badMaterial.find("  0;;\n  Material {"), 5, std::string("  ") + index);
+        EXPECT_EQ(Import(badMaterial, &mesh), D3DXERR_INVALIDDATA) << index;
+    }
+    const char* listWithoutMaterials =
+        "xof 0303txt 0032\nMesh {3;0;0;0;,0;1;0;,1;0;0;;1;3;0,1,2;;\n"
+        "MeshMaterialList {1;1;0;;}\n}\n";
+    EXPECT_EQ(Import(listWithoutMaterials, &mesh), D3DXERR_INVALIDDATA);
 }
 
 TEST(MeshImport, AdjacencyLinksTrianglesThatShareAnEdge)

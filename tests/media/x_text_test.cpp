@@ -131,6 +131,17 @@ TEST(XText, ReadsWhatTheLinuxDecoderReads)
         ASSERT_FALSE(text.empty()) << name;
         ExpectSameGeometry(text, name);
     }
+    // Files in the exporters' style (template declarations, comments, frames, references,
+    // vertex colours, an animation).
+    const char* source = std::getenv("ZENDRILL_SOURCE_DIR");
+    ASSERT_NE(source, nullptr);
+    for (const char* name :
+         {"/tests/media/data/exporter_scene.x", "/tests/media/data/exporter_meshes.x"})
+    {
+        const std::string text = ReadFile(std::string(source) + name);
+        ASSERT_FALSE(text.empty()) << name;
+        ExpectSameGeometry(text, name);
+    }
 }
 
 TEST(XText, RefusesWhatItCannotReadSafely)
