@@ -1,0 +1,172 @@
+#!/usr/bin/env bash
+# A game controller through Wine's DirectInput 8, played as a player plays one:
+#   pad_wine.sh <wine_pad_preload.so> [work folder]
+# On its own display and Wine prefix (with-wine.sh), pad_probe.exe (the Windows build's probe)
+# runs with our preloaded object, which plugs a virtual SDL game controller into Wine's input
+# bus and drives it from a command file. The probe asks DirectInput for game controllers as the
+# game does and prints every change; each step below waits for its change in the probe's output:
+#   1. with no controller, the enumeration lists none and nothing fails;
+#   2. attach: an Xbox 360 pad is listed and opened (gamepad, 5 axes, 10 buttons, 1 POV);
+#   3. A pressed and released (button 0); the left stick full left and full right (-1000 and
+#      1000 in the range set), and back inside the dead zone (0); the d-pad up (POV 0); Start
+#      (button 7);
+#   4. detach: the probe loses the device and lists none;
+#   5. attach again: listed, opened, and A reaches it.
+# Prints how long each change took to arrive and how long EnumDevices takes under Wine.
+# The probe's output and the preload's log stay in the work folder.
+# Needs ZENDRILL_WINDOWS_BIN (the folder of pad_probe.exe); exits 77 (skipped) without the probe,
+# the preload or Wine.
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+
+preload=${1:-}
+work=${2:-$PWD/pad_wine}
+probe=${ZENDRILL_WINDOWS_BIN:-}/pad_probe.exe
+[ -n "$preload" ] && [ -f "$preload" ] ||
+    { echo "SKIP: the preloaded controller '$preload' is not built"; exit 77; }
+[ -f "$probe" ] || { echo "SKIP: $probe is not built (cmake --preset windows)"; exit 77; }
+if [ -z "${ZENDRILL_PAD_WINE_INSIDE:-}" ]; then
+    export ZENDRILL_PAD_WINE_INSIDE=1
+    exec "$here/with-wine.sh" --size 640x480 bash "$0" "$@"
+fi
+. "$here/wine_lib.sh" # fail, pass, driver_cleanup
+preload=$(cd "$(dirname "$preload")" && pwd)/$(basename "$preload")
+
+rm -rf "$work"
+mkdir -p "$work" || exit 1
+cd "$work" || exit 1
+log=$work/probe.log
+export ZENDRILL_PAD_COMMANDS=$work/commands ZENDRILL_PAD_STATUS=$work/preload.log
+: >"$ZENDRILL_PAD_COMMANDS"
+: >"$log"
+trap driver_cleanup EXIT
+
+# ---- Waiting for the probe --------------------------------------------------------------------
+# Lines after the mark only: each step waits for what its own command changed.
+seen=0
+mark() { seen=$(wc -l <"$log"); }
+ms_now() { echo $(($(date +%s%N) / 1000000)); }
+
+# Waits up to $2 seconds for a line of the probe's output after the mark that matches the
+# extended regular expression $1; sets $line to it.
+await_line() { # pattern seconds
+    local end=$(($(ms_now) + $2 * 1000))
+    while :; do
+        line=$(tail -n +$((seen + 1)) "$log" | tr -d '\r' | grep -m1 -E -- "$1") && return 0
+        kill -0 "$pid" 2>/dev/null || return 1
+        [ "$(ms_now)" -lt "$end" ] || return 1
+        sleep 0.01
+    done
+}
+
+# The preload's log: the device process's steps, with their times.
+await_note() { # pattern seconds
+    local end=$((SECONDS + $2))
+    until grep -qE -- "$1" "$ZENDRILL_PAD_STATUS" 2>/dev/null; do
+        [ "$SECONDS" -lt "$end" ] || return 1
+        sleep 0.05
+    done
+}
+
+# Sends a command to the controller and waits for the probe to show the change; says how long it
+# took to arrive (the figure includes this script's 10 ms of polling).
+slowest=0
+step() { # what pattern seconds command...
+    local what=$1 pattern=$2 seconds=$3
+    shift 3
+    mark
+    local sent
+    sent=$(ms_now)
+    echo "$*" >>"$ZENDRILL_PAD_COMMANDS"
+    if await_line "$pattern" "$seconds"; then
+        local took=$(($(ms_now) - sent))
+        [[ "$*" == attach* ]] || [ "$took" -le "$slowest" ] || slowest=$took
+        pass "$what ($took ms): $line"
+        return 0
+    fi
+    fail "$what: no line matching '$pattern' within $seconds s of '$*'"
+    return 1
+}
+
+report() {
+    echo "---- probe output (last 40 lines)"
+    tail -n 40 "$log"
+    echo "---- preload log"
+    cat "$ZENDRILL_PAD_STATUS" 2>/dev/null
+    echo "---- Wine's messages (last 20 lines)"
+    tail -n 20 "$work/probe.err"
+    echo "---- Wine processes"
+    ps -eo pid,args | grep -iE 'wine|\.exe' | grep -v grep
+}
+
+# ---- The run ----------------------------------------------------------------------------------
+LD_PRELOAD="$preload${LD_PRELOAD:+:$LD_PRELOAD}" "$WINE" "$probe" 240 >"$log" 2>"$work/probe.err" &
+pid=$!
+
+# Wine's bus starts SDL in the device process as the prefix's services come up.
+if ! await_note 'SDL joystick subsystem running' 90; then
+    fail "the preload did not see SDL's joystick subsystem start in Wine's device process"
+    report
+    exit 1
+fi
+pass "SDL's joystick subsystem runs in Wine's device process: $(grep -m1 'loaded in' "$ZENDRILL_PAD_STATUS" | cut -d' ' -f3-)"
+
+# 1. No controller: an enumeration made after the bus runs lists none, and nothing has failed.
+mark
+if await_line '^enumerated ' 30; then
+    [[ "$line" == "enumerated 0 "* ]] && pass "no controller: $line" ||
+        fail "no controller attached, yet DirectInput lists one: $line"
+else
+    fail "the probe made no enumeration"
+fi
+grep -E '^(failed|devices [1-9])' "$log" && fail "the probe failed or listed a device with no controller"
+
+# 2. Plugged in.
+expected_pad='^opened "Controller \(XBOX 360 For Windows\)" vendor 045e product 028e type gamepad axes 5 buttons 10 povs 1'
+if step "attached: DirectInput lists an Xbox 360 pad" "$expected_pad" 30 attach &&
+    await_line '^state x 0 y 0 z 0 rx 0 ry 0 rz 0 pov -1 buttons -' 10; then
+    pass "at rest: $line"
+
+    # 3. Buttons, stick, d-pad.
+    step "A pressed" ' buttons 0$' 10 button a 1
+    step "A released" ' buttons -$' 10 button a 0
+    step "left stick full left" '^state x -1000 y 0 ' 10 axis leftx -32768
+    step "left stick full right" '^state x 1000 y 0 ' 10 axis leftx 32767
+    step "left stick inside the dead zone" '^state x 0 y 0 ' 10 axis leftx 4000
+    step "d-pad up" ' pov 0 ' 10 button dpup 1
+    step "d-pad released" ' pov -1 ' 10 button dpup 0
+    step "Start pressed" ' buttons 7$' 10 button start 1
+    step "Start released" ' buttons -$' 10 button start 0
+
+    # 4. Pulled out.
+    mark
+    echo detach >>"$ZENDRILL_PAD_COMMANDS"
+    await_line '^lost' 20 && pass "detached: the probe let go of it ($line)" ||
+        fail "detached: the probe did not lose the device"
+    await_line '^devices 0' 20 && pass "detached: DirectInput lists none" ||
+        fail "detached: DirectInput still lists a controller"
+
+    # 5. Plugged in again, and read.
+    step "attached again" "$expected_pad" 30 attach
+    step "A pressed on the controller attached again" ' buttons 0$' 10 button a 1
+else
+    fail "the attached controller was not opened at rest"
+fi
+
+kill "$pid" 2>/dev/null
+wait "$pid" 2>/dev/null
+
+echo "slowest change from command to the probe's output: $slowest ms (polled every 10 ms)"
+# EnumDevices(DI8DEVCLASS_GAMECTRL, DIEDFL_ATTACHEDONLY) twice a second, with none and with one.
+for count in $(tr -d '\r' <"$log" | awk '$1 == "enumerated" { print $2 }' | sort -un); do
+    tr -d '\r' <"$log" | awk -v c="$count" '$1 == "enumerated" && $2 == c { print $4 }' | sort -g |
+        awk -v c="$count" '{ v[NR] = $1 } END { printf "EnumDevices under Wine with %d controller(s): " \
+            "%d calls, min %.2f ms, median %.2f ms, max %.2f ms\n", c, NR, v[1], v[int((NR + 1) / 2)], v[NR] }'
+done
+
+if [ "$failures" -ne 0 ]; then
+    echo "$failures checks failed; the logs are in $work"
+    report
+    exit 1
+fi
+echo "PASS"
