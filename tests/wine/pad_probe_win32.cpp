@@ -4,12 +4,13 @@
 // It asks for controllers as the game does (DI8DEVCLASS_GAMECTRL, attached only, the first one,
 // c_dfDIJoystick2, a range of -1000..1000 and a 20 % dead zone set by property) but in background
 // cooperation, so it reads the controller without the keyboard focus. Lines:
-//   enumerated <count> in <ms> ms             every enumeration (twice a second)
+//   enumerated <count> in <ms> ms             every enumeration (four a second)
 //   devices <count>                           when the count changes, and at the first one
 //   opened "<name>" vendor <hex> product <hex> type <gamepad|joystick|n> axes <n> buttons <n>
 //          povs <n>
-//   state x <n> y <n> z <n> rx <n> ry <n> rz <n> pov <n> buttons <i,j,...|->
-//                                             at the first read and whenever it changes
+//   state x <n> y <n> z <n> rx <n> ry <n> rz <n> pov <n> buttons <i,j,...|-> at <ms>
+//                                             at the first read and whenever it changes; <ms>
+//                                             is the wall clock, milliseconds since 1970
 //   lost <error>                              the device stopped answering and was let go
 //   failed <call> <hr>                        a call that should not fail did
 #define DIRECTINPUT_VERSION 0x0800
@@ -34,6 +35,16 @@ double now_ms()
     LARGE_INTEGER count;
     QueryPerformanceCounter(&count);
     return 1000.0 * (double)count.QuadPart / (double)frequency.QuadPart;
+}
+
+// The wall clock in milliseconds since 1970, as Linux gives it, so a script can set a change seen
+// here beside the moment it was made outside Wine.
+double unix_ms()
+{
+    FILETIME time;
+    GetSystemTimePreciseAsFileTime(&time);
+    ULONGLONG ticks = ((ULONGLONG)time.dwHighDateTime << 32) | time.dwLowDateTime;
+    return (double)(ticks - 116444736000000000ULL) / 10000.0;
 }
 
 void say(const char* format, ...)
@@ -159,8 +170,9 @@ void print_state(const DIJOYSTATE2& state)
             used += snprintf(buttons + used, sizeof buttons - used, "%s%d", used ? "," : "", i);
     if (used == 0)
         strcpy(buttons, "-");
-    say("state x %ld y %ld z %ld rx %ld ry %ld rz %ld pov %ld buttons %s", state.lX, state.lY,
-        state.lZ, state.lRx, state.lRy, state.lRz, (long)(int)state.rgdwPOV[0], buttons);
+    say("state x %ld y %ld z %ld rx %ld ry %ld rz %ld pov %ld buttons %s at %.1f", state.lX,
+        state.lY, state.lZ, state.lRx, state.lRy, state.lRz, (long)(int)state.rgdwPOV[0], buttons,
+        unix_ms());
 }
 
 void read_pad()
@@ -240,7 +252,7 @@ int main(int argc, char** argv)
             }
             if (devices > 0 && !pad)
                 open_pad(window, listing.first);
-            next_listing = now_ms() + 500.0;
+            next_listing = now_ms() + 250.0;
         }
         if (pad)
             read_pad();

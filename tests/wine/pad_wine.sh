@@ -31,6 +31,7 @@ if [ -z "${ZENDRILL_PAD_WINE_INSIDE:-}" ]; then
 fi
 . "$here/wine_lib.sh" # fail, pass, driver_cleanup
 preload=$(cd "$(dirname "$preload")" && pwd)/$(basename "$preload")
+probe=$(cd "$(dirname "$probe")" && pwd)/$(basename "$probe")
 
 rm -rf "$work"
 mkdir -p "$work" || exit 1
@@ -63,14 +64,17 @@ await_line() { # pattern seconds
 await_note() { # pattern seconds
     local end=$((SECONDS + $2))
     until grep -qE -- "$1" "$ZENDRILL_PAD_STATUS" 2>/dev/null; do
+        kill -0 "$pid" 2>/dev/null || return 1
         [ "$SECONDS" -lt "$end" ] || return 1
         sleep 0.05
     done
 }
 
-# Sends a command to the controller and waits for the probe to show the change; says how long it
-# took to arrive (the figure includes this script's 10 ms of polling).
-slowest=0
+# Sends a command to the controller and waits for the probe to show the change. Says how long it
+# took: from the moment the preload in Wine's device process set the virtual controller to the
+# probe's GetDeviceState seeing it (both stamp the wall clock), and from this script's command to
+# its seeing the probe's line (with the preload's 2 ms and this script's 10 ms of polling).
+slowest_inside=0 slowest_outside=0
 step() { # what pattern seconds command...
     local what=$1 pattern=$2 seconds=$3
     shift 3
@@ -78,14 +82,24 @@ step() { # what pattern seconds command...
     local sent
     sent=$(ms_now)
     echo "$*" >>"$ZENDRILL_PAD_COMMANDS"
-    if await_line "$pattern" "$seconds"; then
-        local took=$(($(ms_now) - sent))
-        [[ "$*" == attach* ]] || [ "$took" -le "$slowest" ] || slowest=$took
-        pass "$what ($took ms): $line"
-        return 0
+    if ! await_line "$pattern" "$seconds"; then
+        fail "$what: no line matching '$pattern' within $seconds s of '$*'"
+        return 1
     fi
-    fail "$what: no line matching '$pattern' within $seconds s of '$*'"
-    return 1
+    local outside=$(($(ms_now) - sent)) inside=
+    if [[ "$line" == *" at "* ]]; then
+        local done_at
+        done_at=$(grep -F "done: $*" "$ZENDRILL_PAD_STATUS" | tail -n 1 | cut -d' ' -f1)
+        [ -n "$done_at" ] && inside=$(awk -v a="${line##* at }" -v d="$done_at" \
+            'BEGIN { printf "%.0f", a - d * 1000 }')
+    fi
+    if [ -n "$inside" ]; then
+        [ "$inside" -le "$slowest_inside" ] || slowest_inside=$inside
+        [ "$outside" -le "$slowest_outside" ] || slowest_outside=$outside
+        pass "$what ($inside ms in Wine, $outside ms from the command): ${line% at *}"
+    else
+        pass "$what ($outside ms from the command): $line"
+    fi
 }
 
 report() {
@@ -95,7 +109,7 @@ report() {
     cat "$ZENDRILL_PAD_STATUS" 2>/dev/null
     echo "---- Wine's messages (last 20 lines)"
     tail -n 20 "$work/probe.err"
-    echo "---- Wine processes"
+    echo "---- Wine processes on this machine"
     ps -eo pid,args | grep -iE 'wine|\.exe' | grep -v grep
 }
 
@@ -104,8 +118,12 @@ LD_PRELOAD="$preload${LD_PRELOAD:+:$LD_PRELOAD}" "$WINE" "$probe" 240 >"$log" 2>
 pid=$!
 
 # Wine's bus starts SDL in the device process as the prefix's services come up.
-if ! await_note 'SDL joystick subsystem running' 90; then
-    fail "the preload did not see SDL's joystick subsystem start in Wine's device process"
+if ! await_note 'SDL joystick subsystem running' 60; then
+    if grep -q 'loaded in' "$ZENDRILL_PAD_STATUS" 2>/dev/null; then
+        fail "Wine's device process never started SDL's joystick subsystem (Wine's bus without SDL?)"
+    else
+        fail "the preload was not loaded into Wine's device process (winedevice.exe)"
+    fi
     report
     exit 1
 fi
@@ -124,19 +142,19 @@ grep -E '^(failed|devices [1-9])' "$log" && fail "the probe failed or listed a d
 # 2. Plugged in.
 expected_pad='^opened "Controller \(XBOX 360 For Windows\)" vendor 045e product 028e type gamepad axes 5 buttons 10 povs 1'
 if step "attached: DirectInput lists an Xbox 360 pad" "$expected_pad" 30 attach &&
-    await_line '^state x 0 y 0 z 0 rx 0 ry 0 rz 0 pov -1 buttons -' 10; then
-    pass "at rest: $line"
+    await_line '^state x 0 y 0 z 0 rx 0 ry 0 rz 0 pov -1 buttons - at ' 10; then
+    pass "at rest: ${line% at *}"
 
     # 3. Buttons, stick, d-pad.
-    step "A pressed" ' buttons 0$' 10 button a 1
-    step "A released" ' buttons -$' 10 button a 0
+    step "A pressed" ' buttons 0 at ' 10 button a 1
+    step "A released" ' buttons - at ' 10 button a 0
     step "left stick full left" '^state x -1000 y 0 ' 10 axis leftx -32768
     step "left stick full right" '^state x 1000 y 0 ' 10 axis leftx 32767
     step "left stick inside the dead zone" '^state x 0 y 0 ' 10 axis leftx 4000
     step "d-pad up" ' pov 0 ' 10 button dpup 1
     step "d-pad released" ' pov -1 ' 10 button dpup 0
-    step "Start pressed" ' buttons 7$' 10 button start 1
-    step "Start released" ' buttons -$' 10 button start 0
+    step "Start pressed" ' buttons 7 at ' 10 button start 1
+    step "Start released" ' buttons - at ' 10 button start 0
 
     # 4. Pulled out.
     mark
@@ -148,21 +166,26 @@ if step "attached: DirectInput lists an Xbox 360 pad" "$expected_pad" 30 attach 
 
     # 5. Plugged in again, and read.
     step "attached again" "$expected_pad" 30 attach
-    step "A pressed on the controller attached again" ' buttons 0$' 10 button a 1
+    step "A pressed on the controller attached again" ' buttons 0 at ' 10 button a 1
 else
     fail "the attached controller was not opened at rest"
 fi
 
 kill "$pid" 2>/dev/null
 wait "$pid" 2>/dev/null
+! grep '^failed' "$log" || fail "a DirectInput call failed in the probe"
 
-echo "slowest change from command to the probe's output: $slowest ms (polled every 10 ms)"
-# EnumDevices(DI8DEVCLASS_GAMECTRL, DIEDFL_ATTACHEDONLY) twice a second, with none and with one.
+echo "slowest change of buttons and axes: $slowest_inside ms from the virtual controller to" \
+    "GetDeviceState, $slowest_outside ms from the command to the probe's line seen"
+# EnumDevices(DI8DEVCLASS_GAMECTRL, DIEDFL_ATTACHEDONLY) four times a second, with none and with
+# one, and how busy the machine was meanwhile.
 for count in $(tr -d '\r' <"$log" | awk '$1 == "enumerated" { print $2 }' | sort -un); do
     tr -d '\r' <"$log" | awk -v c="$count" '$1 == "enumerated" && $2 == c { print $4 }' | sort -g |
         awk -v c="$count" '{ v[NR] = $1 } END { printf "EnumDevices under Wine with %d controller(s): " \
             "%d calls, min %.2f ms, median %.2f ms, max %.2f ms\n", c, NR, v[1], v[int((NR + 1) / 2)], v[NR] }'
 done
+
+echo "load average over the last minute: $(cut -d' ' -f1 /proc/loadavg)"
 
 if [ "$failures" -ne 0 ]; then
     echo "$failures checks failed; the logs are in $work"
