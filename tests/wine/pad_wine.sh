@@ -30,15 +30,14 @@ if [ -z "${ZENDRILL_PAD_WINE_INSIDE:-}" ]; then
     exec "$here/with-wine.sh" --size 640x480 bash "$0" "$@"
 fi
 . "$here/wine_lib.sh" # fail, pass, driver_cleanup
-preload=$(cd "$(dirname "$preload")" && pwd)/$(basename "$preload")
+. "$here/pad_lib.sh"
 probe=$(cd "$(dirname "$probe")" && pwd)/$(basename "$probe")
 
 rm -rf "$work"
 mkdir -p "$work" || exit 1
 cd "$work" || exit 1
 log=$work/probe.log
-export ZENDRILL_PAD_COMMANDS=$work/commands ZENDRILL_PAD_STATUS=$work/preload.log
-: >"$ZENDRILL_PAD_COMMANDS"
+pad_setup "$preload" "$work"
 : >"$log"
 trap driver_cleanup EXIT
 
@@ -60,16 +59,6 @@ await_line() { # pattern seconds
     done
 }
 
-# The preload's log: the device process's steps, with their times.
-await_note() { # pattern seconds
-    local end=$((SECONDS + $2))
-    until grep -qE -- "$1" "$ZENDRILL_PAD_STATUS" 2>/dev/null; do
-        kill -0 "$pid" 2>/dev/null || return 1
-        [ "$SECONDS" -lt "$end" ] || return 1
-        sleep 0.05
-    done
-}
-
 # Sends a command to the controller and waits for the probe to show the change. Says how long it
 # took: from the moment the preload in Wine's device process set the virtual controller to the
 # probe's GetDeviceState seeing it (both stamp the wall clock), and from this script's command to
@@ -81,7 +70,7 @@ step() { # what pattern seconds command...
     mark
     local sent
     sent=$(ms_now)
-    echo "$*" >>"$ZENDRILL_PAD_COMMANDS"
+    pad_send "$@"
     if ! await_line "$pattern" "$seconds"; then
         fail "$what: no line matching '$pattern' within $seconds s of '$*'"
         return 1
@@ -89,7 +78,7 @@ step() { # what pattern seconds command...
     local outside=$(($(ms_now) - sent)) inside=
     if [[ "$line" == *" at "* ]]; then
         local done_at
-        done_at=$(grep -F "done: $*" "$ZENDRILL_PAD_STATUS" | tail -n 1 | cut -d' ' -f1)
+        done_at=$(pad_done_at "$@")
         [ -n "$done_at" ] && inside=$(awk -v a="${line##* at }" -v d="$done_at" \
             'BEGIN { printf "%.0f", a - d * 1000 }')
     fi
@@ -114,16 +103,11 @@ report() {
 }
 
 # ---- The run ----------------------------------------------------------------------------------
-LD_PRELOAD="$preload${LD_PRELOAD:+:$LD_PRELOAD}" "$WINE" "$probe" 240 >"$log" 2>"$work/probe.err" &
-pid=$!
+pad_run "$probe" 240 >"$log" 2>"$work/probe.err"
 
 # Wine's bus starts SDL in the device process as the prefix's services come up.
-if ! await_note 'SDL joystick subsystem running' 60; then
-    if grep -q 'loaded in' "$ZENDRILL_PAD_STATUS" 2>/dev/null; then
-        fail "Wine's device process never started SDL's joystick subsystem (Wine's bus without SDL?)"
-    else
-        fail "the preload was not loaded into Wine's device process (winedevice.exe)"
-    fi
+if ! reason=$(pad_ready 60); then
+    fail "$reason"
     report
     exit 1
 fi
@@ -158,7 +142,7 @@ if step "attached: DirectInput lists an Xbox 360 pad" "$expected_pad" 30 attach 
 
     # 4. Pulled out.
     mark
-    echo detach >>"$ZENDRILL_PAD_COMMANDS"
+    pad_send detach
     await_line '^lost' 20 && pass "detached: the probe let go of it ($line)" ||
         fail "detached: the probe did not lose the device"
     await_line '^devices 0' 20 && pass "detached: DirectInput lists none" ||
