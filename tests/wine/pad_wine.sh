@@ -25,16 +25,16 @@ probe=${ZENDRILL_WINDOWS_BIN:-}/pad_probe.exe
 [ -n "$preload" ] && [ -f "$preload" ] ||
     { echo "SKIP: the preloaded controller '$preload' is not built"; exit 77; }
 [ -f "$probe" ] || { echo "SKIP: $probe is not built (cmake --preset windows)"; exit 77; }
+preload=$(cd "$(dirname "$preload")" && pwd)/$(basename "$preload")
+probe=$(cd "$(dirname "$probe")" && pwd)/$(basename "$probe")
+mkdir -p "$work" && work=$(cd "$work" && pwd) || exit 1
 if [ -z "${ZENDRILL_PAD_WINE_INSIDE:-}" ]; then
     export ZENDRILL_PAD_WINE_INSIDE=1
-    exec "$here/with-wine.sh" --size 640x480 bash "$0" "$@"
+    exec "$here/with-wine.sh" --size 640x480 bash "$0" "$preload" "$work"
 fi
 . "$here/wine_lib.sh" # fail, pass, driver_cleanup
 . "$here/pad_lib.sh"
-probe=$(cd "$(dirname "$probe")" && pwd)/$(basename "$probe")
 
-rm -rf "$work"
-mkdir -p "$work" || exit 1
 cd "$work" || exit 1
 log=$work/probe.log
 pad_setup "$preload" "$work"
