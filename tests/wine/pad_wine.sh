@@ -63,7 +63,7 @@ await_line() { # pattern seconds
 # took: from the moment the preload in Wine's device process set the virtual controller to the
 # probe's GetDeviceState seeing it (both stamp the wall clock), and from this script's command to
 # its seeing the probe's line (with the preload's 2 ms and this script's 10 ms of polling).
-slowest_inside=0 slowest_outside=0
+inside_ms=() outside_ms=()
 step() { # what pattern seconds command...
     local what=$1 pattern=$2 seconds=$3
     shift 3
@@ -83,8 +83,8 @@ step() { # what pattern seconds command...
             'BEGIN { printf "%.0f", a - d * 1000 }')
     fi
     if [ -n "$inside" ]; then
-        [ "$inside" -le "$slowest_inside" ] || slowest_inside=$inside
-        [ "$outside" -le "$slowest_outside" ] || slowest_outside=$outside
+        inside_ms+=("$inside")
+        outside_ms+=("$outside")
         pass "$what ($inside ms in Wine, $outside ms from the command): ${line% at *}"
     else
         pass "$what ($outside ms from the command): $line"
@@ -159,16 +159,20 @@ kill "$pid" 2>/dev/null
 wait "$pid" 2>/dev/null
 ! grep '^failed' "$log" || fail "a DirectInput call failed in the probe"
 
-echo "slowest change of buttons and axes: $slowest_inside ms from the virtual controller to" \
-    "GetDeviceState, $slowest_outside ms from the command to the probe's line seen"
+# min, median and max of the numbers given, one a line.
+spread() {
+    sort -g | awk '{ v[NR] = $1 }
+        END { if (NR) printf "min %s, median %s, max %s ms", v[1], v[int((NR + 1) / 2)], v[NR] }'
+}
+echo "changes of buttons and axes (${#inside_ms[@]}): from the virtual controller to GetDeviceState" \
+    "$(printf '%s\n' "${inside_ms[@]}" | spread); from the command to the probe's line seen" \
+    "$(printf '%s\n' "${outside_ms[@]}" | spread)"
 # EnumDevices(DI8DEVCLASS_GAMECTRL, DIEDFL_ATTACHEDONLY) four times a second, with none and with
 # one, and how busy the machine was meanwhile.
 for count in $(tr -d '\r' <"$log" | awk '$1 == "enumerated" { print $2 }' | sort -un); do
-    tr -d '\r' <"$log" | awk -v c="$count" '$1 == "enumerated" && $2 == c { print $4 }' | sort -g |
-        awk -v c="$count" '{ v[NR] = $1 } END { printf "EnumDevices under Wine with %d controller(s): " \
-            "%d calls, min %.2f ms, median %.2f ms, max %.2f ms\n", c, NR, v[1], v[int((NR + 1) / 2)], v[NR] }'
+    echo "EnumDevices under Wine with $count controller(s), $(grep -c "^enumerated $count " "$log") calls:" \
+        "$(tr -d '\r' <"$log" | awk -v c="$count" '$1 == "enumerated" && $2 == c { print $4 }' | spread)"
 done
-
 echo "load average over the last minute: $(cut -d' ' -f1 /proc/loadavg)"
 
 if [ "$failures" -ne 0 ]; then

@@ -24,6 +24,7 @@
 #include <stdarg.h>
 #include <stdio.h>
 #include <string.h>
+#include <sys/stat.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -183,7 +184,11 @@ static void* drive(void* argument)
     char line[256];
     for (;;)
     {
-        FILE* file = fopen(commands, "r");
+        /* Opened only when it has grown: the device process runs as long as the prefix. */
+        struct stat info;
+        FILE* file = NULL;
+        if (stat(commands, &info) == 0 && info.st_size > offset)
+            file = fopen(commands, "r");
         if (file)
         {
             fseek(file, offset, SEEK_SET);
