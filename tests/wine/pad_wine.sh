@@ -111,7 +111,8 @@ if ! reason=$(pad_ready 60); then
     report
     exit 1
 fi
-pass "SDL's joystick subsystem runs in Wine's device process: $(grep -m1 'loaded in' "$ZENDRILL_PAD_STATUS" | cut -d' ' -f3-)"
+pass "SDL's joystick subsystem runs in Wine's device process:" \
+    "$(grep -m1 'loaded in' "$ZENDRILL_PAD_STATUS" | cut -d' ' -f3-)"
 
 # 1. No controller: an enumeration made after the bus runs lists none, and nothing has failed.
 mark
@@ -121,10 +122,12 @@ if await_line '^enumerated ' 30; then
 else
     fail "the probe made no enumeration"
 fi
-grep -E '^(failed|devices [1-9])' "$log" && fail "the probe failed or listed a device with no controller"
+grep -E '^(failed|devices [1-9])' "$log" &&
+    fail "the probe failed or listed a device with no controller"
 
 # 2. Plugged in.
-expected_pad='^opened "Controller \(XBOX 360 For Windows\)" vendor 045e product 028e type gamepad axes 5 buttons 10 povs 1'
+expected_pad='^opened "Controller \(XBOX 360 For Windows\)" vendor 045e product 028e type gamepad'
+expected_pad+=' axes 5 buttons 10 povs 1'
 if step "attached: DirectInput lists an Xbox 360 pad" "$expected_pad" 30 attach &&
     await_line '^state x 0 y 0 z 0 rx 0 ry 0 rz 0 pov -1 buttons - at ' 10; then
     pass "at rest: ${line% at *}"
@@ -169,9 +172,11 @@ echo "changes of buttons and axes (${#inside_ms[@]}): from the virtual controlle
     "$(printf '%s\n' "${outside_ms[@]}" | spread)"
 # EnumDevices(DI8DEVCLASS_GAMECTRL, DIEDFL_ATTACHEDONLY) four times a second, with none and with
 # one, and how busy the machine was meanwhile.
-for count in $(tr -d '\r' <"$log" | awk '$1 == "enumerated" { print $2 }' | sort -un); do
-    echo "EnumDevices under Wine with $count controller(s), $(grep -c "^enumerated $count " "$log") calls:" \
-        "$(tr -d '\r' <"$log" | awk -v c="$count" '$1 == "enumerated" && $2 == c { print $4 }' | spread)"
+listings=$(tr -d '\r' <"$log" | awk '$1 == "enumerated" { print $2, $4 }')
+for count in $(echo "$listings" | cut -d' ' -f1 | sort -un); do
+    echo "EnumDevices under Wine with $count controller(s)," \
+        "$(echo "$listings" | grep -c "^$count ") calls:" \
+        "$(echo "$listings" | awk -v c="$count" '$1 == c { print $2 }' | spread)"
 done
 echo "load average over the last minute: $(cut -d' ' -f1 /proc/loadavg)"
 
