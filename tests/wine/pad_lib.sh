@@ -3,8 +3,9 @@
 # Wine inside with-wine.sh. Our preloaded object (wine_pad_preload_sdl.c) plugs the controller
 # into Wine's input bus, which runs SDL in Wine's device process (winedevice.exe); DirectInput
 # and XInput in the program then see an Xbox 360 pad.
-#   pad_setup <preload.so> <folder>  the command file and the preload's log go in <folder>;
-#                                    call it before pad_run
+#   pad_setup <folder>               the command file and the preload's log go in <folder>; the
+#                                    preload is $ZENDRILL_WINE_PAD_PRELOAD (the CTest
+#                                    registration sets it); 1 when that is not built
 #   pad_run <program> [args...]      starts "$WINE" <program> with the preload in the background
 #                                    (sets $pid). It must be the prefix's first Wine process
 #                                    since wineboot ended (with-wine.sh waits for that): Wine's
@@ -18,9 +19,11 @@
 #                                    which the device process carried out that command last
 # Other programs of the script do not get the preload: only the Wine processes pad_run starts.
 
-pad_setup() { # preload folder
-    pad_preload=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
-    export ZENDRILL_PAD_COMMANDS=$2/commands ZENDRILL_PAD_STATUS=$2/preload.log
+pad_setup() { # folder
+    pad_preload=${ZENDRILL_WINE_PAD_PRELOAD:-}
+    [ -n "$pad_preload" ] && [ -f "$pad_preload" ] || return 1
+    pad_preload=$(cd "$(dirname "$pad_preload")" && pwd)/$(basename "$pad_preload")
+    export ZENDRILL_PAD_COMMANDS=$1/commands ZENDRILL_PAD_STATUS=$1/preload.log
     : >"$ZENDRILL_PAD_COMMANDS"
     : >"$ZENDRILL_PAD_STATUS"
 }

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # A game controller through Wine's DirectInput 8, played as a player plays one:
-#   pad_wine.sh <wine_pad_preload.so> [work folder]
+#   pad_wine.sh [work folder]
 # On its own display and Wine prefix (with-wine.sh), pad_probe.exe (the Windows build's probe)
 # runs with our preloaded object, which plugs a virtual SDL game controller into Wine's input
 # bus and drives it from a command file. The probe asks DirectInput for game controllers as the
@@ -14,30 +14,31 @@
 #   5. attach again: listed, opened, and A reaches it.
 # Prints how long each change took to arrive and how long EnumDevices takes under Wine.
 # The probe's output and the preload's log stay in the work folder.
-# Needs ZENDRILL_WINDOWS_BIN (the folder of pad_probe.exe); exits 77 (skipped) without the probe,
-# the preload or Wine.
+# Needs ZENDRILL_WINDOWS_BIN (the folder of pad_probe.exe) and ZENDRILL_WINE_PAD_PRELOAD (our
+# preloaded object); exits 77 (skipped) without the probe, the preload or Wine.
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 
-preload=${1:-}
-work=${2:-$PWD/pad_wine}
+preload=${ZENDRILL_WINE_PAD_PRELOAD:-}
+work=${1:-$PWD/pad_wine}
 probe=${ZENDRILL_WINDOWS_BIN:-}/pad_probe.exe
 [ -n "$preload" ] && [ -f "$preload" ] ||
     { echo "SKIP: the preloaded controller '$preload' is not built"; exit 77; }
 [ -f "$probe" ] || { echo "SKIP: $probe is not built (cmake --preset windows)"; exit 77; }
-preload=$(cd "$(dirname "$preload")" && pwd)/$(basename "$preload")
+ZENDRILL_WINE_PAD_PRELOAD=$(cd "$(dirname "$preload")" && pwd)/$(basename "$preload")
+export ZENDRILL_WINE_PAD_PRELOAD
 probe=$(cd "$(dirname "$probe")" && pwd)/$(basename "$probe")
 mkdir -p "$work" && work=$(cd "$work" && pwd) || exit 1
 if [ -z "${ZENDRILL_PAD_WINE_INSIDE:-}" ]; then
     export ZENDRILL_PAD_WINE_INSIDE=1
-    exec "$here/with-wine.sh" --size 640x480 bash "$0" "$preload" "$work"
+    exec "$here/with-wine.sh" --size 640x480 bash "$0" "$work"
 fi
 . "$here/wine_lib.sh" # fail, pass, driver_cleanup
 . "$here/pad_lib.sh"
 
 cd "$work" || exit 1
 log=$work/probe.log
-pad_setup "$preload" "$work"
+pad_setup "$work" || exit 1
 : >"$log"
 trap driver_cleanup EXIT
 
