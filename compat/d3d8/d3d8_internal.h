@@ -1,9 +1,11 @@
 // What the files of the Direct3D 8 stand-in share: the records behind the public interfaces'
-// `impl` pointers, the format tables, the cached OpenGL probe and the logging helpers. Nothing
-// outside compat/d3d8 includes this.
+// `impl` pointers, the format tables, the cached OpenGL probe, and the log line (common/log) every
+// file writes with. Nothing outside compat/d3d8 includes this.
 #pragma once
 
 #include "gl_dialect.h"
+
+#include "common/log/log.h"
 
 #include <chrono>
 #include <cstdarg>
@@ -16,12 +18,6 @@
 
 namespace d3d8
 {
-
-// ---- Logging (d3d8_log.cpp) -----------------------------------------------------------------
-// Every call that cannot do what the platform would says so on standard error, prefixed "d3d8: ".
-void Log(const char* format, ...);
-// Logs a line only the first time `key` is seen in this run, for conditions a frame would repeat.
-void LogOnce(const char* key, const char* format, ...);
 
 // ---- Formats (formats.cpp) ------------------------------------------------------------------
 // A colour format usable for textures and back buffers: its texel size and the GL upload triple.

@@ -114,10 +114,10 @@ const UnemulatedState kUnemulatedStates[] = {
 void LogUnemulatedRenderState(DWORD state, DWORD value)
 {
     if (state == D3DRS_SHADEMODE && value == D3DSHADE_PHONG)
-        LogOnce("rs-phong", "phong shading is drawn as gouraud");
+        LogOnce("rs-phong", "d3d8", "phong shading is drawn as gouraud");
     for (const UnemulatedState& unemulated : kUnemulatedStates)
         if (unemulated.State == state && value)
-            LogOnce(unemulated.Key, "%s", unemulated.Text);
+            LogOnce(unemulated.Key, "d3d8", "%s", unemulated.Text);
 }
 } // namespace
 
@@ -278,11 +278,12 @@ HRESULT IDirect3DDevice8::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATE
     else
     {
         if (stage > 0 && type == D3DTSS_COLOROP && value != D3DTOP_DISABLE)
-            LogOnce("stage-n", "only texture stage 0 is emulated; stage %u is ignored", stage);
+            LogOnce("stage-n", "d3d8", "only texture stage 0 is emulated; stage %u is ignored",
+                    stage);
         if (type == D3DTSS_TEXTURETRANSFORMFLAGS && value != 0)
-            LogOnce("tss-transform", "texture coordinate transforms are not emulated");
+            LogOnce("tss-transform", "d3d8", "texture coordinate transforms are not emulated");
         if (type == D3DTSS_TEXCOORDINDEX && (value & 0xffff0000))
-            LogOnce("tss-texgen", "generated texture coordinates are not emulated");
+            LogOnce("tss-texgen", "d3d8", "generated texture coordinates are not emulated");
         impl->StageStates[stage][type] = value;
         if (stage == 0)
             impl->Dirty |= DirtyStage;
@@ -446,7 +447,8 @@ HRESULT IDirect3DDevice8::LightEnable(DWORD index, BOOL enable)
                 active += other.Enabled ? 1 : 0;
             if (active >= kMaxActiveLights)
             {
-                Log("LightEnable: %u lights are already on (the most the device lights)", active);
+                Log("d3d8", "LightEnable: %u lights are already on (the most the device lights)",
+                    active);
                 result = D3DERR_INVALIDCALL;
             }
         }

@@ -69,7 +69,7 @@ DWORD ShaderOp(DWORD op)
 {
     if (op >= D3DTOP_DISABLE && op <= D3DTOP_BLENDCURRENTALPHA)
         return op;
-    LogOnce("stage-op", "texture operation %u is not emulated; MODULATE is used", op);
+    LogOnce("stage-op", "d3d8", "texture operation %u is not emulated; MODULATE is used", op);
     return D3DTOP_MODULATE;
 }
 
@@ -107,8 +107,9 @@ ProgramKey KeyFor(const IDirect3DDevice8::Impl* device, const VertexLayout& layo
         if (WRange(device, nearW, farW))
             key.WBuffer = true;
         else
-            LogOnce("wbuffer-ortho", "W-buffering needs a perspective projection; the Z buffer "
-                                     "is used instead");
+            LogOnce("wbuffer-ortho", "d3d8",
+                    "W-buffering needs a perspective projection; the Z buffer "
+                    "is used instead");
     }
     key.Pretransformed = layout.Pretransformed;
     key.Lighting = !layout.Pretransformed && rs[D3DRS_LIGHTING];

@@ -46,7 +46,7 @@ HRESULT IDirect3DDevice8::CreateTexture(UINT width, UINT height, UINT levels, DW
     const UINT maxSize = static_cast<UINT>(impl->Shared->MaxTextureSize);
     if (!colorFormat)
     {
-        Log("CreateTexture: format %d is not a texture format of the stand-in", format);
+        Log("d3d8", "CreateTexture: format %d is not a texture format of the stand-in", format);
         return D3DERR_INVALIDCALL;
     }
     if (width == 0 || height == 0 || width > maxSize || height > maxSize ||
@@ -54,7 +54,7 @@ HRESULT IDirect3DDevice8::CreateTexture(UINT width, UINT height, UINT levels, DW
         return D3DERR_INVALIDCALL;
     if (usage & (D3DUSAGE_RENDERTARGET | D3DUSAGE_DEPTHSTENCIL))
     {
-        Log("CreateTexture: render-target textures are not emulated");
+        Log("d3d8", "CreateTexture: render-target textures are not emulated");
         return D3DERR_INVALIDCALL;
     }
     const UINT chain = FullChain(width, height);
