@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "common/math/matrix4.h"
+
 using namespace d3d8;
 
 namespace
@@ -45,14 +47,6 @@ enum : DWORD
     kTssResultArg = 28,
 };
 constexpr DWORD kMaxLightIndex = 4096; // far beyond any use; keeps the slot table bounded
-
-D3DMATRIX Identity()
-{
-    D3DMATRIX m;
-    std::memset(&m, 0, sizeof m);
-    m._11 = m._22 = m._33 = m._44 = 1.0f;
-    return m;
-}
 
 bool Finite(float v)
 {
@@ -224,7 +218,7 @@ void ResetDeviceState(IDirect3DDevice8::Impl* device)
         ts[kTssResultArg] = D3DTA_CURRENT;
     }
 
-    const D3DMATRIX identity = Identity();
+    const D3DMATRIX identity = MakeIdentity<D3DMATRIX>();
     for (D3DMATRIX& m : device->World)
         m = identity;
     device->View = identity;

@@ -5,22 +5,12 @@
 
 #include <algorithm>
 
+#include "common/math/mip_levels.h"
+
 using namespace d3d8;
 
 namespace
 {
-UINT FullChain(UINT width, UINT height)
-{
-    UINT levels = 1;
-    while (width > 1 || height > 1)
-    {
-        width = std::max(1u, width / 2);
-        height = std::max(1u, height / 2);
-        ++levels;
-    }
-    return levels;
-}
-
 void UploadLevel(IDirect3DBaseTexture8::Impl* texture, UINT level)
 {
     const IDirect3DBaseTexture8::Impl::Level& l = texture->Levels[level];
@@ -57,7 +47,7 @@ HRESULT IDirect3DDevice8::CreateTexture(UINT width, UINT height, UINT levels, DW
         Log("d3d8", "CreateTexture: render-target textures are not emulated");
         return D3DERR_INVALIDCALL;
     }
-    const UINT chain = FullChain(width, height);
+    const UINT chain = FullMipLevelCount(width, height);
     if (levels == 0)
         levels = chain;
     if (levels > chain)
