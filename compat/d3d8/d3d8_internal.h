@@ -257,7 +257,9 @@ constexpr DWORD kRenderStateCount = 256;
 constexpr DWORD kWorldMatrixCount = 256;
 constexpr DWORD kMaxActiveLights = 8;
 
-// GL state that Present and Clear disturb and the next draw must put back.
+// Which groups of device state the GL side no longer matches: the Set* calls mark what they
+// change, Present, Clear, a lost device's return and a new shader program mark what they disturb,
+// and the next draw uploads every marked group and clears the marks (state_upload.cpp).
 enum DirtyBits : unsigned
 {
     DirtyRender = 1u << 0,
@@ -315,7 +317,6 @@ struct IDirect3DDevice8::Impl
     const d3d8::ShaderProgram* CurrentProgram = nullptr;
     GLuint VertexArray = 0;
     GLuint UserBuffer = 0; // DrawPrimitiveUP's vertices
-    GLsizeiptr UserBufferSize = 0;
     GLuint Sampler = 0;
     // The attribute setup of the last draw, to skip re-specifying it.
     GLuint BoundBuffer = 0;

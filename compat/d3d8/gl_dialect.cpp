@@ -1,5 +1,6 @@
-// The calls where desktop OpenGL 3.3 core and OpenGL ES 3.0 (WebGL 2) differ, each written once
-// for both dialects (gl_dialect.h).
+// The helpers of gl_dialect.h, written once for each dialect: the WebGL 2 (OpenGL ES 3.0)
+// versions first, built for the browser, then the desktop OpenGL 3.3 core versions. Where ES
+// lacks a feature its version does the nearest thing and says so once on standard error.
 #include "gl_dialect.h"
 
 #ifdef __EMSCRIPTEN__
