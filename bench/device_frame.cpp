@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "common/math/matrix4.h"
 #include "d3d8.h"
 #include "standin.h"
 #include "windows.h"
@@ -29,23 +30,6 @@ struct ScreenVertex
 };
 constexpr DWORD kSceneFvf = D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1;
 constexpr DWORD kScreenFvf = D3DFVF_XYZRHW | D3DFVF_TEX1;
-
-D3DMATRIX Identity()
-{
-    D3DMATRIX m;
-    std::memset(&m, 0, sizeof m);
-    m._11 = m._22 = m._33 = m._44 = 1.0f;
-    return m;
-}
-
-D3DMATRIX Translation(float x, float y, float z)
-{
-    D3DMATRIX m = Identity();
-    m._41 = x;
-    m._42 = y;
-    m._43 = z;
-    return m;
-}
 
 // Left-handed perspective, 90 degrees across, 4:3.
 D3DMATRIX Perspective()
@@ -285,9 +269,9 @@ struct Scene
     // The render pass's calls in its order.
     bool Frame(int frame)
     {
-        const D3DMATRIX view = Identity();
+        const D3DMATRIX view = MakeIdentity<D3DMATRIX>();
         const D3DMATRIX projection = Perspective();
-        const D3DMATRIX identity = Identity();
+        const D3DMATRIX identity = MakeIdentity<D3DMATRIX>();
         Device->SetTransform(D3DTS_VIEW, &view);
         Device->SetTransform(D3DTS_PROJECTION, &projection);
         Device->SetVertexShader(kSceneFvf);
@@ -302,8 +286,8 @@ struct Scene
         Device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_DESTCOLOR);
         for (int i = 0; i < 100; ++i)
         {
-            const D3DMATRIX world = Translation(-300.0f + 66.0f * float(i % 10),
-                                                -150.0f + 30.0f * float(i / 10), 400.0f);
+            const D3DMATRIX world = MakeTranslation<D3DMATRIX>(
+                -300.0f + 66.0f * float(i % 10), -150.0f + 30.0f * float(i / 10), 400.0f);
             DrawScene(Bricks[i], world, Textures[1 + i % 5], 10);
         }
         Device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
@@ -314,7 +298,8 @@ struct Scene
         Device->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
         for (int i = 0; i < 25; ++i)
         {
-            const D3DMATRIX world = Translation(0.0f, -float((frame * 3 + i * 37) % 200), 0.0f);
+            const D3DMATRIX world =
+                MakeTranslation<D3DMATRIX>(0.0f, -float((frame * 3 + i * 37) % 200), 0.0f);
             DrawScene(Snow[i], world, Textures[6], 400);
         }
         Device->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);

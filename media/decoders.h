@@ -1,8 +1,8 @@
 // The boundary between the media subsystem's shared half and a platform's decoders. The shared
 // half checks what it can of a file before a decoder sees it (picture sizes, counts against the
 // file's size, face indices) and does everything after decoding; each platform supplies these
-// few functions from its own parts: SDL2 and Assimp on Linux (linux/), WIC and DirectX File on
-// Windows (windows/).
+// few functions from its own parts: SDL2 and Assimp on the desktop (*_sdl.cpp), stb_image and the
+// shared text .x reader in the browser (*_web.cpp), WIC and DirectX File on Windows (*_win32.cpp).
 #pragma once
 
 #include "mesh_import.h"

@@ -10,6 +10,8 @@
 #include <cstring>
 #include <string>
 
+#include "common/math/matrix4.h"
+
 namespace d3dx
 {
 
@@ -203,18 +205,6 @@ HRESULT ReadMesh(IDirectXFileData* object, const float transform[16], MeshGeomet
     return hr;
 }
 
-void Multiply(const float a[16], const float b[16], float out[16])
-{
-    for (int r = 0; r < 4; ++r)
-        for (int c = 0; c < 4; ++c)
-        {
-            float sum = 0.0f;
-            for (int k = 0; k < 4; ++k)
-                sum += a[r * 4 + k] * b[k * 4 + c];
-            out[r * 4 + c] = sum;
-        }
-}
-
 HRESULT ReadObject(IDirectXFileData* object, const float parent[16], int depth, MeshGeometry* mesh);
 
 // A frame: its transform (row vectors: the frame's own, then its parent's) applies to the meshes
@@ -238,7 +228,7 @@ HRESULT ReadFrame(IDirectXFileData* frame, const float parent[16], int depth, Me
             else
             {
                 std::memcpy(local, block.Data, sizeof local);
-                Multiply(local, parent, transform);
+                MultiplyMatrix4(local, parent, transform);
             }
         }
         else if (SUCCEEDED(hr))

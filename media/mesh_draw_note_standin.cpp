@@ -1,5 +1,5 @@
-// The mesh draw's log entry on Linux: an entry in the stand-in device's trace, beside the
-// device's own calls, while the trace records.
+// The mesh draw's log entry under the stand-in, on the desktop and in the browser: an entry in the
+// stand-in device's trace, beside the device's own calls, while the trace records.
 #include "decoders.h"
 
 #include <standin.h>

@@ -1,10 +1,11 @@
 // D3DXLoadMeshFromX: reads the file (mesh_import.cpp), copies the triangle list into a vertex
 // buffer made by the device, and wraps it in a mesh object. Adjacency and materials are built
 // only when the caller asks for them.
-#include "d3dx_log.h"
 #include "mesh_object.h"
 
 #include <cstring>
+
+#include "common/log/log.h"
 
 namespace
 {
@@ -61,9 +62,9 @@ HRESULT WINAPI D3DXLoadMeshFromX(LPCSTR filename, DWORD options, IDirect3DDevice
     HRESULT hr = d3dx::ReadXMeshFile(filename, &geometry);
     if (FAILED(hr))
     {
-        D3dxLog("cannot load the mesh %s (%s)", filename,
-                hr == D3DXERR_INVALIDMESH ? "no drawable triangles, or too many"
-                                          : "missing, unreadable or not a .x file");
+        Log("D3DX", "cannot load the mesh %s (%s)", filename,
+            hr == D3DXERR_INVALIDMESH ? "no drawable triangles, or too many"
+                                      : "missing, unreadable or not a .x file");
         return hr;
     }
 
@@ -75,14 +76,14 @@ HRESULT WINAPI D3DXLoadMeshFromX(LPCSTR filename, DWORD options, IDirect3DDevice
     hr = device->CreateVertexBuffer(size, D3DUSAGE_WRITEONLY, d3dx::MeshFVF, pool, &buffer);
     if (FAILED(hr) || !buffer)
     {
-        D3dxLog("%s: the device refused a vertex buffer of %u bytes", filename, size);
+        Log("D3DX", "%s: the device refused a vertex buffer of %u bytes", filename, size);
         return FAILED(hr) ? hr : E_FAIL;
     }
     BYTE* bits = nullptr;
     hr = buffer->Lock(0, size, &bits, 0);
     if (FAILED(hr) || !bits)
     {
-        D3dxLog("%s: cannot fill the mesh's vertex buffer", filename);
+        Log("D3DX", "%s: cannot fill the mesh's vertex buffer", filename);
         if (SUCCEEDED(hr))
             buffer->Unlock();
         buffer->Release();

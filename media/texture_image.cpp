@@ -11,6 +11,8 @@
 #include <cstring>
 #include <utility>
 
+#include "common/math/mip_levels.h"
+
 namespace d3dx
 {
 
@@ -270,18 +272,6 @@ HRESULT NextMipLevel(const Image& source, DWORD mipFilter, Image* result)
                        filter, result);
 }
 
-UINT FullMipCount(UINT width, UINT height)
-{
-    UINT levels = 1;
-    while (width > 1 || height > 1)
-    {
-        width = std::max(1u, width / 2);
-        height = std::max(1u, height / 2);
-        ++levels;
-    }
-    return levels;
-}
-
 UINT TexelBytes(D3DFORMAT format)
 {
     switch (format)
@@ -408,7 +398,7 @@ HRESULT BuildTextureLevels(Image decoded, const TextureRequest& request, std::ve
         levels->push_back(std::move(scaled));
     }
 
-    UINT full = FullMipCount(width, height);
+    UINT full = FullMipLevelCount(width, height);
     UINT count = request.MipLevels == 0 || request.MipLevels == D3DX_DEFAULT
                      ? full
                      : std::min(request.MipLevels, full);

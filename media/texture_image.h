@@ -56,8 +56,6 @@ HRESULT ResizeImage(const Image& source, UINT width, UINT height, DWORD filter, 
 // Called by BuildTextureLevels. Builds the next smaller mip level (each side halved, at least 1)
 // with a mip filter, where D3DX_DEFAULT means BOX. Returns as ResizeImage.
 HRESULT NextMipLevel(const Image& source, DWORD mipFilter, Image* result);
-// Called by BuildTextureLevels: the number of levels of a full chain down to 1 x 1.
-UINT FullMipCount(UINT width, UINT height);
 
 // Called by the loader and WriteTexels: bytes per texel of a format the subset can write, or 0
 // when it cannot write it.

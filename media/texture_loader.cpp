@@ -1,10 +1,11 @@
 // D3DXCreateTextureFromFileExA: a device texture from a bitmap file. The picture work is
 // texture_image.cpp's; this file only talks to the device through its public interface
 // (CreateTexture, then LockRect/UnlockRect on every level).
-#include "d3dx_log.h"
 #include "texture_image.h"
 
 #include <utility>
+
+#include "common/log/log.h"
 
 HRESULT WINAPI D3DXCreateTextureFromFileExA(IDirect3DDevice8* device, LPCSTR srcFile, UINT width,
                                             UINT height, UINT mipLevels, DWORD usage,
@@ -25,7 +26,7 @@ HRESULT WINAPI D3DXCreateTextureFromFileExA(IDirect3DDevice8* device, LPCSTR src
     HRESULT hr = d3dx::ReadBitmapFile(srcFile, &image, &info);
     if (FAILED(hr))
     {
-        D3dxLog("cannot read the bitmap %s (missing, unreadable or not a bitmap)", srcFile);
+        Log("D3DX", "cannot read the bitmap %s (missing, unreadable or not a bitmap)", srcFile);
         return hr;
     }
     if (srcInfo)
@@ -37,21 +38,21 @@ HRESULT WINAPI D3DXCreateTextureFromFileExA(IDirect3DDevice8* device, LPCSTR src
     hr = d3dx::BuildTextureLevels(std::move(image), request, &levels, &chosen);
     if (FAILED(hr))
     {
-        D3dxLog("%s: size %ux%u or filter 0x%x/0x%x not possible", srcFile, width, height,
-                unsigned(filter), unsigned(mipFilter));
+        Log("D3DX", "%s: size %ux%u or filter 0x%x/0x%x not possible", srcFile, width, height,
+            unsigned(filter), unsigned(mipFilter));
         return hr;
     }
     if (format != D3DFMT_UNKNOWN && chosen != format)
-        D3dxLog("%s: cannot write texel format %d; the texture is made in format %d instead",
-                srcFile, int(format), int(chosen));
+        Log("D3DX", "%s: cannot write texel format %d; the texture is made in format %d instead",
+            srcFile, int(format), int(chosen));
 
     IDirect3DTexture8* made = nullptr;
     hr = device->CreateTexture(levels[0].Width, levels[0].Height, UINT(levels.size()), usage,
                                chosen, pool, &made);
     if (FAILED(hr) || !made)
     {
-        D3dxLog("%s: the device refused a %ux%u texture of %zu levels in format %d", srcFile,
-                levels[0].Width, levels[0].Height, levels.size(), int(chosen));
+        Log("D3DX", "%s: the device refused a %ux%u texture of %zu levels in format %d", srcFile,
+            levels[0].Width, levels[0].Height, levels.size(), int(chosen));
         return FAILED(hr) ? hr : E_FAIL;
     }
     for (UINT level = 0; level < UINT(levels.size()); ++level)
@@ -66,7 +67,7 @@ HRESULT WINAPI D3DXCreateTextureFromFileExA(IDirect3DDevice8* device, LPCSTR src
             hr = made->LockRect(level, &locked, nullptr, 0);
         if (FAILED(hr) || !locked.pBits)
         {
-            D3dxLog("%s: cannot fill level %u of the texture", srcFile, level);
+            Log("D3DX", "%s: cannot fill level %u of the texture", srcFile, level);
             if (SUCCEEDED(hr))
                 made->UnlockRect(level);
             made->Release();

@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "common/math/matrix4.h"
+
 namespace d3dx
 {
 
@@ -382,18 +384,6 @@ HRESULT ReadMesh(const XObject& object, const Document& document, const float tr
     return AppendXMesh(data, transform, mesh);
 }
 
-void Multiply(const float a[16], const float b[16], float out[16])
-{
-    for (int r = 0; r < 4; ++r)
-        for (int c = 0; c < 4; ++c)
-        {
-            float sum = 0.0f;
-            for (int k = 0; k < 4; ++k)
-                sum += a[r * 4 + k] * b[k * 4 + c];
-            out[r * 4 + c] = sum;
-        }
-}
-
 HRESULT ReadObject(const XObject& object, const Document& document, const float parent[16],
                    int depth, MeshGeometry* mesh);
 
@@ -420,7 +410,7 @@ HRESULT ReadFrame(const XObject& frame, const Document& document, const float pa
                 words.size() < 16)
                 return D3DXERR_INVALIDDATA;
             std::memcpy(local, words.data(), sizeof local);
-            Multiply(local, parent, transform);
+            MultiplyMatrix4(local, parent, transform);
             continue;
         }
         const HRESULT hr = ReadObject(*child, document, transform, depth + 1, mesh);

@@ -1,7 +1,8 @@
-// The settings dialog on screen, one view per platform, each showing a SettingsDialog and
-// reporting the user's actions to it: on Linux a Qt 6 Widgets window laid out like the "MyDB"
-// template (settings_dialog_sdl.cpp, the only setup file that includes Qt), on Windows the
-// template itself run by DialogBoxParamA (settings_dialog_win32.cpp).
+// The settings dialog on screen, one view per backend, each showing a SettingsDialog and
+// reporting the user's actions to it: on the desktop a Qt 6 Widgets window laid out like the
+// "MyDB" template (settings_dialog_sdl.cpp, the only setup file that includes Qt), in the browser
+// the template's controls as page elements (settings_dialog_web.cpp), on Windows the template
+// itself run by DialogBoxParamA (settings_dialog_win32.cpp).
 #pragma once
 
 #include "setup/settings_dialog.h"

@@ -42,7 +42,7 @@ enum
 #undef SETTINGS_FILE_COUNT_LINE
 
 // The texture filter method of line 7, as the setup tool's radio buttons choose it.
-enum
+enum FilterMethodValue
 {
     FilterPoint = 0,
     FilterLinear = 1,
@@ -50,7 +50,7 @@ enum
 };
 
 // The snow layer counts of line 11, as the setup tool's radio buttons choose them.
-enum
+enum SnowLayersValue
 {
     SnowLayersNone = 0,
     SnowLayersLight = 8,
@@ -65,11 +65,11 @@ struct DisplaySettingsRecord
     DWORD Adapter;
     D3DDISPLAYMODE DisplayMode;
     D3DFORMAT DepthStencilFormat;
-    DWORD FilterMethod; // FilterPoint, FilterLinear or FilterAnisotropic
+    DWORD FilterMethod; // a FilterMethodValue
     bool HardwareVertexProcessing;
     bool MipMapping;
     bool WBuffering;
-    DWORD SnowLayerCount; // one of the SnowLayers* counts as the setup tool writes it
+    DWORD SnowLayerCount; // a SnowLayersValue as the setup tool writes it (any count is read)
     bool Lighting;
     bool SrcBlendSrcColor;
     bool DestBlendDestColor;

@@ -80,7 +80,8 @@ void Pace(IDirect3DDevice8::Impl* device)
         else if (!pacing)
             SetSwapInterval(0);
         if (pacing && !device->VsyncActive)
-            LogOnce("no-vsync", "the GL driver gives no vsync; Present paces itself to %u Hz",
+            LogOnce("no-vsync", "d3d8",
+                    "the GL driver gives no vsync; Present paces itself to %u Hz",
                     device->RefreshRate);
     }
     if (!pacing || device->VsyncActive)
@@ -143,13 +144,14 @@ HRESULT CreateBackBuffer(IDirect3DDevice8::Impl* device)
     const GLenum status = glCheckFramebufferStatus(GL_FRAMEBUFFER);
     if (error == GL_OUT_OF_MEMORY)
     {
-        Log("no memory for a %d x %d back buffer", width, height);
+        Log("d3d8", "no memory for a %d x %d back buffer", width, height);
         DestroyBackBuffer(device);
         return D3DERR_OUTOFVIDEOMEMORY;
     }
     if (error != GL_NO_ERROR || status != GL_FRAMEBUFFER_COMPLETE)
     {
-        Log("the GL driver cannot make a %s back buffer with %s depth (error 0x%x, status 0x%x)",
+        Log("d3d8",
+            "the GL driver cannot make a %s back buffer with %s depth (error 0x%x, status 0x%x)",
             color->Name, depth ? depth->Name : "no", error, status);
         DestroyBackBuffer(device);
         return D3DERR_NOTAVAILABLE;
@@ -207,7 +209,8 @@ HRESULT IDirect3DDevice8::Present(const RECT* sourceRect, const RECT* destRect,
     else if (!EnsureCurrent(impl) ||
              (target != impl->DeviceWindow && !MakeGlCurrent(target, impl->Shared->Context)))
     {
-        LogOnce("present-current", "Present cannot draw into the window: %s", WindowSystemError());
+        LogOnce("present-current", "d3d8", "Present cannot draw into the window: %s",
+                WindowSystemError());
         result = D3DERR_INVALIDCALL;
     }
     else

@@ -1,9 +1,11 @@
 // What the files of the Direct3D 8 stand-in share: the records behind the public interfaces'
-// `impl` pointers, the format tables, the cached OpenGL probe and the logging helpers. Nothing
-// outside compat/d3d8 includes this.
+// `impl` pointers, the format tables, the cached OpenGL probe, and the log line (common/log) every
+// file writes with. Nothing outside compat/d3d8 includes this.
 #pragma once
 
 #include "gl_dialect.h"
+
+#include "common/log/log.h"
 
 #include <chrono>
 #include <cstdarg>
@@ -16,12 +18,6 @@
 
 namespace d3d8
 {
-
-// ---- Logging (d3d8_log.cpp) -----------------------------------------------------------------
-// Every call that cannot do what the platform would says so on standard error, prefixed "d3d8: ".
-void Log(const char* format, ...);
-// Logs a line only the first time `key` is seen in this run, for conditions a frame would repeat.
-void LogOnce(const char* key, const char* format, ...);
 
 // ---- Formats (formats.cpp) ------------------------------------------------------------------
 // A colour format usable for textures and back buffers: its texel size and the GL upload triple.
@@ -261,7 +257,9 @@ constexpr DWORD kRenderStateCount = 256;
 constexpr DWORD kWorldMatrixCount = 256;
 constexpr DWORD kMaxActiveLights = 8;
 
-// GL state that Present and Clear disturb and the next draw must put back.
+// Which groups of device state the GL side no longer matches: the Set* calls mark what they
+// change, Present, Clear, a lost device's return and a new shader program mark what they disturb,
+// and the next draw uploads every marked group and clears the marks (state_upload.cpp).
 enum DirtyBits : unsigned
 {
     DirtyRender = 1u << 0,
@@ -319,7 +317,6 @@ struct IDirect3DDevice8::Impl
     const d3d8::ShaderProgram* CurrentProgram = nullptr;
     GLuint VertexArray = 0;
     GLuint UserBuffer = 0; // DrawPrimitiveUP's vertices
-    GLsizeiptr UserBufferSize = 0;
     GLuint Sampler = 0;
     // The attribute setup of the last draw, to skip re-specifying it.
     GLuint BoundBuffer = 0;

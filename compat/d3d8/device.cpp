@@ -21,13 +21,14 @@ HRESULT CheckBehavior(DWORD flags)
         processing != D3DCREATE_HARDWARE_VERTEXPROCESSING &&
         processing != D3DCREATE_MIXED_VERTEXPROCESSING)
     {
-        Log("CreateDevice: behaviour flags 0x%x name not exactly one kind of vertex processing",
+        Log("d3d8",
+            "CreateDevice: behaviour flags 0x%x name not exactly one kind of vertex processing",
             flags);
         return D3DERR_INVALIDCALL;
     }
     if (flags & ~kKnownBehaviorFlags)
     {
-        Log("CreateDevice: unknown behaviour flags 0x%x", flags & ~kKnownBehaviorFlags);
+        Log("d3d8", "CreateDevice: unknown behaviour flags 0x%x", flags & ~kKnownBehaviorFlags);
         return D3DERR_INVALIDCALL;
     }
     if ((flags & D3DCREATE_PUREDEVICE) && processing != D3DCREATE_HARDWARE_VERTEXPROCESSING)
@@ -49,7 +50,8 @@ void DestroyDevice(IDirect3DDevice8::Impl* device)
         LeaveFullscreen(device); // the desktop comes back, as on release
     SharedContext* shared = device->Shared;
     if (shared->References > 1)
-        Log("device released while %d of its textures or buffers live; their GL objects go with "
+        Log("d3d8",
+            "device released while %d of its textures or buffers live; their GL objects go with "
             "its context",
             shared->References - 1);
     DeleteGlContext(shared->Window, shared->Context);
@@ -70,7 +72,7 @@ bool SharedContext::MakeCurrent()
         return true;
     if (!MakeGlCurrent(Window, Context))
     {
-        LogOnce("make-current", "cannot make the device's GL context current: %s",
+        LogOnce("make-current", "d3d8", "cannot make the device's GL context current: %s",
                 WindowSystemError());
         return false;
     }
@@ -98,13 +100,13 @@ HRESULT IDirect3D8::CreateDevice(UINT adapter, D3DDEVTYPE deviceType, HWND focus
     *returnedDevice = nullptr;
     if (adapter >= GetAdapterCount())
     {
-        Log("CreateDevice: there is no adapter %u", adapter);
+        Log("d3d8", "CreateDevice: there is no adapter %u", adapter);
         return D3DERR_INVALIDCALL;
     }
     HRESULT result = DeviceTypeResult(deviceType);
     if (result != D3D_OK)
     {
-        Log("CreateDevice: only the HAL device type exists");
+        Log("d3d8", "CreateDevice: only the HAL device type exists");
         return result;
     }
     result = CheckBehavior(behaviorFlags);
@@ -115,14 +117,14 @@ HRESULT IDirect3D8::CreateDevice(UINT adapter, D3DDEVTYPE deviceType, HWND focus
         params->hDeviceWindow ? NativeWindowFromHwnd(params->hDeviceWindow) : focus;
     if (!window || (!focus && !params->Windowed))
     {
-        Log("CreateDevice: no focus or device window");
+        Log("d3d8", "CreateDevice: no focus or device window");
         return D3DERR_INVALIDCALL;
     }
     if (!focus)
         focus = window;
     if (!WindowCanRender(window))
     {
-        Log("CreateDevice: the window was made without GL");
+        Log("d3d8", "CreateDevice: the window was made without GL");
         return D3DERR_NOTAVAILABLE;
     }
     D3DPRESENT_PARAMETERS accepted = *params;
@@ -224,7 +226,8 @@ UINT IDirect3DDevice8::GetAvailableTextureMem()
 {
     // GL does not say how much memory is left; report a fixed 512 MiB budget less what this
     // device's textures and buffers hold.
-    LogOnce("texture-mem", "GetAvailableTextureMem is an estimate: GL reports no free memory");
+    LogOnce("texture-mem", "d3d8",
+            "GetAvailableTextureMem is an estimate: GL reports no free memory");
     const size_t budget = size_t(512) << 20;
     const size_t used = impl->Shared->ResourceBytes;
     return static_cast<UINT>(used < budget ? budget - used : 0);

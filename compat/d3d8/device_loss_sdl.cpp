@@ -29,7 +29,7 @@ void RequestFocus(SDL_Window* window)
         return;
     SDL_SetWindowInputFocus(window);
     if (!StandinWaitForFocus(window, 1000))
-        Log("the window system did not give the device window focus");
+        Log("d3d8", "the window system did not give the device window focus");
 }
 
 // Lives for the whole run: full-screen windows that SDL has taken out of full screen.
@@ -182,7 +182,7 @@ void EnterFullscreen(IDirect3DDevice8::Impl* device)
     flags = SDL_GetWindowFlags(window);
     if ((flags & SDL_WINDOW_FULLSCREEN_DESKTOP) != SDL_WINDOW_FULLSCREEN_DESKTOP &&
         SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0)
-        Log("the device window cannot go full screen: %s", SDL_GetError());
+        Log("d3d8", "the device window cannot go full screen: %s", SDL_GetError());
     if (flags & SDL_WINDOW_MINIMIZED)
         SDL_RestoreWindow(window);
     SDL_ShowWindow(window);

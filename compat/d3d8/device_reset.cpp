@@ -32,7 +32,7 @@ HRESULT IDirect3DDevice8::Reset(D3DPRESENT_PARAMETERS* presentationParameters)
     }
     if (result == D3D_OK && impl->Shared->DefaultPoolResources > 0)
     {
-        Log("Reset: %d resources of the default pool still live; release them first",
+        Log("d3d8", "Reset: %d resources of the default pool still live; release them first",
             impl->Shared->DefaultPoolResources);
         result = D3DERR_INVALIDCALL;
     }

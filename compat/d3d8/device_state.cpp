@@ -6,6 +6,8 @@
 #include <cmath>
 #include <cstring>
 
+#include "common/math/matrix4.h"
+
 using namespace d3d8;
 
 namespace
@@ -45,14 +47,6 @@ enum : DWORD
     kTssResultArg = 28,
 };
 constexpr DWORD kMaxLightIndex = 4096; // far beyond any use; keeps the slot table bounded
-
-D3DMATRIX Identity()
-{
-    D3DMATRIX m;
-    std::memset(&m, 0, sizeof m);
-    m._11 = m._22 = m._33 = m._44 = 1.0f;
-    return m;
-}
 
 bool Finite(float v)
 {
@@ -114,10 +108,10 @@ const UnemulatedState kUnemulatedStates[] = {
 void LogUnemulatedRenderState(DWORD state, DWORD value)
 {
     if (state == D3DRS_SHADEMODE && value == D3DSHADE_PHONG)
-        LogOnce("rs-phong", "phong shading is drawn as gouraud");
+        LogOnce("rs-phong", "d3d8", "phong shading is drawn as gouraud");
     for (const UnemulatedState& unemulated : kUnemulatedStates)
         if (unemulated.State == state && value)
-            LogOnce(unemulated.Key, "%s", unemulated.Text);
+            LogOnce(unemulated.Key, "d3d8", "%s", unemulated.Text);
 }
 } // namespace
 
@@ -224,7 +218,7 @@ void ResetDeviceState(IDirect3DDevice8::Impl* device)
         ts[kTssResultArg] = D3DTA_CURRENT;
     }
 
-    const D3DMATRIX identity = Identity();
+    const D3DMATRIX identity = MakeIdentity<D3DMATRIX>();
     for (D3DMATRIX& m : device->World)
         m = identity;
     device->View = identity;
@@ -278,11 +272,12 @@ HRESULT IDirect3DDevice8::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATE
     else
     {
         if (stage > 0 && type == D3DTSS_COLOROP && value != D3DTOP_DISABLE)
-            LogOnce("stage-n", "only texture stage 0 is emulated; stage %u is ignored", stage);
+            LogOnce("stage-n", "d3d8", "only texture stage 0 is emulated; stage %u is ignored",
+                    stage);
         if (type == D3DTSS_TEXTURETRANSFORMFLAGS && value != 0)
-            LogOnce("tss-transform", "texture coordinate transforms are not emulated");
+            LogOnce("tss-transform", "d3d8", "texture coordinate transforms are not emulated");
         if (type == D3DTSS_TEXCOORDINDEX && (value & 0xffff0000))
-            LogOnce("tss-texgen", "generated texture coordinates are not emulated");
+            LogOnce("tss-texgen", "d3d8", "generated texture coordinates are not emulated");
         impl->StageStates[stage][type] = value;
         if (stage == 0)
             impl->Dirty |= DirtyStage;
@@ -446,7 +441,8 @@ HRESULT IDirect3DDevice8::LightEnable(DWORD index, BOOL enable)
                 active += other.Enabled ? 1 : 0;
             if (active >= kMaxActiveLights)
             {
-                Log("LightEnable: %u lights are already on (the most the device lights)", active);
+                Log("d3d8", "LightEnable: %u lights are already on (the most the device lights)",
+                    active);
                 result = D3DERR_INVALIDCALL;
             }
         }

@@ -121,14 +121,14 @@ IDirect3D8* WINAPI Direct3DCreate8(UINT sdkVersion)
 {
     if (sdkVersion != D3D_SDK_VERSION)
     {
-        Log("Direct3DCreate8: SDK version %u is not %u", sdkVersion, D3D_SDK_VERSION);
+        Log("d3d8", "Direct3DCreate8: SDK version %u is not %u", sdkVersion, D3D_SDK_VERSION);
         return nullptr;
     }
     if (!StartVideo())
         return nullptr;
     if (DisplayCount() < 1)
     {
-        Log("Direct3DCreate8: no display");
+        Log("d3d8", "Direct3DCreate8: no display");
         StopVideo();
         return nullptr;
     }
@@ -172,7 +172,7 @@ HRESULT ValidatePresentParameters(IDirect3D8* d3d, UINT adapter, StandinNativeWi
         return D3DERR_INVALIDCALL;
     if (params->BackBufferCount > 3)
     {
-        Log("present parameters: %u back buffers (3 at most)", params->BackBufferCount);
+        Log("d3d8", "present parameters: %u back buffers (3 at most)", params->BackBufferCount);
         return D3DERR_INVALIDCALL;
     }
     if (params->BackBufferCount == 0)
@@ -181,7 +181,7 @@ HRESULT ValidatePresentParameters(IDirect3D8* d3d, UINT adapter, StandinNativeWi
         return D3DERR_INVALIDCALL;
     if (params->MultiSampleType != D3DMULTISAMPLE_NONE)
     {
-        Log("present parameters: multisampling is not available");
+        Log("d3d8", "present parameters: multisampling is not available");
         return D3DERR_NOTAVAILABLE;
     }
     if (params->Windowed)
@@ -220,7 +220,7 @@ HRESULT ValidatePresentParameters(IDirect3D8* d3d, UINT adapter, StandinNativeWi
                                params->FullScreen_RefreshRateInHz == mode.RefreshRate));
         if (!found)
         {
-            Log("present parameters: %u x %u %d at %u Hz is not a mode of adapter %u",
+            Log("d3d8", "present parameters: %u x %u %d at %u Hz is not a mode of adapter %u",
                 params->BackBufferWidth, params->BackBufferHeight, params->BackBufferFormat,
                 params->FullScreen_RefreshRateInHz, adapter);
             return D3DERR_INVALIDCALL;
@@ -234,14 +234,14 @@ HRESULT ValidatePresentParameters(IDirect3D8* d3d, UINT adapter, StandinNativeWi
         return D3DERR_NOTAVAILABLE;
     if (!probe->ColorRenderable[color])
     {
-        Log("present parameters: the GL driver cannot render to %s",
+        Log("d3d8", "present parameters: the GL driver cannot render to %s",
             FindColorFormat(params->BackBufferFormat)->Name);
         return D3DERR_NOTAVAILABLE;
     }
     if (params->BackBufferWidth > static_cast<UINT>(probe->MaxRenderbufferSize) ||
         params->BackBufferHeight > static_cast<UINT>(probe->MaxRenderbufferSize))
     {
-        Log("present parameters: a %u x %u back buffer exceeds the GL limit of %d",
+        Log("d3d8", "present parameters: a %u x %u back buffer exceeds the GL limit of %d",
             params->BackBufferWidth, params->BackBufferHeight, probe->MaxRenderbufferSize);
         return D3DERR_OUTOFVIDEOMEMORY;
     }
@@ -252,7 +252,7 @@ HRESULT ValidatePresentParameters(IDirect3D8* d3d, UINT adapter, StandinNativeWi
             return D3DERR_INVALIDCALL;
         if (!probe->DepthWithColor[color][depth])
         {
-            Log("present parameters: no GL depth buffer matches %s",
+            Log("d3d8", "present parameters: no GL depth buffer matches %s",
                 FindDepthFormat(params->AutoDepthStencilFormat)->Name);
             return D3DERR_NOTAVAILABLE;
         }
@@ -340,7 +340,7 @@ HRESULT IDirect3D8::GetAdapterDisplayMode(UINT adapter, D3DDISPLAYMODE* displayM
         return D3DERR_INVALIDCALL;
     if (!DesktopMode(static_cast<int>(adapter), displayMode))
     {
-        Log("GetAdapterDisplayMode: %s", WindowSystemError());
+        Log("d3d8", "GetAdapterDisplayMode: %s", WindowSystemError());
         return D3DERR_NOTAVAILABLE;
     }
     return D3D_OK;

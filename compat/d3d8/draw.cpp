@@ -15,13 +15,14 @@ HRESULT CheckDraw(IDirect3DDevice8::Impl* device, D3DPRIMITIVETYPE type, UINT co
 {
     if (!device->InScene)
     {
-        LogOnce("draw-outside-scene", "a draw outside BeginScene and EndScene is refused");
+        LogOnce("draw-outside-scene", "d3d8", "a draw outside BeginScene and EndScene is refused");
         return D3DERR_INVALIDCALL;
     }
     *layout = LayoutOfFvf(device->VertexShader);
     if (!layout->Valid)
     {
-        LogOnce("draw-fvf", "a draw with vertex format 0x%x is refused", device->VertexShader);
+        LogOnce("draw-fvf", "d3d8", "a draw with vertex format 0x%x is refused",
+                device->VertexShader);
         return D3DERR_INVALIDCALL;
     }
     if (!PrimitiveVertices(type, count, vertices, mode))
@@ -153,7 +154,8 @@ HRESULT IDirect3DDevice8::SetVertexShader(DWORD handle)
     HRESULT result = D3D_OK;
     if (!LayoutOfFvf(handle).Valid)
     {
-        LogOnce("fvf-refused", "vertex format 0x%x cannot be drawn by the stand-in", handle);
+        LogOnce("fvf-refused", "d3d8", "vertex format 0x%x cannot be drawn by the stand-in",
+                handle);
         result = D3DERR_INVALIDCALL;
     }
     else
@@ -215,14 +217,15 @@ HRESULT IDirect3DDevice8::DrawPrimitive(D3DPRIMITIVETYPE primitiveType, UINT sta
     {
         if (!stream)
         {
-            LogOnce("draw-no-stream", "a draw without a vertex buffer on stream 0 is refused");
+            LogOnce("draw-no-stream", "d3d8",
+                    "a draw without a vertex buffer on stream 0 is refused");
             result = D3DERR_INVALIDCALL;
         }
         else if (stride < layout.Size ||
                  (uint64_t(startVertex) + vertices - 1) * stride + layout.Size >
                      stream->impl->Length)
         {
-            LogOnce("draw-range", "a draw beyond the end of its vertex buffer is refused");
+            LogOnce("draw-range", "d3d8", "a draw beyond the end of its vertex buffer is refused");
             result = D3DERR_INVALIDCALL;
         }
     }

@@ -1,5 +1,6 @@
-// The calls where desktop OpenGL 3.3 core and OpenGL ES 3.0 (WebGL 2) differ, each written once
-// for both dialects (gl_dialect.h).
+// The helpers of gl_dialect.h, written once for each dialect: the WebGL 2 (OpenGL ES 3.0)
+// versions first, built for the browser, then the desktop OpenGL 3.3 core versions. Where ES
+// lacks a feature its version does the nearest thing and says so once on standard error.
 #include "gl_dialect.h"
 
 #ifdef __EMSCRIPTEN__
@@ -77,36 +78,39 @@ void SetClearDepth(float depth)
 
 void SetClipZeroToOne()
 {
-    LogOnce("clip-control", "WebGL 2 has no clip control; the shader maps depth instead");
+    LogOnce("clip-control", "d3d8", "WebGL 2 has no clip control; the shader maps depth instead");
 }
 
 void SetFirstVertexProvokes() {}
 
 void NoteFlatShading()
 {
-    LogOnce("flat-shading", "WebGL 2 flat shading takes the last vertex's colour, not the first");
+    LogOnce("flat-shading", "d3d8",
+            "WebGL 2 flat shading takes the last vertex's colour, not the first");
 }
 
 void SetFillMode(GLenum mode)
 {
     if (mode != GL_FILL)
-        LogOnce("fill-mode", "WebGL 2 draws solid faces only; wireframe and point fill are not "
-                             "drawn as such");
+        LogOnce("fill-mode", "d3d8",
+                "WebGL 2 draws solid faces only; wireframe and point fill are not "
+                "drawn as such");
 }
 
 void SetSamplerBorderColor(GLuint sampler, const float color[4])
 {
     (void)sampler;
     if (color[0] != 0.0f || color[1] != 0.0f || color[2] != 0.0f || color[3] != 0.0f)
-        LogOnce("border-colour", "WebGL 2 has no border colour; border addressing clamps to the "
-                                 "edge texel");
+        LogOnce("border-colour", "d3d8",
+                "WebGL 2 has no border colour; border addressing clamps to the "
+                "edge texel");
 }
 
 void SetSamplerLodBias(GLuint sampler, float bias)
 {
     (void)sampler;
     if (bias != 0.0f)
-        LogOnce("lod-bias", "WebGL 2 samplers have no level-of-detail bias; it is ignored");
+        LogOnce("lod-bias", "d3d8", "WebGL 2 samplers have no level-of-detail bias; it is ignored");
 }
 
 void SetNoColorBuffer()

@@ -109,7 +109,7 @@ const GlProbe* Probe()
     if (!OpenProbeContext())
         return nullptr;
     if (GlVersion() < kGlRequiredVersion)
-        Log("the GL driver offers only version %d.%d; %d.%d is needed", GlVersion() / 10,
+        Log("d3d8", "the GL driver offers only version %d.%d; %d.%d is needed", GlVersion() / 10,
             GlVersion() % 10, kGlRequiredVersion / 10, kGlRequiredVersion % 10);
     else
     {

@@ -371,7 +371,7 @@ GLuint Compile(GLenum kind, const char* body, const ProgramKey& key)
     {
         char log[2048];
         glGetShaderInfoLog(shader, sizeof log, nullptr, log);
-        Log("the GL driver rejected the fixed-function %s shader: %s",
+        Log("d3d8", "the GL driver rejected the fixed-function %s shader: %s",
             kind == GL_VERTEX_SHADER ? "vertex" : "fragment", log);
         glDeleteShader(shader);
         return 0;
@@ -402,7 +402,7 @@ bool BuildProgram(ShaderProgram* program, const ProgramKey& key)
     {
         char log[2048];
         glGetProgramInfoLog(id, sizeof log, nullptr, log);
-        Log("the GL driver did not link the fixed-function program: %s", log);
+        Log("d3d8", "the GL driver did not link the fixed-function program: %s", log);
         glDeleteProgram(id);
         return false;
     }

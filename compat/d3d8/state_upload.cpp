@@ -7,20 +7,12 @@
 #include <cmath>
 #include <cstring>
 
+#include "common/math/matrix4.h"
+
 namespace d3d8
 {
 namespace
 {
-void Multiply(const D3DMATRIX& a, const D3DMATRIX& b, D3DMATRIX* out)
-{
-    D3DMATRIX r;
-    for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j)
-            r.m[i][j] = a.m[i][0] * b.m[0][j] + a.m[i][1] * b.m[1][j] + a.m[i][2] * b.m[2][j] +
-                        a.m[i][3] * b.m[3][j];
-    *out = r;
-}
-
 // The inverse of the upper 3 x 3 of `m`, row-major; the identity when it is singular.
 void Inverse3(const D3DMATRIX& m, float out[9])
 {
@@ -69,7 +61,7 @@ DWORD ShaderOp(DWORD op)
 {
     if (op >= D3DTOP_DISABLE && op <= D3DTOP_BLENDCURRENTALPHA)
         return op;
-    LogOnce("stage-op", "texture operation %u is not emulated; MODULATE is used", op);
+    LogOnce("stage-op", "d3d8", "texture operation %u is not emulated; MODULATE is used", op);
     return D3DTOP_MODULATE;
 }
 
@@ -107,8 +99,9 @@ ProgramKey KeyFor(const IDirect3DDevice8::Impl* device, const VertexLayout& layo
         if (WRange(device, nearW, farW))
             key.WBuffer = true;
         else
-            LogOnce("wbuffer-ortho", "W-buffering needs a perspective projection; the Z buffer "
-                                     "is used instead");
+            LogOnce("wbuffer-ortho", "d3d8",
+                    "W-buffering needs a perspective projection; the Z buffer "
+                    "is used instead");
     }
     key.Pretransformed = layout.Pretransformed;
     key.Lighting = !layout.Pretransformed && rs[D3DRS_LIGHTING];
@@ -205,7 +198,7 @@ void ApplyRenderStates(IDirect3DDevice8::Impl* device, const ShaderProgram& p)
 void ApplyTransforms(IDirect3DDevice8::Impl* device, const ShaderProgram& p)
 {
     D3DMATRIX worldView;
-    Multiply(device->World[0], device->View, &worldView);
+    MultiplyMatrix4(&device->World[0].m[0][0], &device->View.m[0][0], &worldView.m[0][0]);
     // Direct3D's row-major matrices for row vectors are GL's column-major matrices for column
     // vectors, so they go over unchanged.
     glUniformMatrix4fv(p.WorldView, 1, GL_FALSE, &worldView.m[0][0]);

@@ -5,22 +5,12 @@
 
 #include <algorithm>
 
+#include "common/math/mip_levels.h"
+
 using namespace d3d8;
 
 namespace
 {
-UINT FullChain(UINT width, UINT height)
-{
-    UINT levels = 1;
-    while (width > 1 || height > 1)
-    {
-        width = std::max(1u, width / 2);
-        height = std::max(1u, height / 2);
-        ++levels;
-    }
-    return levels;
-}
-
 void UploadLevel(IDirect3DBaseTexture8::Impl* texture, UINT level)
 {
     const IDirect3DBaseTexture8::Impl::Level& l = texture->Levels[level];
@@ -46,7 +36,7 @@ HRESULT IDirect3DDevice8::CreateTexture(UINT width, UINT height, UINT levels, DW
     const UINT maxSize = static_cast<UINT>(impl->Shared->MaxTextureSize);
     if (!colorFormat)
     {
-        Log("CreateTexture: format %d is not a texture format of the stand-in", format);
+        Log("d3d8", "CreateTexture: format %d is not a texture format of the stand-in", format);
         return D3DERR_INVALIDCALL;
     }
     if (width == 0 || height == 0 || width > maxSize || height > maxSize ||
@@ -54,10 +44,10 @@ HRESULT IDirect3DDevice8::CreateTexture(UINT width, UINT height, UINT levels, DW
         return D3DERR_INVALIDCALL;
     if (usage & (D3DUSAGE_RENDERTARGET | D3DUSAGE_DEPTHSTENCIL))
     {
-        Log("CreateTexture: render-target textures are not emulated");
+        Log("d3d8", "CreateTexture: render-target textures are not emulated");
         return D3DERR_INVALIDCALL;
     }
-    const UINT chain = FullChain(width, height);
+    const UINT chain = FullMipLevelCount(width, height);
     if (levels == 0)
         levels = chain;
     if (levels > chain)

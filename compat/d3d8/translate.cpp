@@ -44,7 +44,7 @@ D3DCMPFUNC ValidCompare(DWORD function)
 {
     if (function >= D3DCMP_NEVER && function <= D3DCMP_ALWAYS)
         return static_cast<D3DCMPFUNC>(function);
-    LogOnce("bad-cmp", "compare function %u is not a D3DCMPFUNC; ALWAYS is used", function);
+    LogOnce("bad-cmp", "d3d8", "compare function %u is not a D3DCMPFUNC; ALWAYS is used", function);
     return D3DCMP_ALWAYS;
 }
 
@@ -88,7 +88,7 @@ GLenum BlendToGl(DWORD blend, bool destination)
     default:
         break;
     }
-    LogOnce(destination ? "bad-destblend" : "bad-srcblend",
+    LogOnce(destination ? "bad-destblend" : "bad-srcblend", "d3d8",
             "blend factor %u is not available as %s factor; %s is used", blend,
             destination ? "destination" : "source", destination ? "ZERO" : "ONE");
     return destination ? GL_ZERO : GL_ONE;
@@ -164,7 +164,7 @@ GLint MinFilterToGl(DWORD min, DWORD mip)
 {
     if (mip > D3DTEXF_LINEAR)
     {
-        LogOnce("mip-aniso", "mip filter %u is drawn as a linear mip filter", mip);
+        LogOnce("mip-aniso", "d3d8", "mip filter %u is drawn as a linear mip filter", mip);
         mip = D3DTEXF_LINEAR;
     }
     const bool minLinear = min >= D3DTEXF_LINEAR;

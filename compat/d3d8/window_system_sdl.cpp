@@ -77,7 +77,7 @@ bool StartVideo()
     StandinPreferNativeVideo();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
     {
-        Log("Direct3DCreate8: no video: %s", SDL_GetError());
+        Log("d3d8", "Direct3DCreate8: no video: %s", SDL_GetError());
         return false;
     }
     return true;
@@ -158,13 +158,13 @@ GlContext CreateGlContext(StandinNativeWindow* window)
     SDL_GLContext context = SDL_GL_CreateContext(window);
     if (!context)
     {
-        Log("CreateDevice: no OpenGL 3.3 core context: %s", SDL_GetError());
+        Log("d3d8", "CreateDevice: no OpenGL 3.3 core context: %s", SDL_GetError());
         return nullptr;
     }
     KeepGlDriverLoaded();
     if (GlVersion() < kGlRequiredVersion)
     {
-        Log("CreateDevice: OpenGL %d.%d is below 3.3", GlVersion() / 10, GlVersion() % 10);
+        Log("d3d8", "CreateDevice: OpenGL %d.%d is below 3.3", GlVersion() / 10, GlVersion() % 10);
         SDL_GL_DeleteContext(context);
         return nullptr;
     }
@@ -207,14 +207,15 @@ bool OpenProbeContext()
                          SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN | SDL_WINDOW_SKIP_TASKBAR);
     if (!ProbeWindow)
     {
-        Log("no OpenGL window on this display (%s): no capabilities to report", SDL_GetError());
+        Log("d3d8", "no OpenGL window on this display (%s): no capabilities to report",
+            SDL_GetError());
         return false;
     }
     RequestCoreContext();
     ProbeContext = SDL_GL_CreateContext(ProbeWindow);
     if (!ProbeContext)
     {
-        Log("no OpenGL 3.3 core context (%s): no capabilities to report", SDL_GetError());
+        Log("d3d8", "no OpenGL 3.3 core context (%s): no capabilities to report", SDL_GetError());
         SDL_DestroyWindow(ProbeWindow);
         ProbeWindow = nullptr;
         return false;

@@ -132,7 +132,7 @@ GlContext CreateGlContext(StandinNativeWindow* window)
     const EMSCRIPTEN_WEBGL_CONTEXT_HANDLE context = CanvasGl();
     if (!context || emscripten_webgl_make_context_current(context) != EMSCRIPTEN_RESULT_SUCCESS)
     {
-        Log("CreateDevice: no WebGL 2 context: %s", LastError);
+        Log("d3d8", "CreateDevice: no WebGL 2 context: %s", LastError);
         return nullptr;
     }
     return reinterpret_cast<GlContext>(context);
@@ -187,7 +187,7 @@ bool OpenProbeContext()
 {
     if (!CanvasGl())
     {
-        Log("no WebGL 2 context (%s): no capabilities to report", LastError);
+        Log("d3d8", "no WebGL 2 context (%s): no capabilities to report", LastError);
         return false;
     }
     return emscripten_webgl_make_context_current(CanvasContext) == EMSCRIPTEN_RESULT_SUCCESS;

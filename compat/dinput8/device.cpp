@@ -2,9 +2,9 @@
 // foreground device's window loses focus, the state read, and release. The keyboard and mouse
 // files do the reading itself.
 #include <algorithm>
-#include <cstdio>
 #include <vector>
 
+#include "common/log/log.h"
 #include "device_impl.h"
 
 namespace
@@ -122,8 +122,8 @@ HRESULT IDirectInputDevice8A::SetDataFormat(LPCDIDATAFORMAT format)
         impl->Kind == DeviceKind::Keyboard ? c_dfDIKeyboard : c_dfDIMouse;
     if (format != &expected && !SameLayout(*format, expected))
     {
-        std::fprintf(stderr, "SetDataFormat: only the predefined %s format is supported\n",
-                     impl->Kind == DeviceKind::Keyboard ? "keyboard" : "mouse");
+        Log("SetDataFormat", "only the predefined %s format is supported",
+            impl->Kind == DeviceKind::Keyboard ? "keyboard" : "mouse");
         return DIERR_INVALIDPARAM;
     }
     impl->Format = &expected;
@@ -149,10 +149,10 @@ HRESULT IDirectInputDevice8A::SetCooperativeLevel(HWND hwnd, DWORD flags)
     if (exclusive && !foreground)
         return DIERR_UNSUPPORTED;
     if (flags & DISCL_NOWINKEY)
-        std::fprintf(stderr, "SetCooperativeLevel: the system key cannot be held back here\n");
+        Log("SetCooperativeLevel", "the system key cannot be held back here");
     if (!foreground)
-        std::fprintf(stderr, "SetCooperativeLevel: a background device only sees input while "
-                             "one of the program's windows has focus\n");
+        Log("SetCooperativeLevel",
+            "a background device only sees input while one of the program's windows has focus");
     impl->Window = hwnd;
     impl->WindowId = windowId;
     impl->Level = flags;

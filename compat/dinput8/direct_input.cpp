@@ -1,8 +1,8 @@
 // The DirectInput object: DirectInput8Create with its version and interface checks, device
 // creation for the system keyboard and mouse, the identifiers and the two predefined formats.
 #include <array>
-#include <cstdio>
 
+#include "common/log/log.h"
 #include "device_impl.h"
 #include "standin_window.h"
 
@@ -75,7 +75,7 @@ HRESULT WINAPI DirectInput8Create(HINSTANCE instance, DWORD version, REFIID iid,
         return DIERR_NOINTERFACE;
     if (outer)
     {
-        std::fprintf(stderr, "DirectInput8Create: aggregation is not supported\n");
+        Log("DirectInput8Create", "aggregation is not supported");
         return DIERR_INVALIDPARAM;
     }
     if (!StartDirectInputVideo())
@@ -108,7 +108,7 @@ HRESULT IDirectInput8A::CreateDevice(REFGUID guid, IDirectInputDevice8A** device
     *device = nullptr;
     if (outer)
     {
-        std::fprintf(stderr, "CreateDevice: aggregation is not supported\n");
+        Log("CreateDevice", "aggregation is not supported");
         return DIERR_INVALIDPARAM;
     }
     DeviceKind kind;

@@ -3,9 +3,9 @@
 // relative mouse mode for the exclusive foreground mouse.
 #include <SDL.h>
 
-#include <cstdio>
 #include <cstring>
 
+#include "common/log/log.h"
 #include "device_impl.h"
 #include "keyboard_map.h"
 #include "standin_window.h"
@@ -45,7 +45,7 @@ bool StartDirectInputVideo()
     StandinPreferNativeVideo();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
     {
-        std::fprintf(stderr, "DirectInput8Create: no input without video: %s\n", SDL_GetError());
+        Log("DirectInput8Create", "no input without video: %s", SDL_GetError());
         return false;
     }
     ++VideoUsers;
@@ -116,10 +116,8 @@ void StartMouse(IDirectInputDevice8A::Impl& device)
         if (SDL_SetRelativeMouseMode(SDL_TRUE) == 0)
             device.RelativeMode = true;
         else
-            std::fprintf(stderr,
-                         "Acquire: no relative mouse mode (%s); the motion stops at the "
-                         "screen edges\n",
-                         SDL_GetError());
+            Log("Acquire", "no relative mouse mode (%s); the motion stops at the screen edges",
+                SDL_GetError());
     }
     // Motion made before the mouse was acquired is not the program's.
     SDL_PumpEvents();

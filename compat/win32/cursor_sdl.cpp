@@ -2,17 +2,15 @@
 // moving the pointer to a screen position, where the window system allows it.
 #include <SDL.h>
 
-#include <cstdio>
 #include <string>
 
+#include "common/log/log.h"
 #include "windows.h"
 
 namespace
 {
 // Whole run: the display counter; 0 at start, as on a machine with a mouse.
 int CursorCount = 0;
-// Whole run: why the pointer could not be moved the last time that was said.
-std::string ReportedReason;
 } // namespace
 
 int WINAPI ShowCursor(BOOL show)
@@ -27,12 +25,9 @@ BOOL WINAPI SetCursorPos(int x, int y)
     if (SDL_WasInit(SDL_INIT_VIDEO) && SDL_WarpMouseGlobal(x, y) == 0)
         return TRUE;
     // Some window systems never let a program move the pointer (Wayland): every start and every
-    // device reset would say the same again, so a reason is said once.
+    // device reset would say the same again, so each reason is said once.
     const std::string reason = SDL_WasInit(SDL_INIT_VIDEO) ? SDL_GetError() : "no video";
-    if (reason != ReportedReason)
-    {
-        std::fprintf(stderr, "SetCursorPos: cannot move the pointer: %s\n", reason.c_str());
-        ReportedReason = reason;
-    }
+    LogOnce(("SetCursorPos: " + reason).c_str(), "SetCursorPos", "cannot move the pointer: %s",
+            reason.c_str());
     return FALSE;
 }

@@ -8,9 +8,10 @@
 #include <SDL.h>
 #include <png.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
+
+#include "common/log/log.h"
 
 // Where icon themes live, relative to the folder of the running executable: in the build tree
 // (bin/ beside run/icons) and once installed (the install rules define the second).
@@ -55,7 +56,7 @@ SDL_Surface* ReadPng(const std::string& path)
     }
     if (!png_image_finish_read(&image, nullptr, surface->pixels, surface->pitch, nullptr))
     {
-        std::fprintf(stderr, "LoadIconA: %s: %s\n", path.c_str(), image.message);
+        Log("LoadIconA", "%s: %s", path.c_str(), image.message);
         SDL_FreeSurface(surface);
         return nullptr;
     }
@@ -77,8 +78,8 @@ SDL_Surface* FindPicture(const char* file)
             return picture;
         tried.push_back(path);
     }
-    std::fprintf(stderr, "LoadIconA: no %s icon at %s or %s; the window keeps the default icon\n",
-                 file, tried[0].c_str(), tried[1].c_str());
+    Log("LoadIconA", "no %s icon at %s or %s; the window keeps the default icon", file,
+        tried[0].c_str(), tried[1].c_str());
     return nullptr;
 }
 } // namespace
@@ -99,7 +100,7 @@ HICON WINAPI LoadIconA(HINSTANCE instance, LPCSTR name)
             }
             return icon.Picture ? reinterpret_cast<HICON>(&icon) : nullptr;
         }
-    std::fprintf(stderr, "LoadIconA: no icon resource named \"%s\"\n", name);
+    Log("LoadIconA", "no icon resource named \"%s\"", name);
     return nullptr;
 }
 

@@ -28,6 +28,7 @@
 #include <string>
 #include <vector>
 
+#include "common/log/log.h"
 #include "standin_window.h"
 #include "window_registry.h"
 
@@ -203,8 +204,8 @@ int WINAPI MessageBoxA(HWND hwnd, LPCSTR text, LPCSTR caption, UINT type)
     // The platform captions a box without a caption "Error".
     const char* shownCaption = caption ? caption : "Error";
     const char* shownText = text ? text : "";
-    std::fprintf(stderr, "%s: %s\n", shownCaption, shownText);
-    std::fflush(stderr);
+    // The "caption: text" line, which scripts and tests read.
+    Log(shownCaption, "%s", shownText);
     std::fflush(stdout);
 
     Uint32 flags = SDL_MESSAGEBOX_INFORMATION;
@@ -259,8 +260,7 @@ int WINAPI MessageBoxA(HWND hwnd, LPCSTR text, LPCSTR caption, UINT type)
             SDL_SetRelativeMouseMode(relative);
         }
         if (!shown)
-            std::fprintf(stderr, "MessageBoxA: no display can show the box (%s); answering OK\n",
-                         reason.c_str());
+            Log("MessageBoxA", "no display can show the box (%s); answering OK", reason.c_str());
     }
 
     ReleaseTermination();

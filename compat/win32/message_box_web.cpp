@@ -1,7 +1,7 @@
 // MessageBoxA in a browser: the same "caption: text" line on standard error (the browser's
 // console), and a modal box on the page that the program waits on until the player presses OK.
-#include <cstdio>
 
+#include "common/log/log.h"
 #include "page_web.h"
 #include "windows.h"
 
@@ -9,10 +9,10 @@ int WINAPI MessageBoxA(HWND hwnd, LPCSTR text, LPCSTR caption, UINT type)
 {
     (void)hwnd;
     if (type & ~UINT(MB_ICONERROR | MB_ICONWARNING | MB_ICONINFORMATION | MB_OK))
-        std::fprintf(stderr, "MessageBoxA: only an OK button is offered\n");
+        Log("MessageBoxA", "only an OK button is offered");
     const char* shownCaption = caption ? caption : "Error";
     const char* shownText = text ? text : "";
-    std::fprintf(stderr, "%s: %s\n", shownCaption, shownText);
+    Log(shownCaption, "%s", shownText);
     PageMessageBox(shownCaption, shownText);
     return IDOK;
 }

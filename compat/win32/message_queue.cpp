@@ -3,8 +3,9 @@
 // PeekMessageA, dispatched to window procedures, and the default procedure's answer to WM_CLOSE.
 #include "window_registry.h"
 
-#include <cstdio>
 #include <deque>
+
+#include "common/log/log.h"
 
 namespace
 {
@@ -93,7 +94,7 @@ DWORD WINAPI MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL 
     (void)wakeMask;
     if (count != 0 || handles)
     {
-        std::fprintf(stderr, "MsgWaitForMultipleObjects: there are no objects to wait for here\n");
+        Log("MsgWaitForMultipleObjects", "there are no objects to wait for here");
         return WAIT_FAILED;
     }
     if (!Queue.empty())
@@ -133,8 +134,7 @@ BOOL WINAPI PostMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     if (Queue.size() >= QueueLimit)
     {
         if (!OverflowReported)
-            std::fprintf(stderr, "PostMessageA: the message queue is full (%zu messages)\n",
-                         Queue.size());
+            Log("PostMessageA", "the message queue is full (%zu messages)", Queue.size());
         OverflowReported = true;
         return FALSE;
     }

@@ -5,8 +5,9 @@
 
 #include <cctype>
 #include <cstdint>
-#include <cstdio>
 #include <string>
+
+#include "common/log/log.h"
 
 namespace
 {
@@ -60,13 +61,12 @@ ATOM WINAPI RegisterClassA(const WNDCLASSA* wndClass)
     if (!wndClass || !wndClass->lpszClassName || !*wndClass->lpszClassName ||
         !wndClass->lpfnWndProc)
     {
-        std::fprintf(stderr, "RegisterClassA: a class needs a name and a window procedure\n");
+        Log("RegisterClassA", "a class needs a name and a window procedure");
         return 0;
     }
     if (Win32FindClass(wndClass->lpszClassName))
     {
-        std::fprintf(stderr, "RegisterClassA: class \"%s\" already exists\n",
-                     wndClass->lpszClassName);
+        Log("RegisterClassA", "class \"%s\" already exists", wndClass->lpszClassName);
         return 0;
     }
     Classes.push_back({wndClass->lpszClassName, wndClass->lpfnWndProc, NextAtom, wndClass->hIcon});

@@ -1,5 +1,8 @@
-// Internals of compat_win32 shared by its files: which windows are alive and which procedure
-// each one runs, and how the message queue forgets a window. Never included outside compat/win32.
+// Internals of compat_win32 shared by its files, on the desktop and in the browser alike: the
+// window classes, which windows are alive and which procedure each one runs, the window system's
+// side of the message queue (system_events_sdl.cpp or system_events_web.cpp) and how the queue
+// forgets a window; last, the two calls only the desktop's files make. Never included outside
+// compat/win32.
 #pragma once
 
 #include <string>
@@ -26,8 +29,9 @@ const Win32WindowClass* Win32FindClass(LPCSTR name);
 // by CreateWindowExA and not destroyed yet; null for any other handle.
 WNDPROC Win32WindowProcedure(HWND hwnd);
 
-// Called by the message queue when the user asks to quit (SDL_QUIT): every window still alive,
-// oldest first; empty when there is none.
+// Called by the window system's side when the program is asked to end (a signal or the session
+// ending on the desktop, the page's quit in the browser): every window still alive, oldest
+// first; empty when there is none.
 std::vector<HWND> Win32LiveWindows();
 
 // The window system's side of the queue (system_events_sdl.cpp, system_events_web.cpp), called
@@ -50,10 +54,12 @@ void Win32SendMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 // platform does. Cannot fail.
 void Win32ForgetWindowMessages(HWND hwnd);
 
-// Called by anything that needs SDL video (window creation): initialises it once with the
-// stand-in's hints. Returns false, with SDL's reason already logged, when there is no video.
+// Desktop only (window_sdl.cpp): called by anything that needs SDL video (window creation):
+// initialises it once with the stand-in's hints. Returns false, with SDL's reason already logged,
+// when there is no video.
 bool Win32EnsureVideo();
 
-// Called by CreateWindowExA: the picture of an icon LoadIconA returned, or null for any other
-// handle (the window then keeps the window system's default icon).
+// Desktop only (icon_sdl.cpp): called by CreateWindowExA: the picture of an icon LoadIconA
+// returned, or null for any other handle (the window then keeps the window system's default
+// icon).
 SDL_Surface* Win32IconPicture(HICON icon);

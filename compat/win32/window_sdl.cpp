@@ -7,11 +7,11 @@
 
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "common/log/log.h"
 #include "standin_window.h"
 
 namespace
@@ -62,7 +62,7 @@ void Activate(SDL_Window* window)
         return;
     SDL_SetWindowInputFocus(window);
     if (!StandinWaitForFocus(window, 1000))
-        std::fprintf(stderr, "ShowWindow: the window system did not give the window focus\n");
+        Log("ShowWindow", "the window system did not give the window focus");
 }
 } // namespace
 
@@ -91,7 +91,7 @@ bool Win32EnsureVideo()
     StandinPreferNativeVideo();
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
     {
-        std::fprintf(stderr, "CreateWindowExA: no video: %s\n", SDL_GetError());
+        Log("CreateWindowExA", "no video: %s", SDL_GetError());
         return false;
     }
     // Windows of an earlier video session died with it.
@@ -125,12 +125,11 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
     const Win32WindowClass* windowClass = Win32FindClass(className);
     if (!windowClass)
     {
-        std::fprintf(stderr, "CreateWindowExA: window class is not registered\n");
+        Log("CreateWindowExA", "window class is not registered");
         return nullptr;
     }
     if (parent)
-        std::fprintf(stderr, "CreateWindowExA: child windows are not supported; making a "
-                             "top-level window\n");
+        Log("CreateWindowExA", "child windows are not supported; making a top-level window");
     if (!Win32EnsureVideo())
         return nullptr;
 
@@ -149,16 +148,13 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
     {
         // Video drivers without OpenGL (SDL's dummy driver, used by tests that need no picture)
         // still get a window for the message queue; no device can render into it.
-        std::fprintf(stderr,
-                     "CreateWindowExA: no OpenGL window (%s); the window cannot be "
-                     "rendered to\n",
-                     SDL_GetError());
+        Log("CreateWindowExA", "no OpenGL window (%s); the window cannot be rendered to",
+            SDL_GetError());
         window = SDL_CreateWindow(title, x, y, width, height, flags & ~SDL_WINDOW_OPENGL);
     }
     if (!window)
     {
-        std::fprintf(stderr, "CreateWindowExA: SDL could not create the window: %s\n",
-                     SDL_GetError());
+        Log("CreateWindowExA", "SDL could not create the window: %s", SDL_GetError());
         return nullptr;
     }
 

@@ -4,10 +4,10 @@
 // the page has its own icon.
 #include "window_registry.h"
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
+#include "common/log/log.h"
 #include "page_web.h"
 #include "standin_window.h"
 
@@ -57,15 +57,14 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
     const Win32WindowClass* windowClass = Win32FindClass(className);
     if (!windowClass)
     {
-        std::fprintf(stderr, "CreateWindowExA: window class is not registered\n");
+        Log("CreateWindowExA", "window class is not registered");
         return nullptr;
     }
     if (parent)
-        std::fprintf(stderr, "CreateWindowExA: child windows are not supported; making a "
-                             "top-level window\n");
+        Log("CreateWindowExA", "child windows are not supported; making a top-level window");
     if (!Win32LiveWindows().empty())
     {
-        std::fprintf(stderr, "CreateWindowExA: the page has one canvas, and a window shows it\n");
+        Log("CreateWindowExA", "the page has one canvas, and a window shows it");
         return nullptr;
     }
     PageStart();

@@ -38,10 +38,6 @@ namespace
 // that a game brought back is drawn again at once, long enough to cost nothing meanwhile.
 const DWORD LostDeviceWaitMs = 50;
 
-// d3d.ini is edited by hand at times; more layers than this are not snow any more but a way to
-// exhaust memory, so the count is capped where the layers are allocated.
-const DWORD MaxSnowLayers = 100;
-
 // The steps of start-up up to the first one whose failure stops the chain. Returns that text, or
 // null once the chain has run to its end (the floor and ball loads only record their failure).
 const char* RunStartupChain(const StartupOptions& options)
@@ -65,17 +61,7 @@ const char* RunStartupChain(const StartupOptions& options)
     GameHud.Build();
     GameHud.Create();
 
-    // Every reader of SnowLayerCount must agree with the array, so the bounded count (0 when the
-    // array could not be had) is stored back.
-    DWORD layers = DisplaySettings.SnowLayerCount;
-    if (layers > MaxSnowLayers)
-        layers = MaxSnowLayers;
-    SnowLayers = nullptr;
-    if (layers > 0)
-        SnowLayers = static_cast<SnowLayer*>(std::calloc(layers, sizeof(SnowLayer)));
-    if (SnowLayers == nullptr)
-        layers = 0;
-    DisplaySettings.SnowLayerCount = layers;
+    const DWORD layers = AllocateSnowLayers();
 
     BuildArenaVertices();
     GameArena.Create();
@@ -85,7 +71,7 @@ const char* RunStartupChain(const StartupOptions& options)
     BuildBrickVertices();
     PlaceBricks();
     BuildBatVertices();
-    GameBat.Create(300.0f, 420.0f);
+    GameBat.Create(BatStartX, BatStartZ);
     if (ErrorText == nullptr)
         ErrorText = GameBall.Create();
     for (UINT i = 0; i < layers; ++i)
@@ -203,9 +189,7 @@ void ReleaseAll()
 {
     for (Brick& brick : BrickField)
         brick.Release();
-    if (SnowLayers != nullptr)
-        for (UINT i = 0; i < DisplaySettings.SnowLayerCount; ++i)
-            SnowLayers[i].Release();
+    ReleaseSnowLayers();
     GameArena.Release();
     GameBall.Release();
     GameFloor.Release();
@@ -213,15 +197,13 @@ void ReleaseAll()
     GameTitleCard.Release();
     GameHud.Release();
 
-    // The vertex arrays the builders allocated, and the snow layer array itself.
+    // The vertex arrays the builders allocated.
     for (SceneVertex** array :
          {&BrickTemplate, &BatVertices, &ArenaVertices, &FloorVertices, &FlakeVertices})
     {
         std::free(*array);
         *array = nullptr;
     }
-    std::free(SnowLayers);
-    SnowLayers = nullptr;
 
     ReleaseTextures();
     ReleaseDisplayDevice();

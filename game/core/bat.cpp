@@ -5,7 +5,7 @@
 #include "game/core/ball.h"
 #include "game/core/timing.h"
 
-// Live for the whole run; ResetGame puts the bat back at (300, 420).
+// Live for the whole run; ResetGame puts the bat back at (BatStartX, BatStartZ).
 Bat GameBat;
 // BatDirection lives for one step (reset by every keyboard pass); BatPushing for one push.
 int BatDirection = BatDirectionNone;
@@ -16,7 +16,7 @@ namespace
 
 // The bat's left edge stays within these, so the bat stays between the rails at 20 and 620.
 const float LeftLimit = 20.0f;
-const float RightLimit = 580.0f;
+const float RightLimit = 620.0f - BatWidth;
 // While pushing, the bat stops this far short of a limit and only the ball goes on.
 const float PushMargin = 3.0f;
 
@@ -25,9 +25,9 @@ const float PushMargin = 3.0f;
 void Bat::Place(float x, float z)
 {
     leftX = x;
-    rightX = x + 40.0f;
+    rightX = x + BatWidth;
     nearZ = z;
-    farZ = z + 10.0f;
+    farZ = z + BatDepth;
     world = TranslationMatrix(x, 0.0f, z);
 }
 
@@ -58,9 +58,9 @@ void Bat::MovePlusX(float d)
     if (leftX > RightLimit)
     {
         leftX = RightLimit;
-        rightX = RightLimit + 40.0f;
+        rightX = RightLimit + BatWidth;
         if (!GameBall.launched)
-            GameBall.x = RightLimit + 20.0f;
+            GameBall.x = RightLimit + BatWidth / 2.0f;
     }
     BatDirection = BatDirectionPlusX;
     world = TranslationMatrix(leftX, 0.0f, nearZ);
@@ -91,9 +91,9 @@ void Bat::MoveMinusX(float d)
     if (leftX < LeftLimit)
     {
         leftX = LeftLimit;
-        rightX = LeftLimit + 40.0f;
+        rightX = LeftLimit + BatWidth;
         if (!GameBall.launched)
-            GameBall.x = LeftLimit + 20.0f;
+            GameBall.x = LeftLimit + BatWidth / 2.0f;
     }
     BatDirection = BatDirectionMinusX;
     world = TranslationMatrix(leftX, 0.0f, nearZ);
@@ -101,6 +101,6 @@ void Bat::MoveMinusX(float d)
 
 void Bat::RestBall()
 {
-    GameBall.x = leftX + 20.0f;
+    GameBall.x = leftX + BatWidth / 2.0f;
     GameBall.z = nearZ - 3.0f;
 }

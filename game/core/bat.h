@@ -16,10 +16,17 @@ enum BatDirectionValue
     BatDirectionMinusX = 2 // last move toward -x (zero or positive mouse motion)
 };
 
+// The bat's size along x (width) and z (depth), and where every game starts it: its left edge and
+// its near side.
+const float BatWidth = 40.0f;
+const float BatDepth = 10.0f;
+const float BatStartX = 300.0f;
+const float BatStartZ = 420.0f;
+
 struct Bat
 {
-    float leftX, rightX; // rightX = leftX + 40
-    float nearZ, farZ;   // nearZ faces the bricks; farZ = nearZ + 10
+    float leftX, rightX; // rightX = leftX + BatWidth
+    float nearZ, farZ;   // nearZ faces the bricks; farZ = nearZ + BatDepth
     IDirect3DVertexBuffer8* vertexBuffer;
     IDirect3DTexture8* texture;
     Matrix4 world;
@@ -32,7 +39,7 @@ struct Bat
     void MovePlusX(float d);
     // Moves by SpeedFactor * d toward -x; called by HandleMouse for lX >= 0.
     void MoveMinusX(float d);
-    // Puts a resting ball on the bat: x = leftX + 20, z = nearZ - 3.
+    // Puts a resting ball on the bat: x at the bat's middle (leftX + BatWidth / 2), z = nearZ - 3.
     void RestBall();
     // Draws the box. Returns null, "Set Stream Source Failed." or "Draw Primitive Failed.".
     const char* Draw();

@@ -10,7 +10,7 @@
 // Live for the whole run; ResetGame restores them.
 Brick BrickField[BrickCount];
 int32_t Score = 0;
-int32_t Lives = 5;
+int32_t Lives = StartingLives;
 int32_t BricksLeft = BrickCount;
 
 namespace
@@ -103,10 +103,10 @@ void ResetGame()
     for (int r = 0; r < Rows; ++r)
         for (int c = 0; c < Columns; ++c)
             BrickField[Columns * r + c].Restore(5 - r);
-    Lives = 5;
+    Lives = StartingLives;
     Score = 0;
     BricksLeft = BrickCount;
-    GameBat.Place(300.0f, 420.0f);
+    GameBat.Place(BatStartX, BatStartZ);
     PutBallOnBat();
     GameBall.UpdateWorld();
 }

@@ -35,6 +35,8 @@ struct Brick
 };
 
 const int BrickCount = 90;
+// The spare balls of a new game.
+const int32_t StartingLives = 5;
 
 // Live for the whole run; ResetGame restores them.
 extern Brick BrickField[BrickCount]; // index 15 * row + column

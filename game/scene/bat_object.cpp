@@ -1,5 +1,5 @@
-// The bat's drawing half: the 40 x 10 x 10 open box it is drawn as, its buffer, texture and draw.
-// Its moves and clamps are the game core's (game/core/bat.h).
+// The bat's drawing half: the open box it is drawn as (BatWidth wide, 10 high, BatDepth deep), its
+// buffer, texture and draw. Its moves and clamps are the game core's (game/core/bat.h).
 #include "game/core/bat.h"
 
 #include <cstdlib>
@@ -23,7 +23,7 @@ void BuildBatVertices()
     if (BatVertices == nullptr)
         return; // the buffer is then not created and the draw reports it
     // Five faces of two triangles, no bottom: (x, y, z, normal, u, v).
-    FillOpenBox(BatVertices, 0, 40, 10);
+    FillOpenBox(BatVertices, 0, BatWidth, BatDepth);
 }
 
 void Bat::Create(float x, float z)

@@ -9,7 +9,7 @@
 #include "game/platform/display_settings_file.h"
 #include "game/platform/texture_set.h"
 
-// Live from start-up to shutdown: the layer array (allocated by InitGame), the flake array the
+// Live from start-up to shutdown: the layer array (AllocateSnowLayers), the flake array the
 // layers are filled from, and the generator, which is never reseeded so every run snows alike.
 SnowLayer* SnowLayers = nullptr;
 SceneVertex* FlakeVertices = nullptr;
@@ -21,7 +21,33 @@ const int FlakesPerLayer = 400;
 const int FlakeVertexCount = 3 * FlakesPerLayer;
 const UINT FlakeBytes = FlakeVertexCount * sizeof(SceneVertex);
 const float TopHeight = 400.0f;
+// d3d.ini is edited by hand at times; more layers than this are not snow any more but a way to
+// exhaust memory, so the count is capped where the layers are allocated.
+const DWORD MaxSnowLayers = 100;
 } // namespace
+
+DWORD AllocateSnowLayers()
+{
+    DWORD layers = DisplaySettings.SnowLayerCount;
+    if (layers > MaxSnowLayers)
+        layers = MaxSnowLayers;
+    SnowLayers = nullptr;
+    if (layers > 0)
+        SnowLayers = static_cast<SnowLayer*>(std::calloc(layers, sizeof(SnowLayer)));
+    if (SnowLayers == nullptr)
+        layers = 0;
+    DisplaySettings.SnowLayerCount = layers;
+    return layers;
+}
+
+void ReleaseSnowLayers()
+{
+    if (SnowLayers != nullptr)
+        for (UINT i = 0; i < DisplaySettings.SnowLayerCount; ++i)
+            SnowLayers[i].Release();
+    std::free(SnowLayers);
+    SnowLayers = nullptr;
+}
 
 int SnowRandom()
 {

@@ -24,12 +24,20 @@ struct SnowLayer
     void Release();
 };
 
-// Allocated by InitGame with DisplaySettings.SnowLayerCount entries; null when absent.
+// DisplaySettings.SnowLayerCount entries from AllocateSnowLayers to ReleaseSnowLayers; null when
+// absent.
 extern SnowLayer* SnowLayers;
 // The flakes of the layer being built; allocated on the first build, freed by ReleaseAll.
 extern SceneVertex* FlakeVertices;
 // The snow's generator state, initially 1, never reseeded.
 extern DWORD SnowRandomState;
+
+// Allocates SnowLayers, zeroed, for DisplaySettings.SnowLayerCount layers (at most
+// 100) and stores the count it got back: 0 when there is no snow or the array could not
+// be had, so every reader of the count agrees with the array. Returns that count.
+DWORD AllocateSnowLayers();
+// Releases every layer's buffer and frees SnowLayers.
+void ReleaseSnowLayers();
 
 // Next value 0..32767 of the snow's generator.
 int SnowRandom();

@@ -4,6 +4,8 @@
 
 #include <cmath>
 
+#include "common/math/matrix4.h"
+
 // Filled once by the first step of start-up, read-only afterwards (whole run).
 float SineTable[TableSize];
 float CosineTable[TableSize];
@@ -45,9 +47,7 @@ void FillCosineTable()
 
 Matrix4 IdentityMatrix()
 {
-    Matrix4 result = ZeroMatrix();
-    result._11 = result._22 = result._33 = result._44 = 1.0f;
-    return result;
+    return MakeIdentity<Matrix4>();
 }
 
 Matrix4 ZeroMatrix()
@@ -61,26 +61,14 @@ Matrix4 ZeroMatrix()
 
 Matrix4 MultiplyMatrices(Matrix4 a, Matrix4 b)
 {
-    // b x a, each element summed from zero in the order k = 1..4, so results match to the bit.
     Matrix4 result;
-    for (int i = 0; i < 4; ++i)
-        for (int j = 0; j < 4; ++j)
-        {
-            float sum = 0.0f;
-            for (int k = 0; k < 4; ++k)
-                sum += b.m[i][k] * a.m[k][j];
-            result.m[i][j] = sum;
-        }
+    MultiplyMatrix4(&b.m[0][0], &a.m[0][0], &result.m[0][0]);
     return result;
 }
 
 Matrix4 TranslationMatrix(float x, float y, float z)
 {
-    Matrix4 result = IdentityMatrix();
-    result._41 = x;
-    result._42 = y;
-    result._43 = z;
-    return result;
+    return MakeTranslation<Matrix4>(x, y, z);
 }
 
 Matrix4 RotationMatrixX(TableAngle angle)

@@ -1,7 +1,7 @@
 // The Direct3D 8 utility subset: textures from bitmap files and meshes from .x files, ours on
-// both platforms (media/). It talks to the device only through the public Direct3D 8 interface;
-// bitmaps and .x files are decoded with SDL2 and Assimp on Linux, with WIC and DirectX File on
-// Windows.
+// every backend (media/). It talks to the device only through the public Direct3D 8 interface;
+// bitmaps and .x files are decoded with SDL2 and Assimp on the desktop, with stb_image and our
+// text .x reader in the browser, with WIC and DirectX File on Windows.
 #pragma once
 
 #include "d3d8.h"

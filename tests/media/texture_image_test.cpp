@@ -1,5 +1,6 @@
 // Tests of the device-free texture work: bitmap decoding, colour key, scaling, mip chains and
 // texel formats.
+#include "common/math/mip_levels.h"
 #include "media/texture_image.h"
 #include "rgb_surface.h"
 
@@ -134,10 +135,10 @@ TEST(ColorKey, IsAppliedBeforeConversionSoNearBlackStaysOpaque)
 
 TEST(MipChain, LevelCountsAndSizesHalveDownToOneByOne)
 {
-    EXPECT_EQ(d3dx::FullMipCount(1, 1), 1u);
-    EXPECT_EQ(d3dx::FullMipCount(256, 32), 9u);
-    EXPECT_EQ(d3dx::FullMipCount(512, 128), 10u);
-    EXPECT_EQ(d3dx::FullMipCount(5, 3), 3u);
+    EXPECT_EQ(FullMipLevelCount(1, 1), 1u);
+    EXPECT_EQ(FullMipLevelCount(256, 32), 9u);
+    EXPECT_EQ(FullMipLevelCount(512, 128), 10u);
+    EXPECT_EQ(FullMipLevelCount(5, 3), 3u);
 
     auto sizes = [](UINT w, UINT h, UINT mipLevels)
     {

@@ -3,6 +3,9 @@
 // driven by a real focus change, and resources outliving Reset and their device.
 #include "d3d8_harness.h"
 
+#include "game/platform/display_device.h"
+#include "game/platform/display_settings_file.h"
+
 namespace
 {
 struct StateValue
@@ -104,23 +107,23 @@ class DeviceStateTest : public DeviceTest
         EXPECT_EQ(stream, nullptr);
     }
 
-    // The game's fixed state and a drawn frame's leftovers.
+    // The game's own fixed state with every d3d.ini switch on (ApplyFixedState on this device),
+    // and a drawn frame's leftovers.
     void ApplyGameState(IDirect3DTexture8* texture, IDirect3DVertexBuffer8* buffer)
     {
-        Device->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
-        Device->SetRenderState(D3DRS_ZFUNC, D3DCMP_LESS);
-        Device->SetRenderState(D3DRS_AMBIENT, 0xEEEEEEEE);
-        Device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-        Device->SetRenderState(D3DRS_ALPHAREF, 1);
-        Device->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
-        Device->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_GREATEREQUAL);
-        Device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCCOLOR);
-        Device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_DESTCOLOR);
-        Device->SetRenderState(D3DRS_ZENABLE, D3DZB_USEW);
-        Device->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTEXF_ANISOTROPIC);
-        Device->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTEXF_ANISOTROPIC);
-        Device->SetTextureStageState(0, D3DTSS_MIPFILTER, D3DTEXF_ANISOTROPIC);
-        Device->SetTextureStageState(0, D3DTSS_MAXANISOTROPY, 2);
+        DisplaySettings.Lighting = true;
+        DisplaySettings.SrcBlendSrcColor = true;
+        DisplaySettings.DestBlendDestColor = true;
+        DisplaySettings.WBuffering = true;
+        DisplaySettings.MipMapping = true;
+        DisplaySettings.FilterMethod = FilterAnisotropic;
+        ::Device = Device;
+        const char* text = ApplyFixedState();
+        ::Device = nullptr;
+        ASSERT_EQ(text, nullptr);
+        BOOL lit = FALSE;
+        ASSERT_EQ(Device->GetLightEnable(0, &lit), D3D_OK);
+        ASSERT_TRUE(lit);
         Device->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_MODULATE);
         D3DMATRIX shifted = {};
         shifted._11 = shifted._22 = shifted._33 = shifted._44 = 1.0f;
@@ -128,17 +131,6 @@ class DeviceStateTest : public DeviceTest
         Device->SetTransform(D3DTS_WORLD, &shifted);
         Device->SetTransform(D3DTS_VIEW, &shifted);
         Device->SetTransform(D3DTS_PROJECTION, &shifted);
-        D3DLIGHT8 light = {};
-        light.Type = D3DLIGHT_POINT;
-        light.Range = 80.0f;
-        light.Attenuation0 = 1.0f;
-        light.Attenuation1 = -0.068f; // the game's negative term is accepted
-        light.Attenuation2 = 0.005f;
-        ASSERT_EQ(Device->SetLight(0, &light), D3D_OK);
-        ASSERT_EQ(Device->LightEnable(0, TRUE), D3D_OK);
-        D3DMATERIAL8 material = {};
-        material.Diffuse = {1, 1, 1, 0};
-        ASSERT_EQ(Device->SetMaterial(&material), D3D_OK);
         D3DVIEWPORT8 viewport = {10, 10, 100, 100, 0.0f, 0.5f};
         ASSERT_EQ(Device->SetViewport(&viewport), D3D_OK);
         ASSERT_EQ(Device->SetTexture(0, texture), D3D_OK);

@@ -5,29 +5,14 @@
 
 #include <cmath>
 
+#include "common/math/matrix4.h"
+
 namespace
 {
-D3DMATRIX Identity()
-{
-    D3DMATRIX m;
-    std::memset(&m, 0, sizeof m);
-    m._11 = m._22 = m._33 = m._44 = 1.0f;
-    return m;
-}
-
-D3DMATRIX Translation(float x, float y, float z)
-{
-    D3DMATRIX m = Identity();
-    m._41 = x;
-    m._42 = y;
-    m._43 = z;
-    return m;
-}
-
 // Maps x and y from -half..half onto the screen and z from 0..100 onto the depth range.
 D3DMATRIX Orthographic(float half)
 {
-    D3DMATRIX m = Identity();
+    D3DMATRIX m = MakeIdentity<D3DMATRIX>();
     m._11 = 1.0f / half;
     m._22 = 1.0f / half;
     m._33 = 0.01f;
@@ -113,8 +98,8 @@ class PipelineTest : public DeviceTest
             {-1, 1, 0, 0, 0, -1, 0, 0}, {1, 1, 0, 0, 0, -1, 1, 0},  {1, -1, 0, 0, 0, -1, 1, 1},
             {-1, 1, 0, 0, 0, -1, 0, 0}, {1, -1, 0, 0, 0, -1, 1, 1}, {-1, -1, 0, 0, 0, -1, 0, 1}};
         IDirect3DVertexBuffer8* buffer = MakeBuffer(vertices, kSceneFvf);
-        const D3DMATRIX world = Translation(0.0f, 0.0f, depth);
-        const D3DMATRIX view = Translation(0.0f, 0.0f, -viewShift);
+        const D3DMATRIX world = MakeTranslation<D3DMATRIX>(0.0f, 0.0f, depth);
+        const D3DMATRIX view = MakeTranslation<D3DMATRIX>(0.0f, 0.0f, -viewShift);
         const D3DMATRIX projection = Orthographic(2.0f);
         Device->SetTransform(D3DTS_WORLD, &world);
         Device->SetTransform(D3DTS_VIEW, &view);

@@ -191,7 +191,7 @@ inline void ResetRunState()
     TitleShown = true;
     ShowFrameRate = false;
     Score = 0;
-    Lives = 5;
+    Lives = StartingLives;
     SpeedFactor = 1.0f;
     for (int& digit : FrameRateDigits)
         digit = 0;
