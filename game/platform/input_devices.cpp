@@ -67,7 +67,11 @@ const char* ReacquireKeyboard()
     const HRESULT state = KeyboardDevice->GetDeviceState(sizeof probe, probe);
     if (state == DIERR_INPUTLOST || state == DIERR_NOTACQUIRED)
     {
-        if (FAILED(KeyboardDevice->Acquire()))
+        // Refused because another window has taken the foreground again since the device came
+        // back (a quick switch away and back and away): not a failure. The device is lost again
+        // with that focus, and the reset after it acquires the keyboard.
+        const HRESULT acquired = KeyboardDevice->Acquire();
+        if (FAILED(acquired) && acquired != DIERR_OTHERAPPHASPRIO)
             return "Re-aquire Keyboard Failed.";
     }
     return nullptr;
