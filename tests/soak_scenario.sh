@@ -16,6 +16,16 @@
 # The keys a player presses, as X keysym names; Escape only at the end.
 SoakKeys=(space space p c f t r)
 
+# The play scenario, or with "soak SECONDS" the soak, on the desktop named $1: what a runner's
+# command line asks for.
+play_or_soak() { # desktop [soak seconds]
+    if [ "${2:-}" = soak ]; then
+        soak_scenario "$1" "${3:?soak needs a duration in seconds}"
+    else
+        play_scenario
+    fi
+}
+
 # One memory sample, printed and kept in SoakFirstMemory (after warm-up) and SoakLastMemory.
 soak_memory() { # minute
     local now

@@ -143,6 +143,7 @@ const char* GameStep()
 {
     UpdateTiming();
 
+    RetryRefusedDevices();
     // A failed keyboard read leaves KeyboardState as the previous step left it.
     if (KeyboardDevice != nullptr)
         KeyboardDevice->GetDeviceState(sizeof KeyboardState, KeyboardState);

@@ -13,6 +13,10 @@ BYTE KeyboardState[256];
 
 namespace
 {
+// Since the last device reset: the devices it could not acquire because another window had the
+// foreground again, which every step tries until they are back.
+bool KeyboardRefused = false;
+bool MouseRefused = false;
 
 // Unacquires and releases one device if present.
 void ReleaseDevice(IDirectInputDevice8A** device)
@@ -68,10 +72,11 @@ const char* ReacquireKeyboard()
     if (state == DIERR_INPUTLOST || state == DIERR_NOTACQUIRED)
     {
         // Refused because another window has taken the foreground again since the device came
-        // back (a quick switch away and back and away): not a failure. The device is lost again
-        // with that focus, and the reset after it acquires the keyboard.
+        // back (a quick switch away and back and away): not a failure. The steps try again until
+        // the focus is back (RetryRefusedDevices).
         const HRESULT acquired = KeyboardDevice->Acquire();
-        if (FAILED(acquired) && acquired != DIERR_OTHERAPPHASPRIO)
+        KeyboardRefused = acquired == DIERR_OTHERAPPHASPRIO;
+        if (FAILED(acquired) && !KeyboardRefused)
             return "Re-aquire Keyboard Failed.";
     }
     return nullptr;
@@ -83,13 +88,22 @@ void ReacquireMouse()
     // longer answer the mouse once play resumes. Acquiring an acquired mouse is harmless, and a
     // failure leaves it as it was: the reads then give no motion and the game goes on.
     if (MouseDevice != nullptr)
-        MouseDevice->Acquire();
+        MouseRefused = MouseDevice->Acquire() == DIERR_OTHERAPPHASPRIO;
+}
+
+void RetryRefusedDevices()
+{
+    if (KeyboardRefused)
+        KeyboardRefused = KeyboardDevice->Acquire() == DIERR_OTHERAPPHASPRIO;
+    if (MouseRefused)
+        MouseRefused = MouseDevice->Acquire() == DIERR_OTHERAPPHASPRIO;
 }
 
 void ReleaseInputDevices()
 {
     ReleaseDevice(&KeyboardDevice);
     ReleaseDevice(&MouseDevice);
+    KeyboardRefused = MouseRefused = false;
     if (DirectInput != nullptr)
     {
         DirectInput->Release();

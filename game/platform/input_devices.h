@@ -19,5 +19,8 @@ const char* ReacquireKeyboard();
 // Acquires the mouse again after the game was switched away from and back, so the bat answers the
 // mouse once play resumes. A failure leaves the mouse silent.
 void ReacquireMouse();
+// Acquires again a device the last reset could not acquire because another window had the
+// foreground again; nothing when there is none. Called by every step before it reads them.
+void RetryRefusedDevices();
 // Unacquires and releases the keyboard, the mouse, then DirectInput.
 void ReleaseInputDevices();

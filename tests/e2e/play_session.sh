@@ -14,6 +14,7 @@ source "$tests/screen_checks.sh"
 source "$tests/x11_driver.sh"
 source "$tests/play_scenario.sh"
 source "$tests/soak_scenario.sh"
+source "$tests/native_game.sh"
 source "$tests/write_settings.sh"
 
 work=$(mktemp -d /tmp/zendrill-play-XXXXXX)
@@ -26,19 +27,8 @@ ln -s "$assets/models" models
 # three blend factors on): what the setup tool saves for this display.
 write_settings d3d.ini
 
-launch_game() {
-    "$bin" >"$work/game.log" 2>&1 &
-    pid=$!
-}
-game_running() { kill -0 "$pid" 2>/dev/null; }
-program_memory() { awk '/^VmRSS:/ { print "rss=" $2 }' "/proc/$pid/status"; }
-boxes_seen() { count_lines '^(Fatal Error!|Run-Time Error|Reset Error): ' "$work/game.log"; }
 start_openbox || exit 1
-if [ "${1:-}" = soak ]; then
-    soak_scenario "X11 (openbox)" "${2:?soak needs a duration in seconds}"
-else
-    play_scenario
-fi
+play_or_soak "X11 (openbox)" "$@"
 
 if [ "$failures" -ne 0 ]; then
     echo "$failures checks failed; screenshots and the game's log are in $work"

@@ -17,6 +17,7 @@ source "$tests/screen_checks.sh"
 source "$tests/wayland/sway_driver.sh"
 source "$tests/play_scenario.sh"
 source "$tests/soak_scenario.sh"
+source "$tests/native_game.sh"
 source "$tests/write_settings.sh"
 cd "$work" || exit 1
 echo "work folder: $work"
@@ -27,19 +28,8 @@ ln -s "$assets/models" models
 refresh=$(output_refresh)
 write_settings d3d.ini RefreshRate="$refresh"
 
-launch_game() {
-    "$bin" >"$work/game.log" 2>&1 &
-    pid=$!
-}
-game_running() { kill -0 "$pid" 2>/dev/null; }
-program_memory() { awk '/^VmRSS:/ { print "rss=" $2 }' "/proc/$pid/status"; }
-boxes_seen() { count_lines '^(Fatal Error!|Run-Time Error|Reset Error): ' "$work/game.log"; }
 vinput_start
-if [ "${1:-}" = soak ]; then
-    soak_scenario "Wayland (sway)" "${2:?soak needs a duration in seconds}"
-else
-    play_scenario
-fi
+play_or_soak "Wayland (sway)" "$@"
 
 if [ "$failures" -ne 0 ]; then
     echo "$failures checks failed; screenshots and the game's log are in $work"

@@ -28,11 +28,7 @@ echo "work folder: $work"
 # lighting and the three blend factors on.
 write_settings d3d.ini
 
-if [ "${2:-}" = soak ]; then
-    soak_scenario "browser (headless Chromium)" "${3:?soak needs a duration in seconds}"
-else
-    play_scenario
-fi
+play_or_soak "browser (headless Chromium)" "${@:2}"
 
 if [ "$failures" -ne 0 ]; then
     echo "$failures checks failed; screenshots and the page's console are in $work"
