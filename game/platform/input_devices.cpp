@@ -98,9 +98,12 @@ void RestState(DIJOYSTATE2* state)
         pov = 0xFFFFFFFF;
 }
 
+// Some headers spell this code unsigned.
+const HRESULT Unplugged = static_cast<HRESULT>(DIERR_UNPLUGGED);
+
 bool PulledOut(HRESULT result)
 {
-    return result == DIERR_UNPLUGGED || result == DIERR_INPUTLOST;
+    return result == Unplugged || result == DIERR_INPUTLOST;
 }
 
 } // namespace
@@ -171,7 +174,7 @@ bool ReadGamepad(DIJOYSTATE2* state)
 
 void ReacquireGamepad()
 {
-    if (GamepadDevice != nullptr && GamepadDevice->Acquire() == DIERR_UNPLUGGED)
+    if (GamepadDevice != nullptr && GamepadDevice->Acquire() == Unplugged)
         ReleaseDevice(&GamepadDevice);
 }
 
