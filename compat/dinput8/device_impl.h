@@ -6,22 +6,13 @@
 #include <cstdint>
 
 #include "dinput.h"
+#include "gamepad_map.h"
 
 enum class DeviceKind
 {
     Keyboard,
     Mouse,
     Gamepad,
-};
-
-// A game controller's axis properties: the range its axes report, and the dead zone and
-// saturation in ten-thousandths of the way from the centre to either end.
-struct PadAxisScale
-{
-    LONG Min;
-    LONG Max;
-    DWORD DeadZone;
-    DWORD Saturation;
 };
 
 struct IDirectInputDevice8A::Impl
@@ -95,7 +86,6 @@ int ListSystemPads(uint32_t ids[], const char* names[], int max);
 // Opens an attached controller for reading (false when it is not there any more), and closes it.
 bool OpenSystemPad(uint32_t id);
 void CloseSystemPad(uint32_t id);
-struct StandardPad;
 // The controller's state now; false once it was pulled out.
 bool ReadSystemPad(uint32_t id, StandardPad* pad);
 // Called by the last DirectInput object's release: the window system's controllers are let go.

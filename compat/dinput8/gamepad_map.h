@@ -37,6 +37,16 @@ enum StandardPadAxis
     PadAxisCount
 };
 
+// A game controller's axis properties: the range its axes report, and the dead zone and
+// saturation in ten-thousandths of the way from the centre to either end.
+struct PadAxisScale
+{
+    LONG Min;
+    LONG Max;
+    DWORD DeadZone;
+    DWORD Saturation;
+};
+
 // Sticks from -1 to 1, right and down positive; triggers from 0 (released) to 1.
 struct StandardPad
 {
