@@ -235,9 +235,9 @@ HRESULT IDirectInputDevice8A::SetProperty(REFGUID property, LPCDIPROPHEADER head
     if (!header || header->dwHeaderSize != sizeof(DIPROPHEADER))
         return DIERR_INVALIDPARAM;
     // Properties are named by the small numbers standing in for their GUIDs' addresses.
-    const bool range = &property == &DIPROP_RANGE;
-    const bool deadZone = &property == &DIPROP_DEADZONE;
-    const bool saturation = &property == &DIPROP_SATURATION;
+    const bool range = PropertyIs(&property, 4);
+    const bool deadZone = PropertyIs(&property, 5);
+    const bool saturation = PropertyIs(&property, 6);
     if (device.Kind != DeviceKind::Gamepad || !(range || deadZone || saturation))
         return DIERR_UNSUPPORTED;
     if (header->dwHow != DIPH_DEVICE || header->dwObj != 0)

@@ -83,6 +83,11 @@ void FillJoyState(const StandardPad& pad, const PadAxisScale& scale, DIJOYSTATE2
             state->rgbButtons[ButtonTargets[button]] = 0x80;
 }
 
+bool PropertyIs(const void* named, uintptr_t number)
+{
+    return reinterpret_cast<uintptr_t>(named) == number;
+}
+
 HRESULT ReadGamepad(IDirectInputDevice8A::Impl& device, DIJOYSTATE2* state)
 {
     StandardPad pad{};

@@ -44,18 +44,6 @@ BOOL CALLBACK TakeFirstController(LPCDIDEVICEINSTANCEA instance, LPVOID context)
     return DIENUM_STOP;
 }
 
-// Sets one of the controller's DWORD properties for all its axes.
-HRESULT SetAxisProperty(REFGUID property, DWORD value)
-{
-    DIPROPDWORD given = {};
-    given.diph.dwSize = sizeof given;
-    given.diph.dwHeaderSize = sizeof given.diph;
-    given.diph.dwObj = 0;
-    given.diph.dwHow = DIPH_DEVICE;
-    given.dwData = value;
-    return GamepadDevice->SetProperty(property, &given.diph);
-}
-
 // Takes the first attached controller: the joystick format, shared while the game is in front,
 // the game's range and dead zone. A controller that refuses any of it is let go again; there is
 // no box, for the game plays on with the keyboard and mouse. Acquiring may fail while the
@@ -79,11 +67,19 @@ void TakeGamepad()
     range.diph.dwHow = DIPH_DEVICE;
     range.lMin = -GamepadAxisRange;
     range.lMax = GamepadAxisRange;
+    // The property is named at the call itself: it stands for a small number where a GUID's
+    // address would be, which survives no trip through a reference of our own.
+    DIPROPDWORD deadZone = {};
+    deadZone.diph.dwSize = sizeof deadZone;
+    deadZone.diph.dwHeaderSize = sizeof deadZone.diph;
+    deadZone.diph.dwObj = 0;
+    deadZone.diph.dwHow = DIPH_DEVICE;
+    deadZone.dwData = GamepadDeadZone;
     if (GamepadDevice->SetDataFormat(&c_dfDIJoystick2) != 0 ||
         GamepadDevice->SetCooperativeLevel(GameWindow, DISCL_FOREGROUND | DISCL_NONEXCLUSIVE) !=
             0 ||
         GamepadDevice->SetProperty(DIPROP_RANGE, &range.diph) != 0 ||
-        SetAxisProperty(DIPROP_DEADZONE, GamepadDeadZone) != 0)
+        GamepadDevice->SetProperty(DIPROP_DEADZONE, &deadZone.diph) != 0)
     {
         ReleaseDevice(&GamepadDevice);
         return;

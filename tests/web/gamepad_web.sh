@@ -54,7 +54,7 @@ gamepad_session() {
 
     browse padnote
     case "$reply" in
-    *"press a button on your gamepad"*) pass "with no pad seen the page asks for a button press" ;;
+    *[Pp]"ress a button on your gamepad"*) pass "with no pad seen the page asks for a button press" ;;
     *) fail "the page's gamepad note says \"$reply\"" ;;
     esac
     browse padplug
@@ -67,8 +67,9 @@ gamepad_session() {
     title_gone() { [ "$(changed title2 play0 "${TitleRegion[@]}")" -gt 5000 ]; }
     pad_press_until "$PadA" play0 30 title_gone && pass "A starts play" ||
         { fail "the title stayed after A"; return; }
-    sleep 1
-    shot rest
+    # The title screen's camera circles; play with the ball resting on the bat stands still.
+    await rest 20 still rest && pass "play has started: the picture stands still" ||
+        { fail "the picture still moves after A: the title screen is still there"; return; }
 
     bat_moved() { [ "$(changed rest moved "${LowerHalf[@]}")" -gt 3000 ]; }
     browse "padaxis 0 1"
@@ -86,7 +87,7 @@ gamepad_session() {
     # Pulled out, the page asks for a click to play again, and the mouse plays on.
     browse padunplug
     browse play || fail "no click to play after the pad was pulled out"
-    await unplugged 20 still resumed || fail "the picture did not settle after the click"
+    await unplugged 20 still unplugged || fail "the picture did not settle after the click"
     mouse_moved() { [ "$(changed unplugged mouse-moved "${LowerHalf[@]}")" -gt 3000 ]; }
     browse "move 200 0"
     await mouse-moved 20 mouse_moved && pass "the mouse plays on without the pad" ||
