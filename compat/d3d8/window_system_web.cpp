@@ -171,7 +171,7 @@ void SwapWindow(StandinNativeWindow* window)
     const double now = emscripten_get_now();
     const double wait = SwapWaits ? LastSwap + period - now : 0.0;
     if (wait > 1.0)
-        emscripten_sleep(unsigned(wait));
+        PageSleep(unsigned(wait));
     else
         PageYield();
     LastSwap = emscripten_get_now();

@@ -1,11 +1,13 @@
 // A DirectInput device's life: data format, cooperative level, acquisition and its loss when a
-// foreground device's window loses focus, the state read, and release. The keyboard and mouse
-// files do the reading itself.
+// foreground device's window loses focus, a game controller's axis properties and its pulling
+// out, the state read, and release. The keyboard, mouse and game controller files do the
+// reading itself.
 #include <algorithm>
 #include <vector>
 
 #include "common/log/log.h"
 #include "device_impl.h"
+#include "gamepad_map.h"
 
 namespace
 {
@@ -100,6 +102,8 @@ ULONG IDirectInputDevice8A::Release()
     {
         if (impl->Acquired)
             LetGo(*impl);
+        if (impl->Kind == DeviceKind::Gamepad)
+            CloseSystemPad(impl->PadId);
         Devices.erase(std::remove(Devices.begin(), Devices.end(), impl), Devices.end());
         if (Devices.empty())
             StopInputWatch();
@@ -118,12 +122,15 @@ HRESULT IDirectInputDevice8A::SetDataFormat(LPCDIDATAFORMAT format)
     if (impl->Acquired)
         return DIERR_ACQUIRED;
     // Only the predefined layout of the device's own kind (or a copy of it) can be filled.
-    const DIDATAFORMAT& expected =
-        impl->Kind == DeviceKind::Keyboard ? c_dfDIKeyboard : c_dfDIMouse;
+    const DIDATAFORMAT& expected = impl->Kind == DeviceKind::Keyboard ? c_dfDIKeyboard
+                                   : impl->Kind == DeviceKind::Mouse  ? c_dfDIMouse
+                                                                      : c_dfDIJoystick2;
     if (format != &expected && !SameLayout(*format, expected))
     {
         Log("SetDataFormat", "only the predefined %s format is supported",
-            impl->Kind == DeviceKind::Keyboard ? "keyboard" : "mouse");
+            impl->Kind == DeviceKind::Keyboard ? "keyboard"
+            : impl->Kind == DeviceKind::Mouse  ? "mouse"
+                                               : "joystick");
         return DIERR_INVALIDPARAM;
     }
     impl->Format = &expected;
@@ -179,6 +186,8 @@ HRESULT IDirectInputDevice8A::Acquire()
     }
     if ((device.Level & DISCL_EXCLUSIVE) && ExclusiveTaken(device))
         return DIERR_OTHERAPPHASPRIO;
+    if (device.Unplugged)
+        return DIERR_UNPLUGGED;
     device.Acquired = true;
     device.InputLost = false;
     device.FocusLostSeen = false;
@@ -207,11 +216,76 @@ HRESULT IDirectInputDevice8A::GetDeviceState(DWORD size, LPVOID data)
     if (size != device.Format->dwDataSize)
         return DIERR_INVALIDPARAM;
     CheckFocus(device);
+    if (device.Unplugged)
+        return DIERR_UNPLUGGED;
     if (device.InputLost)
         return DIERR_INPUTLOST;
     if (!device.Acquired)
         return DIERR_NOTACQUIRED;
     if (device.Kind == DeviceKind::Keyboard)
         return ReadKeyboard(static_cast<BYTE*>(data));
+    if (device.Kind == DeviceKind::Gamepad)
+        return ReadGamepad(device, static_cast<DIJOYSTATE2*>(data));
     return ReadMouse(device, static_cast<DIMOUSESTATE*>(data));
+}
+
+HRESULT IDirectInputDevice8A::SetProperty(REFGUID property, LPCDIPROPHEADER header)
+{
+    Device& device = *impl;
+    if (!header || header->dwHeaderSize != sizeof(DIPROPHEADER))
+        return DIERR_INVALIDPARAM;
+    // Properties are named by the small numbers standing in for their GUIDs' addresses.
+    const bool range = PropertyIs(&property, 4);
+    const bool deadZone = PropertyIs(&property, 5);
+    const bool saturation = PropertyIs(&property, 6);
+    if (device.Kind != DeviceKind::Gamepad || !(range || deadZone || saturation))
+        return DIERR_UNSUPPORTED;
+    if (header->dwHow != DIPH_DEVICE || header->dwObj != 0)
+    {
+        Log("SetProperty", "only the whole device's axes can be set");
+        return DIERR_UNSUPPORTED;
+    }
+    if (range)
+    {
+        if (header->dwSize != sizeof(DIPROPRANGE))
+            return DIERR_INVALIDPARAM;
+        const auto* given = reinterpret_cast<const DIPROPRANGE*>(header);
+        if (given->lMin >= given->lMax)
+            return DIERR_INVALIDPARAM;
+        device.Scale.Min = given->lMin;
+        device.Scale.Max = given->lMax;
+        return DI_OK;
+    }
+    if (header->dwSize != sizeof(DIPROPDWORD))
+        return DIERR_INVALIDPARAM;
+    const DWORD value = reinterpret_cast<const DIPROPDWORD*>(header)->dwData;
+    if (value > 10000)
+        return DIERR_INVALIDPARAM;
+    (deadZone ? device.Scale.DeadZone : device.Scale.Saturation) = value;
+    return DI_OK;
+}
+
+HRESULT IDirectInputDevice8A::Poll()
+{
+    Device& device = *impl;
+    if (!device.Format)
+        return DIERR_NOTACQUIRED;
+    CheckFocus(device);
+    if (device.Kind == DeviceKind::Gamepad && !device.Unplugged)
+    {
+        StandardPad pad;
+        if (!ReadSystemPad(device.PadId, &pad))
+        {
+            device.Unplugged = true;
+            device.Acquired = false;
+        }
+    }
+    if (device.Unplugged)
+        return DIERR_UNPLUGGED;
+    if (device.InputLost)
+        return DIERR_INPUTLOST;
+    if (!device.Acquired)
+        return DIERR_NOTACQUIRED;
+    // The state is taken fresh at every read: nothing to poll.
+    return DI_NOEFFECT;
 }

@@ -6,11 +6,13 @@
 #include <cstdint>
 
 #include "dinput.h"
+#include "gamepad_map.h"
 
 enum class DeviceKind
 {
     Keyboard,
     Mouse,
+    Gamepad,
 };
 
 struct IDirectInputDevice8A::Impl
@@ -27,6 +29,9 @@ struct IDirectInputDevice8A::Impl
     bool FocusLostSeen; // the window lost focus since the last look, even if it has it back
     bool RelativeMode;  // the mouse took the pointer (relative mode, pointer lock) while acquired
     LONG Wheel;         // the mouse wheel's motion since the last read, in wheel units of 120
+    uint32_t PadId;     // a game controller's id with the window system (never 0)
+    bool Unplugged;     // the game controller was pulled out; it never comes back as this device
+    PadAxisScale Scale; // a game controller's axis properties
 };
 
 // Called by DirectInput8Create and the last IDirectInput8A::Release: the window system's input
@@ -51,6 +56,15 @@ void StopMouse(IDirectInputDevice8A::Impl& device);
 // buttons. Returns DI_OK, or the test source's failure (the state then untouched).
 HRESULT ReadMouse(IDirectInputDevice8A::Impl& device, DIMOUSESTATE* state);
 
+// Called by SetProperty: whether the property named is MAKEDIPROP(number). A reference is taken
+// to be aligned, so a compiler may decide at the comparison that it can never be an odd small
+// number; a pointer compared in another file cannot be decided that way (gamepad.cpp).
+bool PropertyIs(const void* named, uintptr_t number);
+
+// Called by GetDeviceState on an acquired game controller (gamepad.cpp): its state as a
+// DIJOYSTATE2. Returns DI_OK, or DIERR_UNPLUGGED (the device is then marked so and unacquired).
+HRESULT ReadGamepad(IDirectInputDevice8A::Impl& device, DIJOYSTATE2* state);
+
 // ---- The window system's side (input_sdl.cpp, input_web.cpp) ----
 // Starts and stops telling device.cpp about focus losses and wheel steps (NoteFocusLost,
 // NoteWheel) while at least one device lives.
@@ -69,6 +83,18 @@ bool InputWindowAwaitFirstFocus(uint32_t windowId);
 void ReadSystemKeys(BYTE keys[256]);
 // The pointer's motion since the previous read and the buttons (0x80 down) of an acquired mouse.
 void ReadSystemMouse(LONG* dx, LONG* dy, BYTE buttons[4]);
+
+// ---- The window system's game controllers (gamepad_sdl.cpp, gamepad_web.cpp) ----
+// The attached controllers that have the standard layout, in the window system's order: up to
+// `max` ids (never 0, never reused for another plugging-in) and product names, and the count.
+int ListSystemPads(uint32_t ids[], const char* names[], int max);
+// Opens an attached controller for reading (false when it is not there any more), and closes it.
+bool OpenSystemPad(uint32_t id);
+void CloseSystemPad(uint32_t id);
+// The controller's state now; false once it was pulled out.
+bool ReadSystemPad(uint32_t id, StandardPad* pad);
+// Called by the last DirectInput object's release: the window system's controllers are let go.
+void StopSystemPads();
 
 // Called by the window system's side (device.cpp): a window lost focus (or was hidden), or the
 // wheel turned by `delta` (120 a notch, forward positive).

@@ -1,6 +1,8 @@
 // The DirectInput object: DirectInput8Create with its version and interface checks, device
-// creation for the system keyboard and mouse, the identifiers and the two predefined formats.
+// creation for the system keyboard and mouse and the attached game controllers, their
+// enumeration, the identifiers and the three predefined formats.
 #include <array>
+#include <cstring>
 
 #include "common/log/log.h"
 #include "device_impl.h"
@@ -21,11 +23,22 @@ const GUID GUID_XAxis = {0x5a1e0c40, 0x8d27, 0x4f6b, {0x9e, 0x41, 0x2c, 0x77, 0x
 const GUID GUID_YAxis = {0x5a1e0c40, 0x8d27, 0x4f6b, {0x9e, 0x41, 0x2c, 0x77, 0x0b, 0xd3, 0, 2}};
 const GUID GUID_ZAxis = {0x5a1e0c40, 0x8d27, 0x4f6b, {0x9e, 0x41, 0x2c, 0x77, 0x0b, 0xd3, 0, 3}};
 const GUID GUID_Key = {0x5a1e0c40, 0x8d27, 0x4f6b, {0x9e, 0x41, 0x2c, 0x77, 0x0b, 0xd3, 0, 4}};
+const GUID GUID_RxAxis = {0x5a1e0c40, 0x8d27, 0x4f6b, {0x9e, 0x41, 0x2c, 0x77, 0x0b, 0xd3, 0, 5}};
+const GUID GUID_RyAxis = {0x5a1e0c40, 0x8d27, 0x4f6b, {0x9e, 0x41, 0x2c, 0x77, 0x0b, 0xd3, 0, 6}};
+const GUID GUID_RzAxis = {0x5a1e0c40, 0x8d27, 0x4f6b, {0x9e, 0x41, 0x2c, 0x77, 0x0b, 0xd3, 0, 7}};
+const GUID GUID_Slider = {0x5a1e0c40, 0x8d27, 0x4f6b, {0x9e, 0x41, 0x2c, 0x77, 0x0b, 0xd3, 0, 8}};
+const GUID GUID_POV = {0x5a1e0c40, 0x8d27, 0x4f6b, {0x9e, 0x41, 0x2c, 0x77, 0x0b, 0xd3, 0, 9}};
+
+// A game controller's identifiers: the product is one for all of them; an instance carries the
+// window system's id of the plugging-in in its last four bytes.
+const GUID PadProduct = {0x5a1e0c35, 0x8d27, 0x4f6b, {0x9e, 0x41, 0x2c, 0x77, 0x0b, 0xd3, 0, 0}};
+const GUID PadInstance = {0x5a1e0c34, 0x8d27, 0x4f6b, {0x9e, 0x41, 0, 0, 0, 0, 0, 0}};
 
 constexpr DWORD AxisObject = 0x00000003;
 constexpr DWORD ButtonObject = 0x0000000C;
 constexpr DWORD AnyInstance = 0x00FFFF00;
 constexpr DWORD OptionalObject = 0x80000000;
+constexpr DWORD PovObject = 0x00000010;
 
 constexpr std::array<DIOBJECTDATAFORMAT, 256> MakeKeyObjects()
 {
@@ -47,6 +60,55 @@ constexpr DIOBJECTDATAFORMAT MouseObjects[7] = {
     {nullptr, 15, OptionalObject | ButtonObject | AnyInstance, 0},
 };
 
+// The joystick format's 164 objects: six axes and two sliders, four POVs, 128 buttons, then
+// the velocity, acceleration and force axes (each six axes and two sliders).
+constexpr DWORD JoystickObjectCount = 8 + 4 + 128 + 3 * 8;
+
+constexpr std::array<DIOBJECTDATAFORMAT, JoystickObjectCount> MakeJoystickObjects()
+{
+    std::array<DIOBJECTDATAFORMAT, JoystickObjectCount> objects{};
+    const GUID* axes[8] = {&GUID_XAxis,  &GUID_YAxis,  &GUID_ZAxis,  &GUID_RxAxis,
+                           &GUID_RyAxis, &GUID_RzAxis, &GUID_Slider, &GUID_Slider};
+    DWORD n = 0;
+    for (DWORD i = 0; i < 8; ++i)
+        objects[n++] = {axes[i], i * 4, OptionalObject | AxisObject | AnyInstance, 0};
+    for (DWORD i = 0; i < 4; ++i)
+        objects[n++] = {&GUID_POV, 32 + i * 4, OptionalObject | PovObject | AnyInstance, 0};
+    for (DWORD i = 0; i < 128; ++i)
+        objects[n++] = {nullptr, 48 + i, OptionalObject | ButtonObject | AnyInstance, 0};
+    for (DWORD group = 0; group < 3; ++group)
+        for (DWORD i = 0; i < 8; ++i)
+            objects[n++] = {axes[i], 176 + group * 32 + i * 4,
+                            OptionalObject | AxisObject | AnyInstance, 0};
+    return objects;
+}
+constexpr std::array<DIOBJECTDATAFORMAT, JoystickObjectCount> JoystickObjects =
+    MakeJoystickObjects();
+
+// The most controllers one enumeration lists.
+constexpr int MaxPads = 16;
+
+GUID PadInstanceGuid(uint32_t id)
+{
+    GUID guid = PadInstance;
+    guid.Data4[4] = static_cast<BYTE>(id >> 24);
+    guid.Data4[5] = static_cast<BYTE>(id >> 16);
+    guid.Data4[6] = static_cast<BYTE>(id >> 8);
+    guid.Data4[7] = static_cast<BYTE>(id);
+    return guid;
+}
+
+// The window system's id in a controller's instance GUID, or 0 when it is none.
+uint32_t PadIdFromGuid(const GUID& guid)
+{
+    GUID prefix = guid;
+    std::memset(prefix.Data4 + 4, 0, 4);
+    if (!(prefix == PadInstance))
+        return 0;
+    return (uint32_t(guid.Data4[4]) << 24) | (uint32_t(guid.Data4[5]) << 16) |
+           (uint32_t(guid.Data4[6]) << 8) | guid.Data4[7];
+}
+
 } // namespace
 
 const DIDATAFORMAT c_dfDIKeyboard = {
@@ -54,6 +116,9 @@ const DIDATAFORMAT c_dfDIKeyboard = {
 const DIDATAFORMAT c_dfDIMouse = {
     sizeof(DIDATAFORMAT), sizeof(DIOBJECTDATAFORMAT), DIDF_RELAXIS, sizeof(DIMOUSESTATE), 7,
     MouseObjects};
+const DIDATAFORMAT c_dfDIJoystick2 = {sizeof(DIDATAFORMAT), sizeof(DIOBJECTDATAFORMAT),
+                                      DIDF_ABSAXIS,         sizeof(DIJOYSTATE2),
+                                      JoystickObjectCount,  JoystickObjects.data()};
 
 struct IDirectInput8A::Impl
 {
@@ -96,9 +161,43 @@ ULONG IDirectInput8A::Release()
     {
         delete impl;
         delete this;
+        StopSystemPads();
         StopDirectInputVideo();
     }
     return left;
+}
+
+HRESULT IDirectInput8A::EnumDevices(DWORD devType, LPDIENUMDEVICESCALLBACKA callback, LPVOID ref,
+                                    DWORD flags)
+{
+    if (!callback || (flags & ~DWORD(DIEDFL_ATTACHEDONLY)))
+        return DIERR_INVALIDPARAM;
+    // Only the game controllers are listed: the system keyboard and mouse are known by their own
+    // GUIDs, and a program that walks every class meets the controllers the same way.
+    if (devType != DI8DEVCLASS_GAMECTRL && devType != DI8DEVCLASS_ALL)
+        return DI_OK;
+    PumpInputEvents();
+    uint32_t ids[MaxPads];
+    const char* names[MaxPads];
+    const int count = ListSystemPads(ids, names, MaxPads);
+    for (int i = 0; i < count; ++i)
+    {
+        DIDEVICEINSTANCEA instance{};
+        instance.dwSize = sizeof instance;
+        instance.guidInstance = PadInstanceGuid(ids[i]);
+        instance.guidProduct = PadProduct;
+        instance.dwDevType = DI8DEVTYPE_GAMEPAD;
+        std::snprintf(instance.tszInstanceName, sizeof instance.tszInstanceName, "%s",
+                      names[i] ? names[i] : "Game controller");
+        std::snprintf(instance.tszProductName, sizeof instance.tszProductName, "%s",
+                      instance.tszInstanceName);
+        // The generic desktop page, game pad usage, as the platform's HID pads report.
+        instance.wUsagePage = 0x01;
+        instance.wUsage = 0x05;
+        if (callback(&instance, ref) == DIENUM_STOP)
+            break;
+    }
+    return DI_OK;
 }
 
 HRESULT IDirectInput8A::CreateDevice(REFGUID guid, IDirectInputDevice8A** device, LPUNKNOWN outer)
@@ -112,7 +211,15 @@ HRESULT IDirectInput8A::CreateDevice(REFGUID guid, IDirectInputDevice8A** device
         return DIERR_INVALIDPARAM;
     }
     DeviceKind kind;
-    if (guid == GUID_SysKeyboard)
+    const uint32_t padId = PadIdFromGuid(guid);
+    if (padId != 0)
+    {
+        // A controller pulled out since it was listed is not registered any more.
+        if (!OpenSystemPad(padId))
+            return DIERR_DEVICENOTREG;
+        kind = DeviceKind::Gamepad;
+    }
+    else if (guid == GUID_SysKeyboard)
         kind = DeviceKind::Keyboard;
     else if (guid == GUID_SysMouse)
         // The window system cannot tell whether a mouse is plugged in (it always has a
@@ -127,6 +234,9 @@ HRESULT IDirectInput8A::CreateDevice(REFGUID guid, IDirectInputDevice8A** device
     state->References = 1;
     state->Owner = this;
     state->Level = DISCL_NONEXCLUSIVE | DISCL_BACKGROUND;
+    state->PadId = padId;
+    // A controller's axes until told otherwise, as the platform sets them: 0..65535, no dead zone.
+    state->Scale = {0, 65535, 0, 10000};
     WatchDevice(state);
     *device = new IDirectInputDevice8A{state};
     return DI_OK;

@@ -1,6 +1,7 @@
-// The DirectInput 8 subset the game polls: the DirectInput object, keyboard and mouse devices,
-// the predefined data formats and the key codes, with the platform's names and values. The
-// stand-in in compat/dinput8 implements them over SDL2.
+// The DirectInput 8 subset the game polls: the DirectInput object, keyboard, mouse and game
+// controller devices, the predefined data formats, the properties a controller's axes take and
+// the key codes, with the platform's names and values. The stand-in in compat/dinput8 implements
+// them over SDL2 (and over the page's Gamepad API in a browser).
 #pragma once
 
 #include "windows.h"
@@ -45,9 +46,11 @@ typedef const DIDATAFORMAT* LPCDIDATAFORMAT;
 #define DIDF_ABSAXIS 0x00000001
 #define DIDF_RELAXIS 0x00000002
 
-// The predefined formats: 256 key bytes, and the 16-byte DIMOUSESTATE with relative axes.
+// The predefined formats: 256 key bytes, the 16-byte DIMOUSESTATE with relative axes, and the
+// 272-byte DIJOYSTATE2 with absolute axes.
 extern const DIDATAFORMAT c_dfDIKeyboard;
 extern const DIDATAFORMAT c_dfDIMouse;
+extern const DIDATAFORMAT c_dfDIJoystick2;
 
 struct DIMOUSESTATE
 {
@@ -57,6 +60,117 @@ struct DIMOUSESTATE
     BYTE rgbButtons[4];
 };
 
+struct DIJOYSTATE2
+{
+    LONG lX;
+    LONG lY;
+    LONG lZ;
+    LONG lRx;
+    LONG lRy;
+    LONG lRz;
+    LONG rglSlider[2];
+    DWORD rgdwPOV[4];
+    BYTE rgbButtons[128];
+    LONG lVX;
+    LONG lVY;
+    LONG lVZ;
+    LONG lVRx;
+    LONG lVRy;
+    LONG lVRz;
+    LONG rglVSlider[2];
+    LONG lAX;
+    LONG lAY;
+    LONG lAZ;
+    LONG lARx;
+    LONG lARy;
+    LONG lARz;
+    LONG rglASlider[2];
+    LONG lFX;
+    LONG lFY;
+    LONG lFZ;
+    LONG lFRx;
+    LONG lFRy;
+    LONG lFRz;
+    LONG rglFSlider[2];
+};
+typedef DIJOYSTATE2* LPDIJOYSTATE2;
+
+// Device enumeration: the classes, the flags, the callback's answers and what it is given.
+#define DI8DEVCLASS_ALL      0
+#define DI8DEVCLASS_DEVICE   1
+#define DI8DEVCLASS_POINTER  2
+#define DI8DEVCLASS_KEYBOARD 3
+#define DI8DEVCLASS_GAMECTRL 4
+
+#define DIEDFL_ALLDEVICES   0x00000000
+#define DIEDFL_ATTACHEDONLY 0x00000001
+
+#define DIENUM_STOP     0
+#define DIENUM_CONTINUE 1
+
+#define DI8DEVTYPE_MOUSE    0x12
+#define DI8DEVTYPE_KEYBOARD 0x13
+#define DI8DEVTYPE_JOYSTICK 0x14
+#define DI8DEVTYPE_GAMEPAD  0x15
+
+#ifndef MAX_PATH
+#define MAX_PATH 260
+#endif
+
+struct DIDEVICEINSTANCEA
+{
+    DWORD dwSize;
+    GUID guidInstance;
+    GUID guidProduct;
+    DWORD dwDevType;
+    CHAR tszInstanceName[MAX_PATH];
+    CHAR tszProductName[MAX_PATH];
+    GUID guidFFDriver;
+    WORD wUsagePage;
+    WORD wUsage;
+};
+typedef DIDEVICEINSTANCEA* LPDIDEVICEINSTANCEA;
+typedef const DIDEVICEINSTANCEA* LPCDIDEVICEINSTANCEA;
+typedef DIDEVICEINSTANCEA DIDEVICEINSTANCE;
+typedef LPCDIDEVICEINSTANCEA LPCDIDEVICEINSTANCE;
+
+typedef BOOL(WINAPI* LPDIENUMDEVICESCALLBACKA)(LPCDIDEVICEINSTANCEA, LPVOID);
+#define LPDIENUMDEVICESCALLBACK LPDIENUMDEVICESCALLBACKA
+
+// Device properties: a header naming the object (DIPH_DEVICE: every axis), then the value.
+struct DIPROPHEADER
+{
+    DWORD dwSize;
+    DWORD dwHeaderSize;
+    DWORD dwObj;
+    DWORD dwHow;
+};
+typedef DIPROPHEADER* LPDIPROPHEADER;
+typedef const DIPROPHEADER* LPCDIPROPHEADER;
+
+struct DIPROPDWORD
+{
+    DIPROPHEADER diph;
+    DWORD dwData;
+};
+
+struct DIPROPRANGE
+{
+    DIPROPHEADER diph;
+    LONG lMin;
+    LONG lMax;
+};
+
+#define DIPH_DEVICE   0
+#define DIPH_BYOFFSET 1
+#define DIPH_BYID     2
+
+// A property is named by a small number standing where a GUID's address would be.
+#define MAKEDIPROP(prop)  (*(const GUID*)(prop))
+#define DIPROP_RANGE      MAKEDIPROP(4)
+#define DIPROP_DEADZONE   MAKEDIPROP(5)
+#define DIPROP_SATURATION MAKEDIPROP(6)
+
 #define DISCL_EXCLUSIVE    0x00000001
 #define DISCL_NONEXCLUSIVE 0x00000002
 #define DISCL_FOREGROUND   0x00000004
@@ -65,6 +179,7 @@ struct DIMOUSESTATE
 
 #define DI_OK                        S_OK
 #define DI_NOEFFECT                  S_FALSE
+#define DI_POLLEDDEVICE              ((HRESULT)0x00000002L)
 #define DIERR_INPUTLOST              ((HRESULT)0x8007001EL)
 #define DIERR_NOTACQUIRED            ((HRESULT)0x8007000CL)
 #define DIERR_INVALIDPARAM           E_INVALIDARG
@@ -77,6 +192,8 @@ struct DIMOUSESTATE
 #define DIERR_NOTINITIALIZED         ((HRESULT)0x80070015L)
 #define DIERR_GENERIC                E_FAIL
 #define DIERR_UNSUPPORTED            E_NOTIMPL
+#define DIERR_UNPLUGGED              ((HRESULT)0x80040209L)
+#define DIERR_OBJECTNOTFOUND         ((HRESULT)0x80070002L)
 
 // Called by the game's input start-up: creates the DirectInput object; version must be 0x0800
 // (else DIERR_OLD/BETADIRECTINPUTVERSION) and the interface IID_IDirectInput8A (else
@@ -84,14 +201,18 @@ struct DIMOUSESTATE
 HRESULT WINAPI DirectInput8Create(HINSTANCE instance, DWORD version, REFIID iid, LPVOID* out,
                                   LPUNKNOWN outer);
 
-// Called by the game's input start-up and shutdown. CreateDevice knows GUID_SysKeyboard and
-// GUID_SysMouse (DIERR_DEVICENOTREG otherwise; SDL cannot tell a missing mouse); each device
-// holds a reference to the object that made it.
+// Called by the game's input start-up and shutdown, and by its look for a plugged-in
+// controller. CreateDevice knows GUID_SysKeyboard, GUID_SysMouse and the instance GUID of an
+// attached game controller (DIERR_DEVICENOTREG otherwise; SDL cannot tell a missing mouse); each
+// device holds a reference to the object that made it. EnumDevices lists the attached game
+// controllers (DI8DEVCLASS_GAMECTRL or DI8DEVCLASS_ALL) as DI8DEVTYPE_GAMEPAD devices until the
+// callback answers DIENUM_STOP; a controller's instance GUID is new each time it is plugged in.
 struct IDirectInput8A
 {
     ULONG AddRef();
     ULONG Release();
     HRESULT CreateDevice(REFGUID guid, IDirectInputDevice8A** device, LPUNKNOWN outer);
+    HRESULT EnumDevices(DWORD devType, LPDIENUMDEVICESCALLBACKA callback, LPVOID ref, DWORD flags);
 
     struct Impl;
     Impl* impl;
@@ -109,7 +230,15 @@ struct IDirectInput8A
 //   the moment a foreground device's window loses focus until it is acquired again;
 //   DIERR_NOTACQUIRED otherwise when not acquired. Keyboard: 0x80 at each DIK code held. Mouse:
 //   motion since the previous read, wheel in units of 120, buttons left/right/middle/side.
+//   Game controller: DIJOYSTATE2 in the layout of an XInput pad (lX/lY left stick, lZ the
+//   triggers, left toward lMax, lRx/lRy right stick, rgdwPOV[0] the d-pad, buttons A, B, X, Y,
+//   LB, RB, Back, Start, left stick, right stick); DIERR_UNPLUGGED once it was pulled out.
 //   A failed read leaves the buffer untouched.
+// SetProperty: a game controller's DIPROP_RANGE (DIPROPRANGE), DIPROP_DEADZONE and
+//   DIPROP_SATURATION (DIPROPDWORD, 0..10000) for every axis (DIPH_DEVICE); DIERR_INVALIDPARAM
+//   for a wrong size or an empty range, DIERR_UNSUPPORTED for any other property or device.
+// Poll: a game controller's state is fresh at every read, so DI_NOEFFECT while acquired;
+//   DIERR_NOTACQUIRED, DIERR_INPUTLOST or DIERR_UNPLUGGED as GetDeviceState would answer.
 struct IDirectInputDevice8A
 {
     ULONG AddRef();
@@ -119,6 +248,8 @@ struct IDirectInputDevice8A
     HRESULT Acquire();
     HRESULT Unacquire();
     HRESULT GetDeviceState(DWORD size, LPVOID data);
+    HRESULT SetProperty(REFGUID property, LPCDIPROPHEADER header);
+    HRESULT Poll();
 
     struct Impl;
     Impl* impl;

@@ -17,6 +17,16 @@ typedef HRESULT (*StandinMouseSource)(void* mouseState16);
 void StandinSetKeyboardSource(StandinKeyboardSource source);
 void StandinSetMouseSource(StandinMouseSource source);
 
+// ---- Game controller (compat/dinput8, desktop only) ----
+// Attaches SDL's virtual game controller (6 axes in SDL_CONTROLLER_AXIS_* order, 15 buttons in
+// SDL_CONTROLLER_BUTTON_* order), which DirectInput then lists as an attached game controller;
+// FALSE with the reason logged when SDL refuses. Detaching pulls it out. Axis values run
+// -32768..32767 (triggers 0..32767); what is set is seen from the next event pump on.
+BOOL StandinAttachGamepad(void);
+void StandinDetachGamepad(void);
+void StandinSetGamepadAxis(int axis, int value);
+void StandinSetGamepadButton(int button, BOOL down);
+
 // ---- Device trace (compat/d3d8) ----
 // A record of every call a device receives that changes state, draws or presents, in order.
 // Arguments are the call's integers in order, except: SetTransform keeps (state, _41, _42, _43),

@@ -32,6 +32,7 @@ BYTE Buttons[4] = {};
 std::deque<bool> Activations;
 bool LastInFront = true;
 double LastYield = 0.0;
+uint32_t Turns = 0;
 
 // Tells the window about a change of "in front", once per change.
 void NoteActivation()
@@ -275,6 +276,12 @@ void PageYield()
 {
     emscripten_sleep(0);
     LastYield = emscripten_get_now();
+    ++Turns;
+}
+
+uint32_t PageTurns()
+{
+    return Turns;
 }
 
 bool PageEventPending()
@@ -286,6 +293,7 @@ void PageSleep(unsigned milliseconds)
 {
     emscripten_sleep(milliseconds);
     LastYield = emscripten_get_now();
+    ++Turns;
 }
 
 void PageYieldIfDue()

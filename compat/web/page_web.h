@@ -45,6 +45,9 @@ bool PageEventPending();
 
 // Lets the browser run (draw the canvas, deliver events) before carrying on.
 void PageYield();
+// How many turns the browser has had so far (yields and sleeps): what was sampled from the page
+// in one turn stays as it was until the next.
+uint32_t PageTurns();
 // Yields when the program has not let the browser run for a while, so a loop that never presents
 // (waiting for a device reset) does not freeze the tab.
 void PageYieldIfDue();

@@ -1,5 +1,7 @@
-// One game step: timing, the keyboard commands with their latches, the mouse, the ball and bat
-// while playing, a rendered frame on every 30th step, and the end of a cleared game.
+// One game step: timing, the keyboard commands with their latches (the game controller's buttons
+// standing in for their keys), the mouse (the controller's stick and d-pad adding to its motion),
+// the ball and bat while playing, a rendered frame on every 30th step, the look for a controller
+// plugged in on the others, and the end of a cleared game.
 #include "game/core/game_step.h"
 
 #include "game/core/app.h"
@@ -35,9 +37,61 @@ const float MouseScale = 0.7142857f;
 // A frame is drawn on one step in this many.
 const DWORD StepsPerFrame = 30;
 
+// The game controller this step, at rest when there is none (read every step).
+DIJOYSTATE2 PadState;
+
+// The controller buttons that stand for keys (the XInput pad's numbering): A Space, B F, X T,
+// Y C, Back R, Start P. Escape has none: quitting stays on the keyboard.
+struct PadKey
+{
+    int key;
+    int button;
+};
+const PadKey PadKeys[] = {{DIK_SPACE, 0}, {DIK_F, 1}, {DIK_T, 2},
+                          {DIK_C, 3},     {DIK_R, 6}, {DIK_P, 7}};
+
+// The stick at full deflection (or the d-pad held) moves the bat as this many mouse counts a
+// step would: some 730 units a second whatever the frame rate (SpeedFactor keeps a step's motion
+// in time), so the bat crosses the arena in under a second, as a brisk sweep of the mouse does.
+const float PadCountsAtFull = 0.4f;
+// Whole run: the fraction of a count the stick has moved the bat that no step has given yet.
+float PadCarry = 0.0f;
+
 bool KeyDown(int key)
 {
-    return (KeyboardState[key] & 0x80) != 0;
+    if ((KeyboardState[key] & 0x80) != 0)
+        return true;
+    for (const PadKey& padKey : PadKeys)
+        if (padKey.key == key)
+            return (PadState.rgbButtons[padKey.button] & 0x80) != 0;
+    return false;
+}
+
+// The bat's motion from the controller this step, in mouse counts: the d-pad's left or right
+// at full speed, else the stick's deflection past the dead zone. None at rest, where the
+// fraction carried is dropped.
+LONG PadCounts()
+{
+    float deflection = 0.0f;
+    const DWORD pov = PadState.rgdwPOV[0];
+    if (LOWORD(pov) != 0xFFFF)
+    {
+        if (pov > 0 && pov < 18000)
+            deflection = 1.0f;
+        else if (pov > 18000 && pov < 36000)
+            deflection = -1.0f;
+    }
+    else
+        deflection = static_cast<float>(PadState.lX) / static_cast<float>(GamepadAxisRange);
+    if (deflection == 0.0f)
+    {
+        PadCarry = 0.0f;
+        return 0;
+    }
+    const float counts = deflection * PadCountsAtFull + PadCarry;
+    const LONG whole = static_cast<LONG>(counts);
+    PadCarry = counts - static_cast<float>(whole);
+    return whole;
 }
 
 // An edge-triggered key: acts once when pressed while `condition` holds; the latch clears when
@@ -144,9 +198,11 @@ const char* GameStep()
     UpdateTiming();
 
     RetryRefusedDevices();
-    // A failed keyboard read leaves KeyboardState as the previous step left it.
+    // A failed keyboard read leaves KeyboardState as the previous step left it. The controller
+    // is read beside it, at rest when absent or failed, so its buttons act with the keys.
     if (KeyboardDevice != nullptr)
         KeyboardDevice->GetDeviceState(sizeof KeyboardState, KeyboardState);
+    ReadGamepad(&PadState);
     HandleKeyboard();
 
     // A failed mouse read (lost focus, not acquired) counts as no motion and no button: the
@@ -154,6 +210,7 @@ const char* GameStep()
     DIMOUSESTATE mouse = {};
     if (MouseDevice != nullptr && FAILED(MouseDevice->GetDeviceState(sizeof mouse, &mouse)))
         mouse = DIMOUSESTATE{};
+    mouse.lX += PadCounts();
     HandleMouse(mouse);
 
     WrapRigAngles();
@@ -180,6 +237,8 @@ const char* GameStep()
         if (text != nullptr)
             return text;
     }
+    else
+        LookForGamepad(timeGetTime());
     StepCounter += 1;
     if (BricksLeft < 1)
         ResetGame();

@@ -30,6 +30,7 @@ const char* ResetDevice()
     const char* keyboardText = ReacquireKeyboard();
     // The exclusive mouse was given up with the focus; without it the bat would not move again.
     ReacquireMouse();
+    ReacquireGamepad();
     ShowCursor(FALSE);
     SetCursorPos(200, 200);
 

@@ -1,5 +1,6 @@
 // The DirectInput keyboard and mouse: creation in nine checked steps, the keyboard state buffer
-// the game step reads, re-acquiring after a device reset, and release.
+// the game step reads, re-acquiring after a device reset, and release; the game controller,
+// taken when one is attached and let go when it is pulled out.
 #include "game/platform/input_devices.h"
 
 #include "game/core/app.h"
@@ -8,6 +9,7 @@
 IDirectInput8A* DirectInput = nullptr;
 IDirectInputDevice8A* KeyboardDevice = nullptr;
 IDirectInputDevice8A* MouseDevice = nullptr;
+IDirectInputDevice8A* GamepadDevice = nullptr;
 // Read every step; keeps the last contents when a read fails (whole run).
 BYTE KeyboardState[256];
 
@@ -26,6 +28,82 @@ void ReleaseDevice(IDirectInputDevice8A** device)
     (*device)->Unacquire();
     (*device)->Release();
     *device = nullptr;
+}
+
+// Whole run: when the last look for a controller was made.
+DWORD LastGamepadLook = 0;
+
+// What the enumeration found: the first attached controller.
+struct FoundController
+{
+    bool found;
+    GUID instance;
+};
+
+BOOL CALLBACK TakeFirstController(LPCDIDEVICEINSTANCEA instance, LPVOID context)
+{
+    FoundController* first = static_cast<FoundController*>(context);
+    first->found = true;
+    first->instance = instance->guidInstance;
+    return DIENUM_STOP;
+}
+
+// Takes the first attached controller: the joystick format, shared while the game is in front,
+// the game's range and dead zone. A controller that refuses any of it is let go again; there is
+// no box, for the game plays on with the keyboard and mouse. Acquiring may fail while the
+// window is away; the reads try again.
+void TakeGamepad()
+{
+    FoundController first = {};
+    if (DirectInput->EnumDevices(DI8DEVCLASS_GAMECTRL, TakeFirstController, &first,
+                                 DIEDFL_ATTACHEDONLY) != 0 ||
+        !first.found)
+        return;
+    if (DirectInput->CreateDevice(first.instance, &GamepadDevice, nullptr) != 0)
+    {
+        GamepadDevice = nullptr;
+        return;
+    }
+    DIPROPRANGE range = {};
+    range.diph.dwSize = sizeof range;
+    range.diph.dwHeaderSize = sizeof range.diph;
+    range.diph.dwObj = 0;
+    range.diph.dwHow = DIPH_DEVICE;
+    range.lMin = -GamepadAxisRange;
+    range.lMax = GamepadAxisRange;
+    // The property is named at the call itself: it stands for a small number where a GUID's
+    // address would be, which survives no trip through a reference of our own.
+    DIPROPDWORD deadZone = {};
+    deadZone.diph.dwSize = sizeof deadZone;
+    deadZone.diph.dwHeaderSize = sizeof deadZone.diph;
+    deadZone.diph.dwObj = 0;
+    deadZone.diph.dwHow = DIPH_DEVICE;
+    deadZone.dwData = GamepadDeadZone;
+    if (GamepadDevice->SetDataFormat(&c_dfDIJoystick2) != 0 ||
+        GamepadDevice->SetCooperativeLevel(GameWindow, DISCL_FOREGROUND | DISCL_NONEXCLUSIVE) !=
+            0 ||
+        GamepadDevice->SetProperty(DIPROP_RANGE, &range.diph) != 0 ||
+        GamepadDevice->SetProperty(DIPROP_DEADZONE, &deadZone.diph) != 0)
+    {
+        ReleaseDevice(&GamepadDevice);
+        return;
+    }
+    GamepadDevice->Acquire();
+}
+
+void RestState(DIJOYSTATE2* state)
+{
+    *state = DIJOYSTATE2{};
+    for (DWORD& pov : state->rgdwPOV)
+        pov = 0xFFFFFFFF;
+}
+
+// Some headers spell this code unsigned.
+const HRESULT Unplugged = static_cast<HRESULT>(DIERR_UNPLUGGED);
+
+bool PulledOut(HRESULT result)
+{
+    return result == Unplugged || result == DIERR_INPUTLOST;
 }
 
 } // namespace
@@ -55,7 +133,49 @@ const char* CreateInputDevices()
         return "Set Mouse Co-operative Level Failed.";
     if (MouseDevice->Acquire() != 0)
         return "Acquire Mouse Failed.";
+
+    TakeGamepad();
+    LastGamepadLook = timeGetTime();
     return nullptr;
+}
+
+void LookForGamepad(DWORD now)
+{
+    if (GamepadDevice != nullptr || DirectInput == nullptr || now - LastGamepadLook < GamepadLookMs)
+        return;
+    LastGamepadLook = now;
+    TakeGamepad();
+}
+
+bool ReadGamepad(DIJOYSTATE2* state)
+{
+    if (GamepadDevice == nullptr)
+    {
+        RestState(state);
+        return false;
+    }
+    HRESULT result = GamepadDevice->Poll();
+    if (SUCCEEDED(result))
+        result = GamepadDevice->GetDeviceState(sizeof *state, state);
+    if (SUCCEEDED(result))
+        return true;
+    RestState(state);
+    // Lost input is either the window switched away (acquiring again fails until it is back)
+    // or the controller pulled out (acquiring says so); a pulled one is let go.
+    if (result == DIERR_INPUTLOST || result == DIERR_NOTACQUIRED)
+        result = GamepadDevice->Acquire();
+    if (PulledOut(result))
+    {
+        ReleaseDevice(&GamepadDevice);
+        LastGamepadLook = timeGetTime();
+    }
+    return false;
+}
+
+void ReacquireGamepad()
+{
+    if (GamepadDevice != nullptr && GamepadDevice->Acquire() == Unplugged)
+        ReleaseDevice(&GamepadDevice);
 }
 
 const char* ReacquireKeyboard()
@@ -103,6 +223,7 @@ void ReleaseInputDevices()
 {
     ReleaseDevice(&KeyboardDevice);
     ReleaseDevice(&MouseDevice);
+    ReleaseDevice(&GamepadDevice);
     KeyboardRefused = MouseRefused = false;
     if (DirectInput != nullptr)
     {

@@ -5,7 +5,9 @@
 // "error <reason>".
 //   node play_driver.mjs <page folder> <d3d.ini to store> <page log>
 // Commands:
-//   start             opens the page with the settings stored; ok once the game has drawn
+//   start [pad]       opens the page with the settings stored; ok once the game has drawn.
+//                     With "pad" the page's navigator.getGamepads is replaced by one "standard"
+//                     gamepad of the driver's, unplugged until padplug
 //   play              clicks "click to play" until the game has the pointer and the screen
 //   shot FILE         the screen (the canvas filling it) as a PPM file
 //   keydown CODE, keyup CODE   a key by its KeyboardEvent.code
@@ -17,6 +19,11 @@
 //   state             ok running | ok ended <exit code>
 //   memory            ok js_heap=<KiB> wasm=<KiB>: the page's script heap in use and the
 //                     WebAssembly memory's size
+//   padplug, padunplug   the driver's gamepad plugged in (with the page's gamepadconnected
+//                     event, as a browser sends it on the first press) or pulled out
+//   padbutton N 0|1   button N of the standard mapping released or pressed
+//   padaxis N VALUE   axis N (0, 1 left stick x, y; 2, 3 right stick) to VALUE in -1..1
+//   padnote           ok <the page's gamepad note>
 //   quit              closes the browser
 import { appendFileSync, readFileSync } from "node:fs";
 import { createInterface } from "node:readline";
@@ -94,9 +101,34 @@ async function clickToPlay() {
   pointer = { x: kWidth / 2, y: kHeight / 2 };
 }
 
-async function start() {
+// The driver's gamepad, put into every page before its own scripts run: headless Chromium has
+// no gamepad of its own, nor a protocol call to plug one in. navigator.getGamepads answers with
+// it while plugged (a null slot otherwise, as a browser keeps the slot of a pad pulled out).
+const kTestPad = `(() => {
+  const pad = { id: "Driver pad (STANDARD GAMEPAD)", index: 0, connected: false,
+                mapping: "standard", timestamp: 0, axes: [0, 0, 0, 0],
+                buttons: Array.from({ length: 17 }, () => ({ pressed: false, touched: false,
+                                                              value: 0 })) };
+  window.driverPad = pad;
+  Navigator.prototype.getGamepads = function () { return [pad.connected ? pad : null]; };
+  window.driverPadEvent = (type) => {
+    pad.connected = type === "gamepadconnected";
+    pad.timestamp = performance.now();
+    const event = new Event(type);
+    Object.defineProperty(event, "gamepad", { value: pad });
+    window.dispatchEvent(event);
+  };
+})()`;
+
+async function padSet(change) {
+  await browser.evaluate(`(() => { const pad = driverPad; ${change};
+    pad.timestamp = performance.now(); return true; })()`);
+}
+
+async function start(withPad) {
   server = await serve(pageFolder);
   browser = await launch([kWidth, kHeight]);
+  if (withPad) await browser.page("Page.addScriptToEvaluateOnNewDocument", { source: kTestPad });
   // The first visit opens the setup; the settings are stored as its Save would store them, and
   // the page opened again starts the game with them.
   await browser.navigate(server.url);
@@ -194,7 +226,17 @@ async function fullscreen() {
 async function handle(line) {
   const [command, ...args] = line.trim().split(/\s+/);
   switch (command) {
-  case "start": await start(); return "";
+  case "start": await start(args[0] === "pad"); return "";
+  case "padplug": await browser.evaluate(`driverPadEvent("gamepadconnected")`); return "";
+  case "padunplug": await browser.evaluate(`driverPadEvent("gamepaddisconnected")`); return "";
+  case "padbutton": {
+    const [n, down] = [Number(args[0]), args[1] === "1"];
+    await padSet(`pad.buttons[${n}] = { pressed: ${down}, touched: ${down}, value: ${down ? 1 : 0} }`);
+    return "";
+  }
+  case "padaxis": await padSet(`pad.axes[${Number(args[0])}] = ${Number(args[1])}`); return "";
+  case "padnote":
+    return await browser.evaluate(`document.getElementById("pad-note").textContent`);
   case "play": await clickToPlay(); return "";
   case "shot": await shot(args[0]); return "";
   case "keydown": await keyEvent("keyDown", args[0]); return "";

@@ -9,6 +9,7 @@
 #include <map>
 #include <set>
 
+#include "compat/dinput8/gamepad_map.h"
 #include "compat/dinput8/keyboard_map.h"
 #include "dinput.h"
 #include "standin.h"
@@ -175,6 +176,102 @@ TEST_F(Devices, AcquisitionAndReadErrors)
     EXPECT_EQ(DI_OK, keyboard->Unacquire());
     EXPECT_EQ(DI_NOEFFECT, keyboard->Unacquire());
     EXPECT_EQ(DIERR_NOTACQUIRED, keyboard->GetDeviceState(256, keys));
+}
+
+// The controller table both stand-in backends fill DIJOYSTATE2 with: what the play tests, which
+// steer with the left stick and press A, Y and Start, cannot see.
+TEST(GamepadTable, AxesButtonsAndDpadAsAnXInputPad)
+{
+    const PadAxisScale game = {-1000, 1000, 2000, 10000};
+    StandardPad pad{};
+    DIJOYSTATE2 state;
+    memset(&state, 0x55, sizeof state);
+    FillJoyState(pad, game, &state);
+    EXPECT_EQ(0, state.lX);
+    EXPECT_EQ(0, state.lZ);
+    EXPECT_EQ(0xFFFFFFFFu, state.rgdwPOV[0]) << "the d-pad at rest is not centred";
+    EXPECT_EQ(0xFFFFFFFFu, state.rgdwPOV[3]);
+    EXPECT_EQ(0, state.rgbButtons[0]);
+    EXPECT_EQ(0, state.lVX) << "what the pad lacks does not read as zero";
+
+    // Inside the dead zone nothing; beyond it the rest of the way maps onto the range, each
+    // axis to its own field; the triggers share Z, the left one toward lMax.
+    pad.Axis[PadLeftX] = 0.19f;
+    pad.Axis[PadLeftY] = -0.6f;
+    pad.Axis[PadRightX] = 1.0f;
+    pad.Axis[PadRightY] = -1.0f;
+    pad.Axis[PadLeftTrigger] = 1.0f;
+    FillJoyState(pad, game, &state);
+    EXPECT_EQ(0, state.lX);
+    EXPECT_EQ(-500, state.lY);
+    EXPECT_EQ(1000, state.lRx);
+    EXPECT_EQ(-1000, state.lRy);
+    EXPECT_EQ(1000, state.lZ);
+    pad.Axis[PadRightTrigger] = 1.0f;
+    FillJoyState(pad, game, &state);
+    EXPECT_EQ(0, state.lZ) << "both triggers held cancel out on Z";
+    // The platform's default range, 0..65535 centred at 32768, and no dead zone.
+    pad = StandardPad{};
+    pad.Axis[PadLeftX] = -1.0f;
+    pad.Axis[PadLeftY] = 0.1f;
+    FillJoyState(pad, {0, 65535, 0, 10000}, &state);
+    EXPECT_EQ(0, state.lX);
+    EXPECT_NEAR(32768 + 3277, state.lY, 1);
+    EXPECT_NEAR(32768, state.lRx, 1);
+
+    // The d-pad is the first POV, in hundredths of a degree clockwise from up; opposite
+    // directions cancel; it never shows as buttons.
+    const struct
+    {
+        bool up, down, left, right;
+        DWORD pov;
+    } dpad[] = {{true, false, false, false, 0},    {false, false, false, true, 9000},
+                {false, true, false, true, 13500}, {false, true, false, false, 18000},
+                {true, false, true, false, 31500}, {false, false, true, true, 0xFFFFFFFF},
+                {true, true, true, false, 27000}};
+    for (const auto& c : dpad)
+    {
+        pad = StandardPad{};
+        pad.Button[PadUp] = c.up;
+        pad.Button[PadDown] = c.down;
+        pad.Button[PadLeft] = c.left;
+        pad.Button[PadRight] = c.right;
+        FillJoyState(pad, game, &state);
+        EXPECT_EQ(c.pov, state.rgdwPOV[0]) << c.up << c.down << c.left << c.right;
+        for (BYTE button : state.rgbButtons)
+            EXPECT_EQ(0, button);
+    }
+
+    // The buttons in the pad's numbering; the guide button is not offered.
+    const int numbered[10] = {
+        PadA,    PadB,     PadX,         PadY,         PadLeftShoulder, PadRightShoulder,
+        PadBack, PadStart, PadLeftStick, PadRightStick};
+    for (int n = 0; n < 10; ++n)
+    {
+        pad = StandardPad{};
+        pad.Button[numbered[n]] = true;
+        FillJoyState(pad, game, &state);
+        for (int b = 0; b < 128; ++b)
+            EXPECT_EQ(b == n ? 0x80 : 0, state.rgbButtons[b]) << "control " << numbered[n];
+    }
+    pad = StandardPad{};
+    pad.Button[PadGuide] = true;
+    FillJoyState(pad, game, &state);
+    for (BYTE button : state.rgbButtons)
+        EXPECT_EQ(0, button);
+
+    // The page's standard mapping: Back and Start sit at 8 and 9, the d-pad at 12..15, the
+    // triggers (6, 7) are axes.
+    EXPECT_EQ(PadA, WebStandardButtons[0]);
+    EXPECT_EQ(PadRightShoulder, WebStandardButtons[5]);
+    EXPECT_EQ(-1, WebStandardButtons[WebLeftTriggerSlot]);
+    EXPECT_EQ(-1, WebStandardButtons[WebRightTriggerSlot]);
+    EXPECT_EQ(PadBack, WebStandardButtons[8]);
+    EXPECT_EQ(PadStart, WebStandardButtons[9]);
+    EXPECT_EQ(PadRightStick, WebStandardButtons[11]);
+    EXPECT_EQ(PadUp, WebStandardButtons[12]);
+    EXPECT_EQ(PadRight, WebStandardButtons[15]);
+    EXPECT_EQ(PadGuide, WebStandardButtons[16]);
 }
 
 TEST(KeyTable, SpotChecks)

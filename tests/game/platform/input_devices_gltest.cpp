@@ -1,6 +1,7 @@
 // Tests of the input devices on a real X display (the foreground devices need a window with
 // focus): creation and release, Escape posting WM_DESTROY on every step, a failed mouse read
-// counting as no motion, and the devices working again after the window lost and regained focus.
+// counting as no motion, the devices working again after the window lost and regained focus, and
+// a game played with a controller plugged in and pulled out while it runs.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -40,9 +41,12 @@ HRESULT GiveMouse(void* state)
     return MouseResult;
 }
 
+// Stands still unless a test moves it.
+DWORD Now = 1000;
+
 DWORD StillClock()
 {
-    return 1000;
+    return Now;
 }
 
 class InputDevicesTest : public ::testing::Test
@@ -57,6 +61,7 @@ class InputDevicesTest : public ::testing::Test
         GivenMouse = DIMOUSESTATE{};
         KeyboardResult = MouseResult = DI_OK;
         MouseReads = 0;
+        Now = 1000;
         StandinSetKeyboardSource(GiveKeys);
         StandinSetMouseSource(GiveMouse);
         StandinSetClockSource(StillClock);
@@ -189,6 +194,128 @@ TEST_F(InputDevicesTest, DevicesWorkAgainAfterTheFocusCameBack)
     EXPECT_EQ(ReacquireKeyboard(), nullptr);
     ReacquireMouse();
     EXPECT_EQ(MouseDevice->GetDeviceState(sizeof mouse, &mouse), DI_OK);
+}
+
+// The virtual controller's controls, in SDL's game controller order (standin.h).
+enum
+{
+    ButtonA = 0,
+    ButtonY = 3,
+    ButtonStart = 6,
+    DpadRight = 14,
+    LeftX = 0,
+};
+
+// Steps on the steps that draw no frame (there is no display device here).
+void Steps(int count)
+{
+    for (int i = 0; i < count; ++i)
+    {
+        if (StepCounter % 30 == 0)
+            StepCounter += 1;
+        ASSERT_EQ(GameStep(), nullptr);
+    }
+}
+
+// Presses a controller button for one step and lets it go for the next.
+void Tap(int button)
+{
+    StandinSetGamepadButton(button, TRUE);
+    Steps(1);
+    StandinSetGamepadButton(button, FALSE);
+    Steps(1);
+}
+
+TEST_F(InputDevicesTest, AGameIsPlayedWithAControllerPluggedInAndPulledOutWhileItRuns)
+{
+    // No controller at start-up is no failure: the set-up above asserted a clean start.
+    ASSERT_EQ(GamepadDevice, nullptr);
+    StartPlaying();
+    GameState = Title;
+    ASSERT_TRUE(StandinAttachGamepad());
+
+    // Plugged in after start-up, it is taken at the next look, not on every step.
+    Steps(3);
+    EXPECT_EQ(GamepadDevice, nullptr) << "looked for a controller before the interval was up";
+    Now += GamepadLookMs;
+    Steps(1);
+    ASSERT_NE(GamepadDevice, nullptr) << "the controller plugged in while running was not taken";
+
+    // A starts play, then launches the ball; in between the stick steers the bat and the ball
+    // resting on it. Full deflection right moves the bat as the mouse moving right does, 0.4
+    // counts a step: 100 steps are 40 counts of 0.714 units.
+    Tap(ButtonA);
+    EXPECT_EQ(GameState, Playing);
+    EXPECT_EQ(GameBall.launched, 0);
+    const float start = GameBat.leftX;
+    StandinSetGamepadAxis(LeftX, 32767);
+    Steps(100);
+    EXPECT_NEAR(GameBat.leftX, start - 40 * 0.7142857f, 0.75f);
+    EXPECT_NEAR(GameBall.x, GameBat.leftX + 20.0f, 1e-3f);
+    // Within the dead zone (20 %) the bat stays put; half way left it moves at 3/8 of full
+    // speed (the dead zone taken off), the other way.
+    StandinSetGamepadAxis(LeftX, -6000);
+    float before = GameBat.leftX;
+    Steps(100);
+    EXPECT_FLOAT_EQ(GameBat.leftX, before);
+    StandinSetGamepadAxis(LeftX, -16384);
+    Steps(100);
+    EXPECT_NEAR(GameBat.leftX, before + 15 * 0.7142857f, 0.75f);
+    // The d-pad goes at full speed, over the stick.
+    StandinSetGamepadButton(DpadRight, TRUE);
+    before = GameBat.leftX;
+    Steps(100);
+    EXPECT_NEAR(GameBat.leftX, before - 40 * 0.7142857f, 0.75f);
+    StandinSetGamepadButton(DpadRight, FALSE);
+    StandinSetGamepadAxis(LeftX, 0);
+    Steps(1);
+    before = GameBat.leftX;
+    Steps(10);
+    EXPECT_FLOAT_EQ(GameBat.leftX, before) << "the bat moved with the stick at rest";
+    Tap(ButtonA);
+    EXPECT_EQ(GameBall.launched, 1);
+
+    // Start pauses and resumes; held, it acts once.
+    StandinSetGamepadButton(ButtonStart, TRUE);
+    Steps(5);
+    EXPECT_EQ(GameState, Paused);
+    StandinSetGamepadButton(ButtonStart, FALSE);
+    Steps(1);
+    Tap(ButtonStart);
+    EXPECT_EQ(GameState, Playing);
+    // Y changes the camera.
+    const int camera = CameraMode;
+    Tap(ButtonY);
+    EXPECT_EQ(CameraMode, (camera + 1) % 4);
+
+    // Switched away, the controller is silent; back in front, the reset path takes it again.
+    StandinSetWindowFocus(GameWindow, FALSE);
+    Tap(ButtonStart);
+    EXPECT_EQ(GameState, Playing) << "a controller read while the game was away";
+    StandinSetWindowFocus(GameWindow, TRUE);
+    Drain();
+    EXPECT_EQ(ReacquireKeyboard(), nullptr);
+    ReacquireMouse();
+    ReacquireGamepad();
+    Tap(ButtonStart);
+    EXPECT_EQ(GameState, Paused) << "the controller was not acquired again";
+    Tap(ButtonStart);
+
+    // Pulled out: let go at the next read, with no error, and the mouse goes on.
+    StandinSetGamepadButton(ButtonStart, TRUE);
+    StandinDetachGamepad();
+    Steps(1);
+    EXPECT_EQ(GamepadDevice, nullptr);
+    EXPECT_EQ(GameState, Playing);
+    before = GameBat.leftX;
+    GivenMouse.lX = -14;
+    Steps(1);
+    EXPECT_NEAR(GameBat.leftX, before + 10.0f, 1e-4f);
+    GivenMouse.lX = 0;
+    // Nothing is there to be taken at the next look.
+    Now += GamepadLookMs;
+    Steps(2);
+    EXPECT_EQ(GamepadDevice, nullptr);
 }
 
 } // namespace
