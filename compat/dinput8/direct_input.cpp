@@ -2,6 +2,7 @@
 // creation for the system keyboard and mouse and the attached game controllers, their
 // enumeration, the identifiers and the three predefined formats.
 #include <array>
+#include <cstdio>
 #include <cstring>
 
 #include "common/log/log.h"
