@@ -175,6 +175,14 @@ bool TextCountsPlausible(const char* text, size_t size)
         SkipFiller(text, size, &p, false);
         if (p >= size || text[p] != '{')
         {
+            // A guarded type whose head does not open (a comment or stray text where its brace
+            // should be) is refused: a decoder may still take the counts after it. A reference
+            // to an object of that name ({ Mesh }) closes instead.
+            for (const char* guarded : {"Mesh", "MeshNormals", "SkinWeights", "MeshMaterialList"})
+                if (wordLength == std::strlen(guarded) &&
+                    std::memcmp(text + word, guarded, wordLength) == 0 &&
+                    (p >= size || text[p] != '}'))
+                    return false;
             p = afterWord;
             continue;
         }
