@@ -56,9 +56,8 @@ void StopMouse(IDirectInputDevice8A::Impl& device);
 // buttons. Returns DI_OK, or the test source's failure (the state then untouched).
 HRESULT ReadMouse(IDirectInputDevice8A::Impl& device, DIMOUSESTATE* state);
 
-// Called by SetProperty: whether the property named is MAKEDIPROP(number). A reference is taken
-// to be aligned, so a compiler may decide at the comparison that it can never be an odd small
-// number; a pointer compared in another file cannot be decided that way (gamepad.cpp).
+// Called by SetProperty: whether the property named is MAKEDIPROP(number), the entry of
+// StandinPropertyNames (dinput.h) at that number.
 bool PropertyIs(const void* named, uintptr_t number);
 
 // Called by GetDeviceState on an acquired game controller (gamepad.cpp): its state as a

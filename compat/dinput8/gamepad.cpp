@@ -83,9 +83,12 @@ void FillJoyState(const StandardPad& pad, const PadAxisScale& scale, DIJOYSTATE2
             state->rgbButtons[ButtonTargets[button]] = 0x80;
 }
 
+const GUID StandinPropertyNames[8] = {{0, 0, 0, {}}, {1, 0, 0, {}}, {2, 0, 0, {}}, {3, 0, 0, {}},
+                                      {4, 0, 0, {}}, {5, 0, 0, {}}, {6, 0, 0, {}}, {7, 0, 0, {}}};
+
 bool PropertyIs(const void* named, uintptr_t number)
 {
-    return reinterpret_cast<uintptr_t>(named) == number;
+    return number < 8 && named == &StandinPropertyNames[number];
 }
 
 HRESULT ReadGamepad(IDirectInputDevice8A::Impl& device, DIJOYSTATE2* state)

@@ -165,8 +165,11 @@ struct DIPROPRANGE
 #define DIPH_BYOFFSET 1
 #define DIPH_BYID     2
 
-// A property is named by a small number standing where a GUID's address would be.
-#define MAKEDIPROP(prop)  (*(const GUID*)(prop))
+// The SDK names a property by a small number standing where a GUID's address would be; a
+// reference bound to such an address is undefined behaviour (the sanitizer build stops on it).
+// Here each number names a real GUID of a table, which SetProperty tells apart by address.
+extern const GUID StandinPropertyNames[8];
+#define MAKEDIPROP(prop)  (StandinPropertyNames[prop])
 #define DIPROP_RANGE      MAKEDIPROP(4)
 #define DIPROP_DEADZONE   MAKEDIPROP(5)
 #define DIPROP_SATURATION MAKEDIPROP(6)
