@@ -10,6 +10,9 @@
 #                offers it for an adapter with lights), then the play scenario with that
 #                d3d.ini: Wine refuses the game's tuned light (its negative linear attenuation),
 #                so the game takes the nearest light Wine accepts, says so once, and plays
+#   pad          d3d.ini as for play, under openbox: at the title a game controller is plugged
+#                into Wine's input bus (pad_lib.sh), and the game is played with it alone
+#                (tests/pad_scenario.sh), then Escape ends it
 # Needs ZENDRILL_WINDOWS_BIN (the folder of zendrill.exe) and ZENDRILL_WINDOWS_RUN (its assets).
 set -uo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -114,6 +117,31 @@ play | light)
         [ "$n" -eq 1 ] && pass "the nearest accepted light was reported once" ||
             fail "the nearest accepted light was reported $n times, not once"
     fi
+    ;;
+pad)
+    . "$here/pad_lib.sh"
+    pad_setup "$work" || { echo "SKIP: the preloaded controller is not built"; exit 77; }
+    # The game is the prefix's first Wine program, so Wine's device process gets the preload.
+    launch_game() { WINEDEBUG=+msgbox pad_run "$game" >"$log" 2>&1; }
+    pad_button() { pad_send button "$1" "$2"; }
+    pad_stick_x() { pad_send axis leftx $(($1 < 0 ? -32768 : $1 * 32767)); }
+    pad_unplug() { pad_send detach; }
+    pad_plug() { pad_send attach; }
+    pad_after_unplug() { :; }
+    start_openbox || exit 1
+    settings 0
+    source "$here/../play_scenario.sh" || exit 1
+    source "$here/../pad_scenario.sh" || exit 1
+    game_start || { fail "the game window did not appear"; exit 1; }
+    await title 90 sky || { fail "no title screen"; exit 1; }
+    await title2 30 orbiting || fail "the title screen stands still"
+    # Plugged in while the game runs: the game takes it at its next look.
+    reason=$(pad_ready 60) || { fail "$reason"; exit 1; }
+    pad_plug
+    pad_scenario
+    escape_ends_game
+    [ "$code" -eq 0 ] && pass "Escape exits with 0" || fail "exit code $code after Escape"
+    [ "$(count_lines 'trace:msgbox' "$log")" -eq 0 ] || fail "a message box was shown: $(box_texts "$log")"
     ;;
 *)
     echo "unknown mode $mode"

@@ -1,0 +1,70 @@
+# shellcheck shell=bash
+# The game played with a game controller alone, on any build that can plug one in: A starts play,
+# the stick moves the bat, Start pauses and resumes; pulled out, the mouse plays on; plugged in
+# again while the game runs, Y changes the camera and A launches the ball.
+#
+# Sourced after tests/play_scenario.sh (its regions and checks) and the platform's driver, which
+# defines, besides shot and mouse_move:
+#   pad_button NAME 0|1   a button of the controller (a, y, start) pressed or let go
+#   pad_stick_x VALUE     the left stick's x: -1 (full left), 0 (at rest) or 1 (full right)
+#   pad_unplug, pad_plug  the controller pulled out and plugged in again
+#   pad_after_unplug      what a player does after pulling the controller out before the mouse
+#                         plays (the page asks for a click); nothing elsewhere
+# The game is on its title screen, shot "title2", with the controller plugged in.
+
+# Holds a controller button until the check after it holds, then lets it go; a press the game did
+# not see is made again, up to the deadline (as press_until does with a key).
+pad_press_until() { # button name seconds check...
+    local button=$1 name=$2 end=$((SECONDS + $3)) status
+    shift 3
+    while :; do
+        pad_button "$button" 1
+        await "$name" 10 "$@"
+        status=$?
+        pad_button "$button" 0
+        sleep 0.3 # released as long as a player's thumb would be
+        [ "$status" -eq 0 ] && return 0
+        [ "$SECONDS" -lt "$end" ] || return 1
+    done
+}
+
+pad_scenario() {
+    title_gone() { [ "$(changed title2 play0 "${TitleRegion[@]}")" -gt 5000 ]; }
+    pad_press_until a play0 30 title_gone && pass "A starts play" ||
+        { fail "the title stayed after A"; return 1; }
+    # The title screen's camera circles; play with the ball resting on the bat stands still.
+    await rest 20 still rest && pass "play has started: the picture stands still" ||
+        { fail "the picture still moves after A: the title screen is still there"; return 1; }
+
+    bat_moved() { [ "$(changed rest moved "${LowerHalf[@]}")" -gt 3000 ]; }
+    pad_stick_x 1
+    await moved 20 bat_moved && pass "the stick moves the bat" || fail "the bat did not move"
+    pad_stick_x 0
+    await moved 20 still moved || fail "the picture did not settle after the stick"
+
+    paused() { [ "$(changed moved paused "${PausedRegion[@]}")" -gt 300 ]; }
+    pad_press_until start paused 30 paused && pass "Start shows PAUSED" ||
+        fail "no PAUSED picture after Start"
+    resumed() { [ "$(changed moved resumed)" -eq 0 ]; }
+    pad_press_until start resumed 30 resumed && pass "Start resumes" ||
+        fail "the picture after Start differs ($(changed moved resumed) px)"
+
+    pad_unplug
+    pad_after_unplug || fail "the mouse could not be taken back after the controller was pulled out"
+    await unplugged 20 still unplugged || fail "the picture did not settle after the controller went"
+    mouse_moved() { [ "$(changed unplugged mouse-moved "${LowerHalf[@]}")" -gt 3000 ]; }
+    # Leftwards: the stick pushed the bat right, as far as the wall when the machine is slow.
+    mouse_move -200 0
+    await mouse-moved 20 mouse_moved && pass "the mouse plays on without the controller" ||
+        fail "the bat did not follow the mouse after the controller was pulled out"
+    await mouse-moved 20 still mouse-moved || fail "the picture did not settle after the mouse"
+
+    # Plugged in again while the game runs, the controller is taken at the game's next look.
+    pad_plug
+    other_camera() { [ "$(changed mouse-moved camera1 "${CameraRegion[@]}")" -gt 15 ]; }
+    pad_press_until y camera1 30 other_camera && pass "Y changes the camera" ||
+        fail "the camera indicator stayed after Y (the controller plugged in again was not taken)"
+    pad_button a 1
+    await flying 20 moving flying && pass "A launches the ball" || fail "nothing moves after A"
+    pad_button a 0
+}
