@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs every whole-program test (the game and the setup tool on X11, Wayland, under Wine and on
-# the page) several times in a row, two at a time as the suite runs them, while every core is kept busy, and prints how often each one
-# passed. A test that fails only here waits for something with a fixed time, not for the state it
-# needs. Not part of the suite: a round takes a quarter of an hour on two cores.
+# the page) several rounds in a row, two at a time as the suite runs them, while every core is
+# kept busy, and prints how often each one passed. A test that fails only here waits for
+# something a fixed time, not for the state it needs. Not part of the suite: a round takes about
+# a quarter of an hour on two cores.
 #   tests/under_load.sh [build folder] [rounds] [test regex]
 # The build folder is a configured default build (build/ unless given) whose tests find the
 # Windows and the browser builds as the suite does; rounds are 5 unless given. Each round's ctest
