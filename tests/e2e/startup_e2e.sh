@@ -5,6 +5,9 @@
 #   escape       a complete folder: the game runs until Escape and then ends with exit code 0
 #   terminate    as no-settings, but the box is answered by SIGTERM instead of a user: the box
 #                closes and the game ends as after OK
+#   bad-file C   a complete folder but for one damaged file, bad-file case C of
+#                tests/bad_files.sh: the game's own "Fatal Error!" box for it, closed by a user
+#   bad-files    each bad-file case in turn
 # A box carries its text to standard error as well; the game waits until a user closes it, then
 # exits with a non-zero code. The game never writes into its folder.
 set -uo pipefail
@@ -16,6 +19,14 @@ run="${ZENDRILL_RUN_DIR:?}"
 
 source "$(dirname "$0")/../x11_driver.sh" # sky_on_screen
 source "$(dirname "$0")/../write_settings.sh"
+source "$(dirname "$0")/../bad_files.sh"
+if [[ "$mode" == bad-files ]]; then
+    status=0
+    for case in "${BadFileCases[@]}"; do
+        bash "$0" bad-file "$case" || status=1
+    done
+    exit $status
+fi
 work=$(mktemp -d /tmp/zendrill-startup-XXXXXX)
 logs=$(mktemp -d /tmp/zendrill-startup-logs-XXXXXX)
 pid=
@@ -56,6 +67,13 @@ no-floor)
 escape)
     light_snow_settings
     link_assets none
+    ;;
+bad-file)
+    light_snow_settings
+    link_assets none
+    damage=$(bad_file "${2:?the bad-file case}" "$work" "$run") || fail "case $2 was not made"
+    expected=$(sed -n 2p <<<"$damage")
+    mode="bad-file $2: $(sed -n 1p <<<"$damage")"
     ;;
 *) fail "unknown mode" ;;
 esac

@@ -10,6 +10,9 @@
 #                offers it for an adapter with lights), then the play scenario with that
 #                d3d.ini: Wine refuses the game's tuned light (its negative linear attenuation),
 #                so the game takes the nearest light Wine accepts, says so once, and plays
+#   bad-files    each damaged file of tests/bad_files.sh in turn, in an otherwise complete
+#                folder: Wine's box with the game's own text, Return closes it, a non-zero exit
+#                code and no crash, every other file as it was
 #   pad          d3d.ini as for play, under openbox: at the title a game controller is plugged
 #                into Wine's input bus (pad_lib.sh), and the game is played with it alone
 #                (tests/pad_scenario.sh), then Escape ends it
@@ -40,7 +43,7 @@ echo "work folder: $work"
 settings() { # lighting
     write_settings --crlf d3d.ini Lighting="$1"
 }
-if [ "$mode" != no-settings ]; then
+if [ "$mode" = play ] || [ "$mode" = light ] || [ "$mode" = pad ]; then
     ln -s "$assets/textures" textures
     ln -s "$assets/models" models
 fi
@@ -78,17 +81,18 @@ setup_saves() {
     pid=
 }
 
-case "$mode" in
-no-settings)
-    caption='Fatal Error!' text='Please run 3D Zendrill Config first.'
+# Starts the game, expects one "Fatal Error!" box with text $1, closes it as a user does, and
+# expects the game to end with an error's exit code.
+fatal_box() { # text
+    local caption='Fatal Error!' box
     start_program "$game"
     box=$(find_window "$caption" 90)
     if [ -z "$box" ]; then
         fail "no \"$caption\" window appeared"
     else
         pass "Wine shows the \"$caption\" window"
-        [ "$(box_texts "$log")" = "$text" ] && pass "the box says \"$text\"" ||
-            fail "the box said \"$(box_texts "$log")\", not \"$text\""
+        [ "$(box_texts "$log")" = "$1" ] && pass "the box says \"$1\"" ||
+            fail "the box said \"$(box_texts "$log")\", not \"$1\""
         # Modal: the game is still there while the box is.
         sleep 0.5
         kill -0 "$pid" 2>/dev/null && pass "the game waits for the box to be closed" ||
@@ -97,9 +101,31 @@ no-settings)
     fi
     game_exit 60
     [ "$code" -ne 124 ] || fail "the game did not end after the box"
-    [ "$code" -ne 0 ] && pass "exit code $code after the error" ||
-        fail "the game reported success (exit code 0) after an error"
+    [ "$code" -ne 0 ] && [ "$code" -lt 128 ] && pass "exit code $code after the error" ||
+        fail "exit code $code after the error: success, or a crash"
     [ "$(box_texts "$log" | wc -l)" -le 1 ] || fail "more than one box was shown"
+}
+
+case "$mode" in
+bad-files)
+    . "$here/../bad_files.sh"
+    for case in "${BadFileCases[@]}"; do
+        folder=$work/$case
+        mkdir "$folder" && cd "$folder" || exit 1
+        settings 0
+        ln -s "$assets/textures" textures
+        ln -s "$assets/models" models
+        damage=$(bad_file "$case" "$folder" "$assets") || { fail "case $case was not made"; continue; }
+        echo "-- $case: $(sed -n 1p <<<"$damage")"
+        before=$(find . -type f -o -type l | sort | xargs md5sum)
+        fatal_box "$(sed -n 2p <<<"$damage")"
+        [ "$(find . -type f -o -type l | sort | xargs md5sum)" = "$before" ] ||
+            fail "the folder's files changed"
+        rm -f "$log"
+    done
+    ;;
+no-settings)
+    fatal_box 'Please run 3D Zendrill Config first.'
     ;;
 play | light)
     launch_game() { start_program "$game"; }
