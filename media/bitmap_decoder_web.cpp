@@ -59,6 +59,40 @@ D3DFORMAT FileFormat(const BYTE* bytes, size_t size, bool* hasAlpha)
         return alpha ? D3DFMT_A8R8G8B8 : D3DFMT_X8R8G8B8;
     }
 }
+// Whether an uncompressed bitmap's pixel rows are all in the file: stb_image reads a file cut
+// short as if its missing rows were there, where the other platforms' decoders refuse it.
+// Run-length compressed files end where their codes say and are left to stb_image.
+bool PixelRowsPresent(const BYTE* bytes, size_t size)
+{
+    if (size < 26)
+        return false;
+    const uint32_t headerSize = Little32(bytes + 14);
+    uint64_t width = 0, height = 0, bits = 0;
+    if (headerSize == 12)
+    {
+        width = unsigned(bytes[18]) | unsigned(bytes[19]) << 8;
+        height = unsigned(bytes[20]) | unsigned(bytes[21]) << 8;
+        bits = unsigned(bytes[24]) | unsigned(bytes[25]) << 8;
+    }
+    else
+    {
+        if (size < 34)
+            return false;
+        const uint32_t compression = Little32(bytes + 30);
+        if (compression != 0 && compression != 3)
+            return true;
+        const int32_t signedWidth = int32_t(Little32(bytes + 18));
+        const int32_t signedHeight = int32_t(Little32(bytes + 22));
+        width = signedWidth < 0 ? 0 : uint64_t(signedWidth);
+        height = signedHeight < 0 ? uint64_t(-int64_t(signedHeight)) : uint64_t(signedHeight);
+        bits = unsigned(bytes[28]) | unsigned(bytes[29]) << 8;
+    }
+    // Every row padded to four bytes but the last, whose padding some writers leave out.
+    const uint64_t stride = (width * bits + 31) / 32 * 4;
+    const uint64_t rows = height == 0 ? 0 : stride * (height - 1) + (width * bits + 7) / 8;
+    const uint64_t offset = Little32(bytes + 10);
+    return offset <= size && rows <= size - offset;
+}
 } // namespace
 
 HRESULT DecodeBitmapTexels(const void* data, size_t size, Image* image, D3DFORMAT* fileFormat)
@@ -68,7 +102,7 @@ HRESULT DecodeBitmapTexels(const void* data, size_t size, Image* image, D3DFORMA
     const BYTE* bytes = static_cast<const BYTE*>(data);
     int width = 0, height = 0, channels = 0;
     if (!stbi_info_from_memory(bytes, int(size), &width, &height, &channels) ||
-        !ImageSizeAllowed(uint64_t(width), uint64_t(height)))
+        !ImageSizeAllowed(uint64_t(width), uint64_t(height)) || !PixelRowsPresent(bytes, size))
         return D3DXERR_INVALIDDATA;
     stbi_uc* rgba = stbi_load_from_memory(bytes, int(size), &width, &height, &channels, 4);
     if (!rgba)

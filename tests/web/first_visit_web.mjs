@@ -1,11 +1,14 @@
 // The page in headless Chromium, as a new player meets it: the first visit opens the setup dialog
 // (one adapter, the browser's renderer; modes from 640 x 480 up), Space saves and the game draws
-// its title screen on WebGL 2; a reload keeps the settings (the game starts at once); and a
-// damaged stored d3d.ini gives the game's own message on the page, not a blank canvas. The title
-// picture is saved as title.ppm in the work folder.
+// its title screen on WebGL 2; a reload keeps the settings (the game starts at once); and each
+// damaged file of tests/bad_files.sh (settings in the browser's storage, a bitmap, a mesh) gives
+// the game's own message on the page, not a blank canvas or a crash. The title picture is saved
+// as title.ppm in the work folder.
 //   node first_visit_web.mjs <page folder> <work folder>
-import { existsSync, mkdirSync } from "node:fs";
-import { join, resolve } from "node:path";
+import { execFileSync } from "node:child_process";
+import { existsSync, mkdirSync, readFileSync } from "node:fs";
+import { dirname, join, resolve } from "node:path";
+import { fileURLToPath } from "node:url";
 import {
   findChromium, launch, pixel, press, readCanvas, serve, skip, waitFor, writePpm,
 } from "./browser.mjs";
@@ -46,6 +49,36 @@ async function titleScreen(browser, what, width) {
         `(${notSky} pixels unlike the sky)`);
   return picture;
 }
+
+// The damaged-file cases and, for one, the file it damages, the message the game shows and the
+// damaged bytes (base64), made by tests/bad_files.sh from the page's own assets (../run).
+const testsFolder = resolve(dirname(fileURLToPath(import.meta.url)), "..");
+const badFiles = (command) => execFileSync("bash", ["-c",
+  `source "${testsFolder}/bad_files.sh"; ${command}`], { encoding: "utf8" });
+const badFileCases = () => badFiles(`echo "\${BadFileCases[@]}"`).trim().split(" ");
+function badFile(name) {
+  const folder = join(work, "bad", name);
+  mkdirSync(folder, { recursive: true });
+  const assets = resolve(page, "../run");
+  const [file, text] = badFiles(`cd "${folder}" && ln -sfn "${assets}/textures" textures &&
+    ln -sfn "${assets}/models" models && bad_file ${name} . "${assets}"`).split("\n");
+  return { file, text, bytes: readFileSync(join(folder, file)).toString("base64") };
+}
+// A page script that puts the damaged bytes in the game's folder once its files are loaded and
+// before its main starts: it wraps the onRuntimeInitialized of the page's Module.
+const damageOnStart = (file, bytes) => `(() => {
+  let module;
+  Object.defineProperty(window, "Module", { configurable: true, get: () => module, set: (value) => {
+    module = value;
+    if (value.damageWrapped) return;
+    const initialized = value.onRuntimeInitialized;
+    value.damageWrapped = true;
+    value.onRuntimeInitialized = () => {
+      FS.writeFile("/zendrill/${file}", Uint8Array.from(atob("${bytes}"), (c) => c.charCodeAt(0)));
+      if (initialized) initialized();
+    };
+  } });
+})()`;
 
 const boxText = (browser) => browser.evaluate(
   `document.getElementById("box").classList.contains("shown") &&
@@ -91,23 +124,42 @@ try {
   check(!(await browser.evaluate(`!!document.getElementById("setup")`)),
         "the reload went straight to the game");
 
-  // A damaged d3d.ini in the storage: the game reads what it can (the height is no number, so it
-  // and everything after it stay zero) and its device creation fails with its own message,
-  // which shows on the page.
-  await browser.evaluate(`new Promise((done, fail) => {
-    FS.writeFile("/store/d3d.ini", "0\\n640\\nfour hundred and eighty\\n");
-    FS.syncfs(false, (error) => error ? fail(error) : done(true));
-  })`);
-  await browser.navigate(server.url);
-  const shown = await waitFor("the game's message", 120, () => boxText(browser));
-  check(shown === "Create D3D Device Failed.",
-        `a damaged d3d.ini shows the game's message: "${shown}"`);
-  check(browser.console.some((line) => line.includes("Fatal Error!: Create D3D Device Failed.")),
-        "the same line reached the console");
-  await browser.evaluate(`document.getElementById("box-ok").click()`);
-  await waitFor("the page to say the game ended", 60, () => browser.evaluate(
-    `document.getElementById("ended").classList.contains("shown")`));
-  check(true, "OK ends the game and the page offers another");
+  // Damaged files, one at a time (tests/bad_files.sh): each shows the game's own message on the
+  // page, OK ends the game, and nothing else is lost. A damaged bitmap or mesh is put in the
+  // game's folder before the game starts (a script of ours wraps the page's start-up); damaged
+  // settings go into the browser's storage, last, as a player's earlier visit may have left them.
+  const stored = () => browser.evaluate(`FS.readFile("/store/d3d.ini", { encoding: "utf8" })`);
+  const saved = await stored();
+  const cases = badFileCases();
+  for (const name of [...cases.filter((c) => !c.startsWith("settings")),
+                      ...cases.filter((c) => c.startsWith("settings"))]) {
+    const { file, text, bytes } = badFile(name);
+    let script = null;
+    if (file === "d3d.ini") {
+      await browser.evaluate(`new Promise((done, fail) => {
+        FS.writeFile("/store/d3d.ini", Uint8Array.from(atob("${bytes}"), (c) => c.charCodeAt(0)));
+        FS.syncfs(false, (error) => error ? fail(error) : done(true));
+      })`);
+    } else {
+      ({ identifier: script } = await browser.page("Page.addScriptToEvaluateOnNewDocument",
+                                                   { source: damageOnStart(file, bytes) }));
+    }
+    browser.console.length = 0;
+    await browser.navigate(server.url);
+    const shown = await waitFor(`the game's message (${name})`, 120, () => boxText(browser));
+    check(shown === text, `${name} (${file}) shows the game's message: "${shown}"`);
+    check(browser.console.some((line) => line.includes(`Fatal Error!: ${text}`)),
+          `${name}: the same line reached the console`);
+    await browser.evaluate(`document.getElementById("box-ok").click()`);
+    await waitFor(`the page to say the game ended (${name})`, 60, () => browser.evaluate(
+      `document.getElementById("ended").classList.contains("shown")`));
+    const crashed = browser.console.find((line) => /Aborted|RuntimeError|exception/i.test(line));
+    check(!crashed, `${name}: OK ends the game without a crash${crashed ? `: ${crashed}` : ""}`);
+    if (script) {
+      await browser.page("Page.removeScriptToEvaluateOnNewDocument", { identifier: script });
+      check(await stored() === saved, `${name}: the stored settings are as they were`);
+    }
+  }
 } catch (error) {
   console.log(`FAILED: ${error.message}`);
   failures++;
