@@ -45,9 +45,17 @@ pad_scenario() {
     paused() { [ "$(changed moved paused "${PausedRegion[@]}")" -gt 300 ]; }
     pad_press_until start paused 30 paused && pass "Start shows PAUSED" ||
         fail "no PAUSED picture after Start"
-    resumed() { [ "$(changed moved resumed)" -eq 0 ]; }
+    # Resumed, the scene is the paused one: a busy machine may draw a step or two more of the
+    # stick's motion after the picture before the pause looked settled, and the pause keeps
+    # where the bat was when Start came; the overlay (score, camera, lives) is back.
+    local overlay=("${PausedRegion[@]}" 0 0 640 12 "${LivesRegion[@]}")
+    resumed() {
+        [ "$(changed paused resumed "${PausedRegion[@]}")" -gt 300 ] &&
+            [ "$(changed_outside paused resumed "${overlay[@]}")" -eq 0 ]
+    }
     pad_press_until start resumed 30 resumed && pass "Start resumes" ||
-        fail "the picture after Start differs ($(changed moved resumed) px)"
+        fail "the picture after Start is not the paused scene" \
+            "($(changed_outside paused resumed "${overlay[@]}") px)"
 
     pad_unplug
     pad_after_unplug || fail "the mouse could not be taken back after the controller was pulled out"

@@ -13,7 +13,9 @@ cd "$(dirname "$0")/.."
 
 build=${1:-build}
 rounds=${2:-5}
-tests=${3:-'^(setup_|startup_|play_session|installed_tree|deb_package|wayland_|wine_|zendrill_setup_wine|pad_wine|web_)'}
+whole='^(setup_|startup_|play_session|installed_tree|deb_package|wayland_|wine_|zendrill_setup_wine'
+whole+='|pad_wine|web_)'
+tests=${3:-$whole}
 [ -f "$build/CTestTestfile.cmake" ] || { echo "no configured build in $build"; exit 2; }
 out=$build/under-load
 mkdir -p "$out"
@@ -41,7 +43,11 @@ for ((round = 1; round <= rounds; round++)); do
     sed -n -E 's/^.*Test +#[0-9]+: ([^ ]+) \.+ *\**([A-Za-z]+).*$/\1 \2/p' "$out/round-$round.log" |
         sed "s/\$/ $round/"
 done | awk -v rounds="$rounds" '
-    { seen[$1]++; if ($2 == "Passed") passed[$1]++; else if ($2 != "Not") failed[$1] = failed[$1] " " $3 }
+    {
+        seen[$1]++
+        if ($2 == "Passed") passed[$1]++
+        else if ($2 != "Not") failed[$1] = failed[$1] " " $3
+    }
     END {
         for (t in seen) {
             line = sprintf("%6d / %d     %s", passed[t], rounds, t)
