@@ -49,6 +49,8 @@ std::vector<std::string> AllFiles()
     files.push_back("models/floor.X");
     for (const char* size : {"16", "22", "24", "32", "48", "64", "128", "256"})
         files.push_back(std::string("icons/hicolor/") + size + "x" + size + "/apps/zendrill.png");
+    files.push_back("icons/web/zendrill-192.png");
+    files.push_back("icons/web/zendrill-512.png");
     files.push_back("icons/zendrill.ico");
     return files;
 }

@@ -23,10 +23,12 @@ export function findChromium() {
 
 const kTypes = {
   ".html": "text/html", ".js": "text/javascript", ".wasm": "application/wasm",
-  ".data": "application/octet-stream",
+  ".data": "application/octet-stream", ".webmanifest": "application/manifest+json",
+  ".png": "image/png",
 };
 
-// Serves `folder` on 127.0.0.1 at `port` (a free one by default); resolves to { url, close }.
+// Serves `folder` on 127.0.0.1 at `port` (a free one by default); resolves to { url, port, close }.
+// close() stops the server, open connections too, and resolves once it has.
 export function serve(folder, port = 0) {
   const server = createServer((request, response) => {
     const path = normalize(decodeURIComponent(new URL(request.url, "http://x").pathname));
@@ -42,7 +44,11 @@ export function serve(folder, port = 0) {
   });
   return new Promise((resolve) => server.listen(port, "127.0.0.1", () => resolve({
     url: `http://127.0.0.1:${server.address().port}/`,
-    close: () => server.close(),
+    port: server.address().port,
+    close: () => new Promise((closed) => {
+      server.close(closed);
+      server.closeAllConnections();
+    }),
   })));
 }
 

@@ -1,8 +1,9 @@
-// Writes the icon: icons/hicolor/<N>x<N>/apps/zendrill.png at the sizes desktops look up, and
-// icons/zendrill.ico for the Windows build's resource. PNG encoding is libpng's; the .ico
-// container is a directory of entries, 32-bit DIBs for the small sizes (every Windows version
-// reads those) and a PNG for 256 (which Windows takes only as PNG in practice, uncompressed it
-// would be 256 KiB).
+// Writes the icon: icons/hicolor/<N>x<N>/apps/zendrill.png at the sizes desktops look up,
+// icons/web/zendrill-<N>.png at the sizes the page's web app manifest names (an installed page's
+// launcher and splash screen), and icons/zendrill.ico for the Windows build's resource. PNG
+// encoding is libpng's; the .ico container is a directory of entries, 32-bit DIBs for the small
+// sizes (every Windows version reads those) and a PNG for 256 (which Windows takes only as PNG in
+// practice, uncompressed it would be 256 KiB).
 #include "icon_files.h"
 
 #include "textures.h"
@@ -19,11 +20,18 @@ namespace
 const int ThemeSizes[] = {16, 22, 24, 32, 48, 64, 128, 256};
 // Sizes inside the Windows icon: the shell's small, menu, large and jumbo icons.
 const int WindowsSizes[] = {16, 24, 32, 48, 256};
+// Sizes a browser wants of an installable page: its launcher icon and its splash screen.
+const int WebSizes[] = {192, 512};
 
 std::string ThemeFile(int size)
 {
     std::string n = std::to_string(size);
     return "icons/hicolor/" + n + "x" + n + "/apps/zendrill.png";
+}
+
+std::string WebFile(int size)
+{
+    return "icons/web/zendrill-" + std::to_string(size) + ".png";
 }
 
 const char* EncodePng(const std::vector<uint8_t>& rgba, int size, std::vector<uint8_t>* png)
@@ -111,6 +119,14 @@ std::vector<uint8_t> IconPixels(int size)
     Canvas canvas = PaintIcon(size, shape);
     return canvas.RgbaBytes(shape);
 }
+
+const char* WritePngIcon(const std::filesystem::path& file, int size)
+{
+    std::vector<uint8_t> png;
+    if (const char* failure = EncodePng(IconPixels(size), size, &png))
+        return failure;
+    return WriteFile(file, png);
+}
 } // namespace
 
 std::vector<std::string> IconFiles()
@@ -118,6 +134,8 @@ std::vector<std::string> IconFiles()
     std::vector<std::string> files;
     for (int size : ThemeSizes)
         files.push_back(ThemeFile(size));
+    for (int size : WebSizes)
+        files.push_back(WebFile(size));
     files.push_back("icons/zendrill.ico");
     return files;
 }
@@ -125,13 +143,11 @@ std::vector<std::string> IconFiles()
 const char* WriteIconFiles(const std::filesystem::path& run)
 {
     for (int size : ThemeSizes)
-    {
-        std::vector<uint8_t> png;
-        if (const char* failure = EncodePng(IconPixels(size), size, &png))
+        if (const char* failure = WritePngIcon(run / ThemeFile(size), size))
             return failure;
-        if (const char* failure = WriteFile(run / ThemeFile(size), png))
+    for (int size : WebSizes)
+        if (const char* failure = WritePngIcon(run / WebFile(size), size))
             return failure;
-    }
 
     const size_t count = sizeof(WindowsSizes) / sizeof(WindowsSizes[0]);
     std::vector<std::vector<uint8_t>> entries;

@@ -1,5 +1,5 @@
-// The programs' icon as files: PNG pictures at the desktop's icon-theme sizes and one Windows icon
-// file holding several sizes. Each writer returns null or a message.
+// The programs' icon as files: PNG pictures at the desktop's icon-theme sizes and at the browser
+// page's, and one Windows icon file holding several sizes. Each writer returns null or a message.
 #pragma once
 
 #include <filesystem>
