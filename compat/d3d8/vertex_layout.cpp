@@ -29,18 +29,14 @@ int TexCoordSize(DWORD fvf, UINT set)
 
 // Points `location` at the element `offset` bytes into each vertex, or, where the format has
 // no such element, gives every vertex the value `absent`.
-void Attribute(GLuint location, GLint size, GLenum type, GLboolean normalized, GLsizei stride,
-               int offset, const float absent[4])
+void Attribute(GlState* gl, GLuint location, GLuint buffer, GLint size, GLenum type,
+               GLboolean normalized, GLsizei stride, int offset, const float absent[4])
 {
     if (offset < 0)
-    {
-        glDisableVertexAttribArray(location);
-        glVertexAttrib4fv(location, absent);
-        return;
-    }
-    glEnableVertexAttribArray(location);
-    glVertexAttribPointer(location, size, type, normalized, stride,
-                          reinterpret_cast<const void*>(static_cast<uintptr_t>(offset)));
+        GlAttributeConstant(gl, location, absent);
+    else
+        GlAttributeArray(gl, location, buffer, size, type, normalized, stride,
+                         static_cast<uintptr_t>(offset));
 }
 } // namespace
 
@@ -88,30 +84,27 @@ VertexLayout LayoutOfFvf(DWORD fvf)
 void BindAttributes(IDirect3DDevice8::Impl* device, GLuint buffer, const VertexLayout& layout,
                     UINT stride)
 {
+    GlState* gl = &device->Shared->Gl;
+    GlBindVertexArray(gl, device->VertexArray);
     // The low word picks the coordinate set; the high word's generation flags are not emulated.
     const DWORD texCoordIndex = device->StageStates[0][D3DTSS_TEXCOORDINDEX] & 0xffff;
-    if (device->BoundBuffer == buffer && device->BoundFvf == device->VertexShader &&
-        device->BoundStride == stride && device->BoundTexCoordIndex == texCoordIndex)
-        return;
-    device->BoundBuffer = buffer;
-    device->BoundFvf = device->VertexShader;
-    device->BoundStride = stride;
-    device->BoundTexCoordIndex = texCoordIndex;
-    glBindBuffer(GL_ARRAY_BUFFER, buffer);
     const GLsizei s = static_cast<GLsizei>(stride);
     static const float kNoNormal[4] = {0.0f, 0.0f, 0.0f, 1.0f};
     static const float kNoDiffuse[4] = {1.0f, 1.0f, 1.0f, 1.0f}; // opaque white
     static const float kNoSpecular[4] = {0.0f, 0.0f, 0.0f, 0.0f};
     static const float kNoTexCoord[4] = {0.0f, 0.0f, 0.0f, 1.0f};
-    Attribute(kPositionAttribute, layout.Pretransformed ? 4 : 3, GL_FLOAT, GL_FALSE, s, 0, nullptr);
-    Attribute(kNormalAttribute, 3, GL_FLOAT, GL_FALSE, s, layout.NormalOffset, kNoNormal);
+    Attribute(gl, kPositionAttribute, buffer, layout.Pretransformed ? 4 : 3, GL_FLOAT, GL_FALSE, s,
+              0, nullptr);
+    Attribute(gl, kNormalAttribute, buffer, 3, GL_FLOAT, GL_FALSE, s, layout.NormalOffset,
+              kNoNormal);
     // D3DCOLOR is the bytes B, G, R, A in memory (kColorAttributeSize says who reorders them).
-    Attribute(kDiffuseAttribute, kColorAttributeSize, GL_UNSIGNED_BYTE, GL_TRUE, s,
+    Attribute(gl, kDiffuseAttribute, buffer, kColorAttributeSize, GL_UNSIGNED_BYTE, GL_TRUE, s,
               layout.DiffuseOffset, kNoDiffuse);
-    Attribute(kSpecularAttribute, kColorAttributeSize, GL_UNSIGNED_BYTE, GL_TRUE, s,
+    Attribute(gl, kSpecularAttribute, buffer, kColorAttributeSize, GL_UNSIGNED_BYTE, GL_TRUE, s,
               layout.SpecularOffset, kNoSpecular);
     const bool hasTexCoord = texCoordIndex < layout.TexCoordCount;
-    Attribute(kTexCoordAttribute, hasTexCoord ? layout.TexCoordSize[texCoordIndex] : 4, GL_FLOAT,
-              GL_FALSE, s, hasTexCoord ? layout.TexCoordOffset[texCoordIndex] : -1, kNoTexCoord);
+    Attribute(gl, kTexCoordAttribute, buffer, hasTexCoord ? layout.TexCoordSize[texCoordIndex] : 4,
+              GL_FLOAT, GL_FALSE, s, hasTexCoord ? layout.TexCoordOffset[texCoordIndex] : -1,
+              kNoTexCoord);
 }
 } // namespace d3d8
