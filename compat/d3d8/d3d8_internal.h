@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdarg>
 #include <map>
+#include <tuple>
 #include <vector>
 
 #include "d3d8.h"
@@ -137,18 +138,17 @@ HRESULT ValidatePresentParameters(IDirect3D8* d3d, UINT adapter, StandinNativeWi
 // equals nothing, so the next call sends it whatever it is.
 constexpr GLuint kAttributeCount = 5; // the fixed-function shader's inputs (ShaderAttribute)
 
+// One input's array in the bound vertex array object: its switch, and its pointer, which it
+// keeps while switched off.
 struct GlAttributeShadow
 {
     GLint Enabled;
-    // The array's pointer, kept while the array is disabled.
     GLuint Buffer;
     GLint Size;
     GLenum Type;
     GLint Normalized;
     GLsizei Stride;
     uintptr_t Offset;
-    // The constant value the shader reads while the array is disabled.
-    float Constant[4];
 };
 
 struct GlSamplerShadow
@@ -168,7 +168,10 @@ struct GlState
     GLint Viewport[4];
     float DepthRange[2];
     GlSamplerShadow Sampler;
-    GlAttributeShadow Attributes[kAttributeCount];
+    GlAttributeShadow Attributes[kAttributeCount]; // the bound vertex array object's
+    // The constant value each input reads while its array is off (the context's, not the
+    // vertex array object's).
+    float Constants[kAttributeCount][4];
 };
 
 void ForgetGlState(GlState* gl);
@@ -181,7 +184,8 @@ void ForgetProgram(GlState* gl);
 void ForgetVertexArray(GlState* gl);
 
 void GlUseProgram(GlState* gl, GLuint program);
-void GlBindVertexArray(GlState* gl, GLuint vertexArray);
+// `arrays`: what the object's arrays are known to hold; null when that is not known.
+void GlBindVertexArray(GlState* gl, GLuint vertexArray, const GlAttributeShadow* arrays);
 void GlBindArrayBuffer(GlState* gl, GLuint buffer);
 // GL_FRAMEBUFFER binds both, GL_READ_FRAMEBUFFER or GL_DRAW_FRAMEBUFFER one.
 void GlBindFramebuffer(GlState* gl, GLenum target, GLuint framebuffer);
@@ -205,6 +209,17 @@ void GlAttributeArray(GlState* gl, GLuint location, GLuint buffer, GLint size, G
                       GLboolean normalized, GLsizei stride, uintptr_t offset);
 void GlAttributeConstant(GlState* gl, GLuint location, const float value[4]);
 
+// A vertex array object for each buffer and vertex setup the device draws from
+// (vertex_layout.cpp): its arrays are set on its first draw, and a later draw with the same
+// setup binds it again instead of setting them once more. By buffer, vertex format, stride and
+// texture coordinate set.
+using VertexSetup = std::tuple<GLuint, DWORD, UINT, DWORD>;
+struct VertexArrayObject
+{
+    GLuint Object = 0;
+    GlAttributeShadow Arrays[kAttributeCount];
+};
+
 // ---- The GL context a device and its resources share (device.cpp) -----------------------------
 // Resources keep it alive: a texture released after its device still finds a context to delete
 // its GL objects in, and the context goes when the last of them does.
@@ -219,6 +234,7 @@ struct SharedContext
     size_t ResourceBytes = 0;
     GLint MaxTextureSize = 0;
     GlState Gl; // forgotten until the device's draw objects exist (CreateDrawObjects)
+    std::map<VertexSetup, VertexArrayObject> VertexArrays;
 
     // Makes the context current; false once the device is gone.
     bool MakeCurrent();
@@ -427,7 +443,6 @@ struct IDirect3DDevice8::Impl
     // bits of their ProgramKey.
     std::map<uint64_t, d3d8::ShaderProgram> Programs;
     d3d8::ShaderProgram* CurrentProgram = nullptr;
-    GLuint VertexArray = 0;
     GLuint UserBuffer = 0; // DrawPrimitiveUP's vertices
     GLuint Sampler = 0;
 
@@ -519,6 +534,9 @@ bool ApplyState(IDirect3DDevice8::Impl* device, const VertexLayout& layout);
 // Points the shader's inputs at `buffer`'s vertices (vertex_layout.cpp).
 void BindAttributes(IDirect3DDevice8::Impl* device, GLuint buffer, const VertexLayout& layout,
                     UINT stride);
+// Deletes the vertex array objects that read `buffer` (before the buffer goes), or every one.
+void DeleteVertexArrays(SharedContext* shared, GLuint buffer);
+void DeleteAllVertexArrays(SharedContext* shared);
 void EnterFullscreen(IDirect3DDevice8::Impl* device);
 void LeaveFullscreen(IDirect3DDevice8::Impl* device);
 void UpdateLoss(IDirect3DDevice8::Impl* device);

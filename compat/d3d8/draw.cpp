@@ -42,8 +42,6 @@ bool CreateDrawObjects(IDirect3DDevice8::Impl* device)
     if (!CreatePrograms(device))
         return false;
     ForgetProgram(gl); // compiling made the program current
-    glGenVertexArrays(1, &device->VertexArray);
-    GlBindVertexArray(gl, device->VertexArray);
     glGenBuffers(1, &device->UserBuffer);
     glGenSamplers(1, &device->Sampler);
     glBindSampler(0, device->Sampler);
@@ -62,15 +60,13 @@ void DestroyDrawObjects(IDirect3DDevice8::Impl* device)
     GlState* gl = &device->Shared->Gl;
     DestroyPrograms(device);
     ForgetProgram(gl);
-    ForgetVertexArray(gl);
+    DeleteAllVertexArrays(device->Shared);
     ForgetBuffer(gl, device->UserBuffer);
-    if (device->VertexArray)
-        glDeleteVertexArrays(1, &device->VertexArray);
     if (device->UserBuffer)
         glDeleteBuffers(1, &device->UserBuffer);
     if (device->Sampler)
         glDeleteSamplers(1, &device->Sampler);
-    device->VertexArray = device->UserBuffer = device->Sampler = 0;
+    device->UserBuffer = device->Sampler = 0;
 }
 } // namespace d3d8
 

@@ -90,7 +90,7 @@ void GlUseProgram(GlState* gl, GLuint program)
     gl->Program = program;
 }
 
-void GlBindVertexArray(GlState* gl, GLuint vertexArray)
+void GlBindVertexArray(GlState* gl, GLuint vertexArray, const GlAttributeShadow* arrays)
 {
     if (gl->VertexArray == vertexArray)
         return;
@@ -98,6 +98,8 @@ void GlBindVertexArray(GlState* gl, GLuint vertexArray)
     // Another object's arrays: what the shadow knew of the last one says nothing of these.
     ForgetVertexArray(gl);
     gl->VertexArray = vertexArray;
+    if (arrays)
+        std::memcpy(gl->Attributes, arrays, sizeof gl->Attributes);
 }
 
 void GlBindArrayBuffer(GlState* gl, GLuint buffer)
@@ -275,9 +277,9 @@ void GlAttributeConstant(GlState* gl, GLuint location, const float value[4])
         glDisableVertexAttribArray(location);
         a.Enabled = 0;
     }
-    if (SameFloats(a.Constant, value, 4))
+    if (SameFloats(gl->Constants[location], value, 4))
         return;
     glVertexAttrib4fv(location, value);
-    std::memcpy(a.Constant, value, sizeof a.Constant);
+    std::memcpy(gl->Constants[location], value, sizeof gl->Constants[location]);
 }
 } // namespace d3d8

@@ -64,6 +64,7 @@ ULONG IDirect3DVertexBuffer8::Release()
         SharedContext* shared = impl->Shared;
         if (shared->MakeCurrent())
         {
+            DeleteVertexArrays(shared, impl->Buffer);
             ForgetBuffer(&shared->Gl, impl->Buffer);
             glDeleteBuffers(1, &impl->Buffer);
         }

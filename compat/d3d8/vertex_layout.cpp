@@ -2,6 +2,8 @@
 // that read them for the fixed-function shader's inputs.
 #include "d3d8_internal.h"
 
+#include <cstring>
+
 namespace d3d8
 {
 namespace
@@ -84,10 +86,21 @@ VertexLayout LayoutOfFvf(DWORD fvf)
 void BindAttributes(IDirect3DDevice8::Impl* device, GLuint buffer, const VertexLayout& layout,
                     UINT stride)
 {
-    GlState* gl = &device->Shared->Gl;
-    GlBindVertexArray(gl, device->VertexArray);
+    SharedContext* shared = device->Shared;
+    GlState* gl = &shared->Gl;
     // The low word picks the coordinate set; the high word's generation flags are not emulated.
     const DWORD texCoordIndex = device->StageStates[0][D3DTSS_TEXCOORDINDEX] & 0xffff;
+    const VertexSetup setup(buffer, device->VertexShader, stride, texCoordIndex);
+    auto found = shared->VertexArrays.find(setup);
+    if (found == shared->VertexArrays.end())
+    {
+        VertexArrayObject object;
+        glGenVertexArrays(1, &object.Object);
+        found = shared->VertexArrays.emplace(setup, object).first;
+        GlBindVertexArray(gl, object.Object, nullptr);
+    }
+    else
+        GlBindVertexArray(gl, found->second.Object, found->second.Arrays);
     const GLsizei s = static_cast<GLsizei>(stride);
     static const float kNoNormal[4] = {0.0f, 0.0f, 0.0f, 1.0f};
     static const float kNoDiffuse[4] = {1.0f, 1.0f, 1.0f, 1.0f}; // opaque white
@@ -106,5 +119,30 @@ void BindAttributes(IDirect3DDevice8::Impl* device, GLuint buffer, const VertexL
     Attribute(gl, kTexCoordAttribute, buffer, hasTexCoord ? layout.TexCoordSize[texCoordIndex] : 4,
               GL_FLOAT, GL_FALSE, s, hasTexCoord ? layout.TexCoordOffset[texCoordIndex] : -1,
               kNoTexCoord);
+    std::memcpy(found->second.Arrays, gl->Attributes, sizeof found->second.Arrays);
+}
+
+void DeleteVertexArrays(SharedContext* shared, GLuint buffer)
+{
+    for (auto i = shared->VertexArrays.begin(); i != shared->VertexArrays.end();)
+    {
+        if (std::get<0>(i->first) != buffer)
+        {
+            ++i;
+            continue;
+        }
+        if (shared->Gl.VertexArray == i->second.Object)
+            ForgetVertexArray(&shared->Gl);
+        glDeleteVertexArrays(1, &i->second.Object);
+        i = shared->VertexArrays.erase(i);
+    }
+}
+
+void DeleteAllVertexArrays(SharedContext* shared)
+{
+    for (auto& entry : shared->VertexArrays)
+        glDeleteVertexArrays(1, &entry.second.Object);
+    shared->VertexArrays.clear();
+    ForgetVertexArray(&shared->Gl);
 }
 } // namespace d3d8
