@@ -7,6 +7,8 @@
 // ZENDRILL_WEB_PROFILE set, the page's main thread is sampled meanwhile and its time printed by
 // kind: WebAssembly (the game and the stand-in), the JavaScript glue (emscripten's WebGL and
 // runtime functions), idle (waiting for the browser: compositing, the GPU process), and the rest.
+// With ZENDRILL_WEB_CALLS set, every WebGL 2 call is counted instead (which slows the page) and
+// the calls per frame printed by name: a figure the machine's load does not change.
 import { launch, readCanvas, serve, waitFor, writePpm } from "../../tests/web/browser.mjs";
 
 const [folder, settings, size, mode, argument] = process.argv.slice(2);
@@ -57,6 +59,21 @@ try {
     await browser.page("Profiler.setSamplingInterval", { interval: 1000 });
     await browser.page("Profiler.start");
   }
+  const calls = !!process.env.ZENDRILL_WEB_CALLS;
+  if (calls) {
+    await browser.page("Page.addScriptToEvaluateOnNewDocument", { source: `(() => {
+      const counts = window.webglCalls = {};
+      const proto = WebGL2RenderingContext.prototype;
+      for (const name of Object.getOwnPropertyNames(proto)) {
+        const call = Object.getOwnPropertyDescriptor(proto, name).value;
+        if (typeof call !== "function" || name === "constructor") continue;
+        proto[name] = function (...args) {
+          counts[name] = (counts[name] || 0) + 1;
+          return call.apply(this, args);
+        };
+      }
+    })()` });
+  }
   const query = `settings=${settings}` + (mode === "frames" ? `&frames=${argument}` : "");
   await browser.navigate(`${server.url}first_frame.html?${query}`);
   const lines = await waitFor("the program's figures", 900, () => browser.evaluate(
@@ -65,6 +82,15 @@ try {
   for (const line of lines)
     console.log(`${line.text} (at ${(line.at / 1000).toFixed(2)} s after opening the page)`);
   if (profile) printProfile((await browser.page("Profiler.stop")).profile);
+  if (calls) {
+    // The first frame and the timed ones; a shot has the first frame only.
+    const perFrame = mode === "frames" ? Number(argument) + 1 : 1;
+    const counts = Object.entries(await browser.evaluate("window.webglCalls"));
+    const all = counts.reduce((sum, [, n]) => sum + n, 0);
+    console.log(`  WebGL calls: ${(all / perFrame).toFixed(1)} a frame`);
+    for (const [name, n] of counts.sort((a, b) => b[1] - a[1]).slice(0, 12))
+      console.log(`    ${name}: ${(n / perFrame).toFixed(1)}`);
+  }
   if (mode === "shot") {
     const picture = await readCanvas(browser);
     if (picture.width !== width || picture.height !== height)

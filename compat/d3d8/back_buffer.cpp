@@ -124,8 +124,9 @@ HRESULT CreateBackBuffer(IDirect3DDevice8::Impl* device)
     while (glGetError() != GL_NO_ERROR)
     {
     }
+    GlState* gl = &device->Shared->Gl;
     glGenFramebuffers(1, &device->Framebuffer);
-    glBindFramebuffer(GL_FRAMEBUFFER, device->Framebuffer);
+    GlBindFramebuffer(gl, GL_FRAMEBUFFER, device->Framebuffer);
     glGenRenderbuffers(1, &device->ColorBuffer);
     glBindRenderbuffer(GL_RENDERBUFFER, device->ColorBuffer);
     glRenderbufferStorage(GL_RENDERBUFFER, color->Internal, width, height);
@@ -159,9 +160,9 @@ HRESULT CreateBackBuffer(IDirect3DDevice8::Impl* device)
     device->BackFormat = color;
     device->DepthFormat = depth;
     // A new back buffer starts black with the depth at its far end.
-    glDisable(GL_SCISSOR_TEST);
-    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    glDepthMask(GL_TRUE);
+    GlEnable(gl, GL_SCISSOR_TEST, false);
+    GlColorMask(gl, true, true, true, true);
+    GlDepthMask(gl, true);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     SetClearDepth(1.0f);
     glClear(GL_COLOR_BUFFER_BIT | (depth ? GL_DEPTH_BUFFER_BIT : 0));
@@ -174,6 +175,7 @@ HRESULT CreateBackBuffer(IDirect3DDevice8::Impl* device)
 
 void DestroyBackBuffer(IDirect3DDevice8::Impl* device)
 {
+    ForgetFramebuffers(&device->Shared->Gl);
     if (device->Framebuffer)
         glDeleteFramebuffers(1, &device->Framebuffer);
     if (device->ColorBuffer)
@@ -218,17 +220,18 @@ HRESULT IDirect3DDevice8::Present(const RECT* sourceRect, const RECT* destRect,
         int width = 0;
         int height = 0;
         DrawableSize(target, &width, &height);
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, impl->Framebuffer);
-        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-        glDisable(GL_SCISSOR_TEST);
-        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-        glViewport(0, 0, width, height);
+        GlState* gl = &impl->Shared->Gl;
+        GlBindFramebuffer(gl, GL_READ_FRAMEBUFFER, impl->Framebuffer);
+        GlBindFramebuffer(gl, GL_DRAW_FRAMEBUFFER, 0);
+        GlEnable(gl, GL_SCISSOR_TEST, false);
+        GlColorMask(gl, true, true, true, true);
+        GlViewport(gl, 0, 0, width, height);
         Blit(impl, sourceRect, width, height, destRect);
         Pace(impl);
         SwapWindow(target);
         if (target != impl->DeviceWindow)
             MakeGlCurrent(impl->DeviceWindow, impl->Shared->Context);
-        glBindFramebuffer(GL_FRAMEBUFFER, impl->Framebuffer);
+        GlBindFramebuffer(gl, GL_FRAMEBUFFER, impl->Framebuffer);
         impl->Dirty |= DirtyRender | DirtyViewport;
     }
     TraceCall(impl, "Present", 0, 0, 0, 0, nullptr, result);
@@ -241,7 +244,7 @@ HRESULT D3D8ReadBackBuffer(IDirect3DDevice8* device, DWORD* pixels, UINT width, 
         height != device->impl->Params.BackBufferHeight || !EnsureCurrent(device->impl))
         return D3DERR_INVALIDCALL;
     std::vector<uint32_t> rows(size_t(width) * height);
-    glBindFramebuffer(GL_FRAMEBUFFER, device->impl->Framebuffer);
+    GlBindFramebuffer(&device->impl->Shared->Gl, GL_FRAMEBUFFER, device->impl->Framebuffer);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glPixelStorei(GL_PACK_ROW_LENGTH, 0);
     ReadPixelsArgb(static_cast<GLsizei>(width), static_cast<GLsizei>(height), rows.data());

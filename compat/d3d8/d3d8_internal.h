@@ -10,6 +10,7 @@
 #include <chrono>
 #include <cstdarg>
 #include <map>
+#include <tuple>
 #include <vector>
 
 #include "d3d8.h"
@@ -127,6 +128,98 @@ const std::vector<D3DDISPLAYMODE>& AdapterModes(IDirect3D8* d3d, UINT adapter);
 HRESULT ValidatePresentParameters(IDirect3D8* d3d, UINT adapter, StandinNativeWindow* window,
                                   D3DPRESENT_PARAMETERS* params);
 
+// ---- The GL state the translation last set (gl_state.cpp) ---------------------------------------
+// A shadow of the context's state as the translation left it, so that a draw sends GL only what
+// differs from the draw before: WebGL checks and forwards every call, and a call that re-sends
+// a value costs as much as one that changes it. Everything that sets a shadowed state goes
+// through the functions below; deleting an object a binding may name goes through Forget*, and
+// code that changes shadowed state behind their back calls ForgetGlState. A forgotten field holds
+// all one bits: no binding, enum, size or flag has that value, and as a float it is a NaN, which
+// equals nothing, so the next call sends it whatever it is.
+constexpr GLuint kAttributeCount = 5; // the fixed-function shader's inputs (ShaderAttribute)
+
+// One input's array in the bound vertex array object: its switch, and its pointer, which it
+// keeps while switched off.
+struct GlAttributeShadow
+{
+    GLint Enabled;
+    GLuint Buffer;
+    GLint Size;
+    GLenum Type;
+    GLint Normalized;
+    GLsizei Stride;
+    uintptr_t Offset;
+};
+
+struct GlSamplerShadow
+{
+    GLint MinFilter, MagFilter, WrapS, WrapT;
+    float Anisotropy, LodBias, MinLod;
+    float Border[4];
+};
+
+struct GlState
+{
+    GLuint Program, VertexArray, ArrayBuffer, ReadFramebuffer, DrawFramebuffer;
+    GLuint Texture; // unit 0's 2D texture; unit 0 is the active one outside texture uploads
+    GLint DepthTest, CullFace, Blend, Dither, Scissor;
+    GLenum DepthFunc, FrontFace, BlendSource, BlendDestination, BlendEquation, FillMode;
+    GLint DepthMask, ColorMask; // ColorMask: red, green, blue, alpha as bits 0 to 3
+    GLint Viewport[4];
+    float DepthRange[2];
+    GlSamplerShadow Sampler;
+    GlAttributeShadow Attributes[kAttributeCount]; // the bound vertex array object's
+    // The constant value each input reads while its array is off (the context's, not the
+    // vertex array object's).
+    float Constants[kAttributeCount][4];
+};
+
+void ForgetGlState(GlState* gl);
+// Before deleting a buffer, texture, framebuffer, program or vertex array: GL drops the current
+// context's bindings of it, and a later object may get its name.
+void ForgetBuffer(GlState* gl, GLuint buffer);
+void ForgetTexture(GlState* gl, GLuint texture);
+void ForgetFramebuffers(GlState* gl);
+void ForgetProgram(GlState* gl);
+void ForgetVertexArray(GlState* gl);
+
+void GlUseProgram(GlState* gl, GLuint program);
+// `arrays`: what the object's arrays are known to hold; null when that is not known.
+void GlBindVertexArray(GlState* gl, GLuint vertexArray, const GlAttributeShadow* arrays);
+void GlBindArrayBuffer(GlState* gl, GLuint buffer);
+// GL_FRAMEBUFFER binds both, GL_READ_FRAMEBUFFER or GL_DRAW_FRAMEBUFFER one.
+void GlBindFramebuffer(GlState* gl, GLenum target, GLuint framebuffer);
+void GlBindTexture(GlState* gl, GLuint texture);
+// GL_DEPTH_TEST, GL_CULL_FACE, GL_BLEND, GL_DITHER or GL_SCISSOR_TEST.
+void GlEnable(GlState* gl, GLenum capability, bool on);
+void GlDepthFunc(GlState* gl, GLenum function);
+void GlDepthMask(GlState* gl, bool on);
+void GlFrontFace(GlState* gl, GLenum face);
+void GlBlendFunc(GlState* gl, GLenum source, GLenum destination);
+void GlBlendEquation(GlState* gl, GLenum equation);
+void GlColorMask(GlState* gl, bool red, bool green, bool blue, bool alpha);
+void GlFillMode(GlState* gl, GLenum mode);
+void GlViewport(GlState* gl, GLint x, GLint y, GLsizei width, GLsizei height);
+void GlDepthRange(GlState* gl, float nearZ, float farZ);
+// The device's one sampler; the anisotropy only where the driver has the extension.
+void GlSampler(GlState* gl, GLuint sampler, const GlSamplerShadow& wanted, bool anisotropic);
+// Points an input at `buffer`'s elements `offset` bytes into each vertex (binding the buffer when
+// the pointer must be set), or gives every vertex the constant `value`.
+void GlAttributeArray(GlState* gl, GLuint location, GLuint buffer, GLint size, GLenum type,
+                      GLboolean normalized, GLsizei stride, uintptr_t offset);
+void GlAttributeConstant(GlState* gl, GLuint location, const float value[4]);
+
+// A vertex array object for each buffer and vertex setup the device draws from
+// (vertex_layout.cpp): its arrays are set on its first draw, and a later draw with the same
+// setup binds it again instead of setting them once more. By buffer, vertex format, stride and
+// texture coordinate set.
+using VertexSetup = std::tuple<GLuint, DWORD, UINT, DWORD>;
+struct VertexArrayObject
+{
+    GLuint Object = 0;
+    GlAttributeShadow Arrays[kAttributeCount];
+};
+
 // ---- The GL context a device and its resources share (device.cpp) -----------------------------
 // Resources keep it alive: a texture released after its device still finds a context to delete
 // its GL objects in, and the context goes when the last of them does.
@@ -140,6 +233,8 @@ struct SharedContext
     int DefaultPoolResources = 0;
     size_t ResourceBytes = 0;
     GLint MaxTextureSize = 0;
+    GlState Gl; // forgotten until the device's draw objects exist (CreateDrawObjects)
+    std::map<VertexSetup, VertexArrayObject> VertexArrays;
 
     // Makes the context current; false once the device is gone.
     bool MakeCurrent();
@@ -193,6 +288,35 @@ enum ShaderAttribute : GLuint
     kTexCoordAttribute = 4,
 };
 
+// The uniforms whose last values a program keeps, and the most floats one of them takes.
+enum UniformSlot : unsigned
+{
+    kWorldViewSlot,
+    kProjectionSlot,
+    kNormalMatrixSlot,
+    kViewportRectSlot,
+    kDepthRangeSlot,
+    kTargetHeightSlot,
+    kClipZeroToOneSlot,
+    kNormalizeNormalsSlot,
+    kLocalViewerSlot,
+    kGlobalAmbientSlot,
+    kMaterialSlot,
+    kMaterialPowerSlot,
+    kLightDiffuseSlot,
+    kLightSpecularSlot,
+    kLightAmbientSlot,
+    kLightPositionSlot,
+    kLightDirectionSlot,
+    kLightAttenuationSlot,
+    kLightSpotSlot,
+    kTextureFactorSlot,
+    kAlphaRefSlot,
+    kWRangeSlot,
+    kUniformSlotCount
+};
+constexpr size_t kUniformSlotFloats = 32; // eight lights' vec4
+
 struct ShaderProgram
 {
     GLuint Program = 0;
@@ -201,6 +325,10 @@ struct ShaderProgram
     GLint NormalizeNormals, LocalViewer, GlobalAmbient, Material, MaterialPower, LightDiffuse,
         LightSpecular, LightAmbient, LightPosition, LightDirection, LightAttenuation, LightSpot;
     GLint Texture, TextureFactor, AlphaRef, WRange;
+    // What each uniform was last given in this program, by UniformSlot: a bit of Known for
+    // each slot that holds a value (state_upload.cpp sends only what differs).
+    uint32_t Known = 0;
+    float Sent[kUniformSlotCount][kUniformSlotFloats];
 };
 
 // The switches a program is compiled with; everything else is a uniform. The fields fill one
@@ -238,7 +366,7 @@ static_assert(sizeof(ProgramKey) == sizeof(uint64_t), "a program key is one 64-b
 
 // Makes the program for `key` current, compiling it on its first use; null when the driver
 // refused to compile it (logged once; a failed key is not compiled again).
-const ShaderProgram* UseProgram(IDirect3DDevice8::Impl* device, const ProgramKey& key);
+ShaderProgram* UseProgram(IDirect3DDevice8::Impl* device, const ProgramKey& key);
 // Compiles the program of the default state into the cache; false when the driver refuses it.
 bool CreatePrograms(IDirect3DDevice8::Impl* device);
 void DestroyPrograms(IDirect3DDevice8::Impl* device);
@@ -314,15 +442,9 @@ struct IDirect3DDevice8::Impl
     // compiled on first use of their switches and kept (a failed one as program 0), by the
     // bits of their ProgramKey.
     std::map<uint64_t, d3d8::ShaderProgram> Programs;
-    const d3d8::ShaderProgram* CurrentProgram = nullptr;
-    GLuint VertexArray = 0;
+    d3d8::ShaderProgram* CurrentProgram = nullptr;
     GLuint UserBuffer = 0; // DrawPrimitiveUP's vertices
     GLuint Sampler = 0;
-    // The attribute setup of the last draw, to skip re-specifying it.
-    GLuint BoundBuffer = 0;
-    DWORD BoundFvf = 0;
-    UINT BoundStride = 0;
-    DWORD BoundTexCoordIndex = 0xffffffff;
 
     // Device state (device_state.cpp); Reset restores all of it to the defaults.
     DWORD RenderStates[d3d8::kRenderStateCount];
@@ -412,6 +534,9 @@ bool ApplyState(IDirect3DDevice8::Impl* device, const VertexLayout& layout);
 // Points the shader's inputs at `buffer`'s vertices (vertex_layout.cpp).
 void BindAttributes(IDirect3DDevice8::Impl* device, GLuint buffer, const VertexLayout& layout,
                     UINT stride);
+// Deletes the vertex array objects that read `buffer` (before the buffer goes), or every one.
+void DeleteVertexArrays(SharedContext* shared, GLuint buffer);
+void DeleteAllVertexArrays(SharedContext* shared);
 void EnterFullscreen(IDirect3DDevice8::Impl* device);
 void LeaveFullscreen(IDirect3DDevice8::Impl* device);
 void UpdateLoss(IDirect3DDevice8::Impl* device);

@@ -7,6 +7,9 @@ using namespace d3d8;
 
 namespace
 {
+// Lives for the whole run: the context whose shadow of the GL state was used last.
+const SharedContext* StateOwner = nullptr;
+
 constexpr DWORD kKnownBehaviorFlags = D3DCREATE_FPU_PRESERVE | D3DCREATE_MULTITHREADED |
                                       D3DCREATE_PUREDEVICE | D3DCREATE_SOFTWARE_VERTEXPROCESSING |
                                       D3DCREATE_HARDWARE_VERTEXPROCESSING |
@@ -68,13 +71,18 @@ bool SharedContext::MakeCurrent()
 {
     if (!DeviceAlive || !Context)
         return false;
-    if (CurrentGlContext() == Context)
-        return true;
-    if (!MakeGlCurrent(Window, Context))
+    if (CurrentGlContext() != Context && !MakeGlCurrent(Window, Context))
     {
         LogOnce("make-current", "d3d8", "cannot make the device's GL context current: %s",
                 WindowSystemError());
         return false;
+    }
+    // A page's devices take turns on the canvas's one context, so what another device set there
+    // since this one last drew is not in this one's shadow.
+    if (StateOwner != this)
+    {
+        ForgetGlState(&Gl);
+        StateOwner = this;
     }
     return true;
 }
@@ -149,6 +157,7 @@ HRESULT IDirect3D8::CreateDevice(UINT adapter, D3DDEVTYPE deviceType, HWND focus
     device->Shared = new SharedContext;
     device->Shared->Context = context;
     device->Shared->Window = window;
+    ForgetGlState(&device->Shared->Gl);
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &device->Shared->MaxTextureSize);
     const GlProbe* probe = Probe();
     device->ClipControl = probe && probe->ClipControl;

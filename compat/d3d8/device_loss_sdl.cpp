@@ -106,14 +106,15 @@ void ShowBlackFrame(IDirect3DDevice8::Impl* device)
     int width = 0;
     int height = 0;
     SDL_GL_GetDrawableSize(device->DeviceWindow, &width, &height);
-    glBindFramebuffer(GL_FRAMEBUFFER, 0);
-    glDisable(GL_SCISSOR_TEST);
-    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    glViewport(0, 0, width, height);
+    GlState* gl = &device->Shared->Gl;
+    GlBindFramebuffer(gl, GL_FRAMEBUFFER, 0);
+    GlEnable(gl, GL_SCISSOR_TEST, false);
+    GlColorMask(gl, true, true, true, true);
+    GlViewport(gl, 0, 0, width, height);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     SDL_GL_SwapWindow(device->DeviceWindow);
-    glBindFramebuffer(GL_FRAMEBUFFER, device->Framebuffer);
+    GlBindFramebuffer(gl, GL_FRAMEBUFFER, device->Framebuffer);
     device->Dirty |= DirtyRender | DirtyViewport;
 }
 } // namespace

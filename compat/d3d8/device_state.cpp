@@ -233,10 +233,8 @@ void ResetDeviceState(IDirect3DDevice8::Impl* device)
     device->VertexShader = 0;
     device->InScene = false;
     device->Dirty = DirtyAll;
-    device->BoundBuffer = 0;
-    device->BoundFvf = 0;
-    device->BoundStride = 0;
-    device->BoundTexCoordIndex = 0xffffffff;
+    // Reset rebuilt the back buffer behind the shadow's back; it starts over from nothing.
+    ForgetGlState(&device->Shared->Gl);
 }
 } // namespace d3d8
 

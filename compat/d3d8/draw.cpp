@@ -37,10 +37,11 @@ namespace d3d8
 {
 bool CreateDrawObjects(IDirect3DDevice8::Impl* device)
 {
+    GlState* gl = &device->Shared->Gl;
+    ForgetGlState(gl);
     if (!CreatePrograms(device))
         return false;
-    glGenVertexArrays(1, &device->VertexArray);
-    glBindVertexArray(device->VertexArray);
+    ForgetProgram(gl); // compiling made the program current
     glGenBuffers(1, &device->UserBuffer);
     glGenSamplers(1, &device->Sampler);
     glBindSampler(0, device->Sampler);
@@ -48,20 +49,24 @@ bool CreateDrawObjects(IDirect3DDevice8::Impl* device)
         SetClipZeroToOne();
     // Direct3D's flat shading takes the first vertex's colour.
     SetFirstVertexProvokes();
-    glDisable(GL_DITHER);
+    // Culling removes back faces only; which winding is the back is the cull mode's.
+    glCullFace(GL_BACK);
+    GlEnable(gl, GL_DITHER, false);
     return glGetError() == GL_NO_ERROR;
 }
 
 void DestroyDrawObjects(IDirect3DDevice8::Impl* device)
 {
+    GlState* gl = &device->Shared->Gl;
     DestroyPrograms(device);
-    if (device->VertexArray)
-        glDeleteVertexArrays(1, &device->VertexArray);
+    ForgetProgram(gl);
+    DeleteAllVertexArrays(device->Shared);
+    ForgetBuffer(gl, device->UserBuffer);
     if (device->UserBuffer)
         glDeleteBuffers(1, &device->UserBuffer);
     if (device->Sampler)
         glDeleteSamplers(1, &device->Sampler);
-    device->VertexArray = device->UserBuffer = device->Sampler = 0;
+    device->UserBuffer = device->Sampler = 0;
 }
 } // namespace d3d8
 
@@ -98,20 +103,21 @@ HRESULT IDirect3DDevice8::Clear(DWORD count, const D3DRECT* rects, DWORD flags, 
         result = D3DERR_INVALIDCALL;
     else if (!impl->Lost && flags && EnsureCurrent(impl))
     {
-        glBindFramebuffer(GL_FRAMEBUFFER, impl->Framebuffer);
+        GlState* gl = &impl->Shared->Gl;
+        GlBindFramebuffer(gl, GL_FRAMEBUFFER, impl->Framebuffer);
         GLbitfield mask = 0;
         if (flags & D3DCLEAR_TARGET)
         {
             float c[4];
             ColorToFloats(color, c);
             glClearColor(c[0], c[1], c[2], c[3]);
-            glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+            GlColorMask(gl, true, true, true, true);
             mask |= GL_COLOR_BUFFER_BIT;
         }
         if (flags & D3DCLEAR_ZBUFFER)
         {
             SetClearDepth(std::min(std::max(z, 0.0f), 1.0f));
-            glDepthMask(GL_TRUE);
+            GlDepthMask(gl, true);
             mask |= GL_DEPTH_BUFFER_BIT;
         }
         if (flags & D3DCLEAR_STENCIL)
@@ -123,7 +129,7 @@ HRESULT IDirect3DDevice8::Clear(DWORD count, const D3DRECT* rects, DWORD flags, 
         // Clear works on the viewport, or on the given rectangles inside it.
         const D3DVIEWPORT8& v = impl->Viewport;
         const LONG height = static_cast<LONG>(impl->Params.BackBufferHeight);
-        glEnable(GL_SCISSOR_TEST);
+        GlEnable(gl, GL_SCISSOR_TEST, true);
         const DWORD pieces = count ? count : 1;
         for (DWORD i = 0; i < pieces; ++i)
         {
@@ -141,7 +147,7 @@ HRESULT IDirect3DDevice8::Clear(DWORD count, const D3DRECT* rects, DWORD flags, 
             glScissor(x1, height - y2, x2 - x1, y2 - y1);
             glClear(mask);
         }
-        glDisable(GL_SCISSOR_TEST);
+        GlEnable(gl, GL_SCISSOR_TEST, false);
         impl->Dirty |= DirtyRender;
     }
     TraceCall(impl, "Clear", count, flags, color, stencil, nullptr, result);
@@ -231,7 +237,7 @@ HRESULT IDirect3DDevice8::DrawPrimitive(D3DPRIMITIVETYPE primitiveType, UINT sta
     }
     if (result == D3D_OK && primitiveCount > 0 && !impl->Lost && EnsureCurrent(impl))
     {
-        glBindFramebuffer(GL_FRAMEBUFFER, impl->Framebuffer);
+        GlBindFramebuffer(&impl->Shared->Gl, GL_FRAMEBUFFER, impl->Framebuffer);
         if (!ApplyState(impl, layout))
             result = D3DERR_DRIVERINTERNALERROR;
         else
@@ -257,17 +263,17 @@ HRESULT IDirect3DDevice8::DrawPrimitiveUP(D3DPRIMITIVETYPE primitiveType, UINT p
         result = D3DERR_INVALIDCALL;
     if (result == D3D_OK && primitiveCount > 0 && !impl->Lost && EnsureCurrent(impl))
     {
-        glBindFramebuffer(GL_FRAMEBUFFER, impl->Framebuffer);
+        GlState* gl = &impl->Shared->Gl;
+        GlBindFramebuffer(gl, GL_FRAMEBUFFER, impl->Framebuffer);
         const GLsizeiptr bytes =
             static_cast<GLsizeiptr>((vertices - 1) * vertexStreamZeroStride + layout.Size);
-        glBindBuffer(GL_ARRAY_BUFFER, impl->UserBuffer);
+        GlBindArrayBuffer(gl, impl->UserBuffer);
         // A fresh store each time, so the driver never waits on the previous draw.
         glBufferData(GL_ARRAY_BUFFER, bytes, vertexStreamZeroData, GL_STREAM_DRAW);
         if (!ApplyState(impl, layout))
             result = D3DERR_DRIVERINTERNALERROR;
         else
         {
-            impl->BoundBuffer = 0; // the attribute pointers must be set for this buffer
             BindAttributes(impl, impl->UserBuffer, layout, vertexStreamZeroStride);
             glDrawArrays(mode, 0, static_cast<GLsizei>(vertices));
         }

@@ -445,8 +445,9 @@ uint64_t ProgramKey::Bits() const
     return bits;
 }
 
-const ShaderProgram* UseProgram(IDirect3DDevice8::Impl* device, const ProgramKey& key)
+ShaderProgram* UseProgram(IDirect3DDevice8::Impl* device, const ProgramKey& key)
 {
+    GlState* gl = &device->Shared->Gl;
     auto found = device->Programs.find(key.Bits());
     if (found == device->Programs.end())
     {
@@ -454,16 +455,18 @@ const ShaderProgram* UseProgram(IDirect3DDevice8::Impl* device, const ProgramKey
         if (!BuildProgram(&program, key))
             program.Program = 0;
         found = device->Programs.emplace(key.Bits(), program).first;
-        device->CurrentProgram = nullptr; // BuildProgram made the new one current
+        ForgetProgram(gl); // BuildProgram made the new one current
     }
-    const ShaderProgram* program = &found->second;
+    ShaderProgram* program = &found->second;
     if (!program->Program)
         return nullptr;
+    GlUseProgram(gl, program->Program);
     if (device->CurrentProgram != program)
     {
-        glUseProgram(program->Program);
         device->CurrentProgram = program;
-        device->Dirty = DirtyAll; // the new program has none of the uniforms yet
+        // The device's state goes over to this program again; the program's own record of its
+        // uniforms keeps what it already has from being sent twice.
+        device->Dirty = DirtyAll;
     }
     return program;
 }

@@ -133,96 +133,140 @@ ProgramKey KeyFor(const IDirect3DDevice8::Impl* device, const VertexLayout& layo
     return key;
 }
 
-void ApplyRenderStates(IDirect3DDevice8::Impl* device, const ShaderProgram& p)
+// Whether the program's uniform at `location` needs `bytes` of `data`: false when the program
+// has no such uniform or already holds exactly these bits; records them otherwise.
+bool Changed(ShaderProgram& p, UniformSlot slot, GLint location, const void* data, size_t bytes)
 {
+    if (location < 0)
+        return false;
+    const uint32_t bit = 1u << slot;
+    if ((p.Known & bit) && std::memcmp(p.Sent[slot], data, bytes) == 0)
+        return false;
+    std::memcpy(p.Sent[slot], data, bytes);
+    p.Known |= bit;
+    return true;
+}
+
+void Uniform1i(ShaderProgram& p, UniformSlot slot, GLint location, GLint value)
+{
+    if (Changed(p, slot, location, &value, sizeof value))
+        glUniform1i(location, value);
+}
+
+void Uniform1f(ShaderProgram& p, UniformSlot slot, GLint location, float value)
+{
+    if (Changed(p, slot, location, &value, sizeof value))
+        glUniform1f(location, value);
+}
+
+void Uniform2f(ShaderProgram& p, UniformSlot slot, GLint location, float x, float y)
+{
+    const float v[2] = {x, y};
+    if (Changed(p, slot, location, v, sizeof v))
+        glUniform2f(location, x, y);
+}
+
+void Uniform3f(ShaderProgram& p, UniformSlot slot, GLint location, const float v[3])
+{
+    if (Changed(p, slot, location, v, 3 * sizeof(float)))
+        glUniform3f(location, v[0], v[1], v[2]);
+}
+
+void Uniform4fv(ShaderProgram& p, UniformSlot slot, GLint location, GLsizei count, const float* v)
+{
+    static_assert(kUniformSlotFloats >= 4 * kMaxActiveLights, "a slot holds every light's value");
+    if (Changed(p, slot, location, v, size_t(count) * 4 * sizeof(float)))
+        glUniform4fv(location, count, v);
+}
+
+void ApplyRenderStates(IDirect3DDevice8::Impl* device, ShaderProgram& p)
+{
+    GlState* gl = &device->Shared->Gl;
     const DWORD* rs = device->RenderStates;
-    const bool depthTest = rs[D3DRS_ZENABLE] != D3DZB_FALSE && device->DepthBuffer;
-    if (depthTest)
-        glEnable(GL_DEPTH_TEST);
-    else
-        glDisable(GL_DEPTH_TEST);
-    glDepthFunc(CompareToGl(rs[D3DRS_ZFUNC]));
-    glDepthMask(rs[D3DRS_ZWRITEENABLE] ? GL_TRUE : GL_FALSE);
+    GlEnable(gl, GL_DEPTH_TEST, rs[D3DRS_ZENABLE] != D3DZB_FALSE && device->DepthBuffer);
+    GlDepthFunc(gl, CompareToGl(rs[D3DRS_ZFUNC]));
+    GlDepthMask(gl, rs[D3DRS_ZWRITEENABLE] != FALSE);
 
     // The picture is upright in both APIs, so a triangle's winding as seen on the screen is the
     // same: D3DCULL_CCW removes the triangles that run counter-clockwise on the screen.
     switch (rs[D3DRS_CULLMODE])
     {
     case D3DCULL_CW:
-        glEnable(GL_CULL_FACE);
-        glFrontFace(GL_CCW);
+        GlEnable(gl, GL_CULL_FACE, true);
+        GlFrontFace(gl, GL_CCW);
         break;
     case D3DCULL_CCW:
-        glEnable(GL_CULL_FACE);
-        glFrontFace(GL_CW);
+        GlEnable(gl, GL_CULL_FACE, true);
+        GlFrontFace(gl, GL_CW);
         break;
     default:
-        glDisable(GL_CULL_FACE);
+        GlEnable(gl, GL_CULL_FACE, false);
         break;
     }
-    glCullFace(GL_BACK);
 
-    if (rs[D3DRS_ALPHABLENDENABLE])
-        glEnable(GL_BLEND);
-    else
-        glDisable(GL_BLEND);
+    GlEnable(gl, GL_BLEND, rs[D3DRS_ALPHABLENDENABLE] != FALSE);
     GLenum source, destination;
     BlendFactorsToGl(rs[D3DRS_SRCBLEND], rs[D3DRS_DESTBLEND], &source, &destination);
-    glBlendFunc(source, destination);
-    glBlendEquation(BlendOpToGl(rs[D3DRS_BLENDOP]));
+    GlBlendFunc(gl, source, destination);
+    GlBlendEquation(gl, BlendOpToGl(rs[D3DRS_BLENDOP]));
 
     const DWORD mask = rs[D3DRS_COLORWRITEENABLE];
-    auto writes = [mask](DWORD channel) { return mask & channel ? GL_TRUE : GL_FALSE; };
-    glColorMask(writes(D3DCOLORWRITEENABLE_RED), writes(D3DCOLORWRITEENABLE_GREEN),
-                writes(D3DCOLORWRITEENABLE_BLUE), writes(D3DCOLORWRITEENABLE_ALPHA));
-    SetFillMode(FillToGl(rs[D3DRS_FILLMODE]));
+    GlColorMask(gl, mask & D3DCOLORWRITEENABLE_RED, mask & D3DCOLORWRITEENABLE_GREEN,
+                mask & D3DCOLORWRITEENABLE_BLUE, mask & D3DCOLORWRITEENABLE_ALPHA);
+    GlFillMode(gl, FillToGl(rs[D3DRS_FILLMODE]));
     if (rs[D3DRS_SHADEMODE] == D3DSHADE_FLAT)
         NoteFlatShading();
-    if (rs[D3DRS_DITHERENABLE])
-        glEnable(GL_DITHER);
-    else
-        glDisable(GL_DITHER);
+    GlEnable(gl, GL_DITHER, rs[D3DRS_DITHERENABLE] != FALSE);
 
-    glUniform1i(p.NormalizeNormals, rs[D3DRS_NORMALIZENORMALS] ? 1 : 0);
-    glUniform1i(p.LocalViewer, rs[D3DRS_LOCALVIEWER] ? 1 : 0);
+    Uniform1i(p, kNormalizeNormalsSlot, p.NormalizeNormals, rs[D3DRS_NORMALIZENORMALS] ? 1 : 0);
+    Uniform1i(p, kLocalViewerSlot, p.LocalViewer, rs[D3DRS_LOCALVIEWER] ? 1 : 0);
     float ambient[4];
     ColorToFloats(rs[D3DRS_AMBIENT], ambient);
-    glUniform3f(p.GlobalAmbient, ambient[0], ambient[1], ambient[2]);
+    Uniform3f(p, kGlobalAmbientSlot, p.GlobalAmbient, ambient);
     float factor[4];
     ColorToFloats(rs[D3DRS_TEXTUREFACTOR], factor);
-    glUniform4fv(p.TextureFactor, 1, factor);
-    glUniform1i(p.AlphaRef, static_cast<GLint>(rs[D3DRS_ALPHAREF] & 0xff));
-    glUniform1i(p.ClipZeroToOne, device->ClipControl ? 1 : 0);
+    Uniform4fv(p, kTextureFactorSlot, p.TextureFactor, 1, factor);
+    Uniform1i(p, kAlphaRefSlot, p.AlphaRef, static_cast<GLint>(rs[D3DRS_ALPHAREF] & 0xff));
+    Uniform1i(p, kClipZeroToOneSlot, p.ClipZeroToOne, device->ClipControl ? 1 : 0);
 }
 
-void ApplyTransforms(IDirect3DDevice8::Impl* device, const ShaderProgram& p)
+void ApplyTransforms(IDirect3DDevice8::Impl* device, ShaderProgram& p)
 {
     D3DMATRIX worldView;
     MultiplyMatrix4(&device->World[0].m[0][0], &device->View.m[0][0], &worldView.m[0][0]);
     // Direct3D's row-major matrices for row vectors are GL's column-major matrices for column
     // vectors, so they go over unchanged.
-    glUniformMatrix4fv(p.WorldView, 1, GL_FALSE, &worldView.m[0][0]);
-    glUniformMatrix4fv(p.Projection, 1, GL_FALSE, &device->Projection.m[0][0]);
+    if (Changed(p, kWorldViewSlot, p.WorldView, &worldView.m[0][0], sizeof worldView))
+        glUniformMatrix4fv(p.WorldView, 1, GL_FALSE, &worldView.m[0][0]);
+    if (Changed(p, kProjectionSlot, p.Projection, &device->Projection.m[0][0],
+                sizeof device->Projection))
+        glUniformMatrix4fv(p.Projection, 1, GL_FALSE, &device->Projection.m[0][0]);
     // Normals take the inverse transpose: uploading the inverse as row-major transposes it.
+    if (p.NormalMatrix < 0)
+        return;
     float inverse[9];
     Inverse3(worldView, inverse);
-    glUniformMatrix3fv(p.NormalMatrix, 1, GL_TRUE, inverse);
+    if (Changed(p, kNormalMatrixSlot, p.NormalMatrix, inverse, sizeof inverse))
+        glUniformMatrix3fv(p.NormalMatrix, 1, GL_TRUE, inverse);
 }
 
-void ApplyViewport(IDirect3DDevice8::Impl* device, const ShaderProgram& p)
+void ApplyViewport(IDirect3DDevice8::Impl* device, ShaderProgram& p)
 {
+    GlState* gl = &device->Shared->Gl;
     const D3DVIEWPORT8& v = device->Viewport;
     const GLint y = static_cast<GLint>(device->Params.BackBufferHeight - v.Y - v.Height);
-    glViewport(static_cast<GLint>(v.X), y, static_cast<GLsizei>(v.Width),
+    GlViewport(gl, static_cast<GLint>(v.X), y, static_cast<GLsizei>(v.Width),
                static_cast<GLsizei>(v.Height));
-    SetDepthRange(v.MinZ, v.MaxZ);
-    glUniform4f(p.ViewportRect, static_cast<float>(v.X), static_cast<float>(y),
-                static_cast<float>(v.Width), static_cast<float>(v.Height));
-    glUniform2f(p.DepthRange, v.MinZ, v.MaxZ);
-    glUniform1f(p.TargetHeight, static_cast<float>(device->Params.BackBufferHeight));
+    GlDepthRange(gl, v.MinZ, v.MaxZ);
+    const float rect[4] = {static_cast<float>(v.X), static_cast<float>(y),
+                           static_cast<float>(v.Width), static_cast<float>(v.Height)};
+    Uniform4fv(p, kViewportRectSlot, p.ViewportRect, 1, rect);
+    Uniform2f(p, kDepthRangeSlot, p.DepthRange, v.MinZ, v.MaxZ);
+    Uniform1f(p, kTargetHeightSlot, p.TargetHeight,
+              static_cast<float>(device->Params.BackBufferHeight));
 }
 
-void ApplyLights(IDirect3DDevice8::Impl* device, const ShaderProgram& p)
+void ApplyLights(IDirect3DDevice8::Impl* device, ShaderProgram& p)
 {
     float diffuse[kMaxActiveLights][4], specular[kMaxActiveLights][4], ambient[kMaxActiveLights][4],
         position[kMaxActiveLights][4], direction[kMaxActiveLights][4],
@@ -270,21 +314,21 @@ void ApplyLights(IDirect3DDevice8::Impl* device, const ShaderProgram& p)
     }
     if (count == 0)
         return;
-    glUniform4fv(p.LightDiffuse, count, &diffuse[0][0]);
-    glUniform4fv(p.LightSpecular, count, &specular[0][0]);
-    glUniform4fv(p.LightAmbient, count, &ambient[0][0]);
-    glUniform4fv(p.LightPosition, count, &position[0][0]);
-    glUniform4fv(p.LightDirection, count, &direction[0][0]);
-    glUniform4fv(p.LightAttenuation, count, &attenuation[0][0]);
-    glUniform4fv(p.LightSpot, count, &spot[0][0]);
+    Uniform4fv(p, kLightDiffuseSlot, p.LightDiffuse, count, &diffuse[0][0]);
+    Uniform4fv(p, kLightSpecularSlot, p.LightSpecular, count, &specular[0][0]);
+    Uniform4fv(p, kLightAmbientSlot, p.LightAmbient, count, &ambient[0][0]);
+    Uniform4fv(p, kLightPositionSlot, p.LightPosition, count, &position[0][0]);
+    Uniform4fv(p, kLightDirectionSlot, p.LightDirection, count, &direction[0][0]);
+    Uniform4fv(p, kLightAttenuationSlot, p.LightAttenuation, count, &attenuation[0][0]);
+    Uniform4fv(p, kLightSpotSlot, p.LightSpot, count, &spot[0][0]);
 }
 
-void ApplyMaterial(IDirect3DDevice8::Impl* device, const ShaderProgram& p)
+void ApplyMaterial(IDirect3DDevice8::Impl* device, ShaderProgram& p)
 {
     const D3DMATERIAL8& m = device->Material;
     const D3DCOLORVALUE colors[4] = {m.Diffuse, m.Ambient, m.Specular, m.Emissive};
-    glUniform4fv(p.Material, 4, &colors[0].r);
-    glUniform1f(p.MaterialPower, m.Power);
+    Uniform4fv(p, kMaterialSlot, p.Material, 4, &colors[0].r);
+    Uniform1f(p, kMaterialPowerSlot, p.MaterialPower, m.Power);
 }
 
 void ApplyStage(IDirect3DDevice8::Impl* device)
@@ -292,32 +336,25 @@ void ApplyStage(IDirect3DDevice8::Impl* device)
     const DWORD* ts = device->StageStates[0];
     const DWORD mag = ts[D3DTSS_MAGFILTER];
     const DWORD min = ts[D3DTSS_MINFILTER];
-    glSamplerParameteri(device->Sampler, GL_TEXTURE_MIN_FILTER,
-                        MinFilterToGl(min, ts[D3DTSS_MIPFILTER]));
-    glSamplerParameteri(device->Sampler, GL_TEXTURE_MAG_FILTER, MagFilterToGl(mag));
-    if (device->Anisotropic)
-    {
-        float anisotropy = 1.0f;
-        if (min == D3DTEXF_ANISOTROPIC || mag == D3DTEXF_ANISOTROPIC)
-            anisotropy = std::min(std::max(1.0f, static_cast<float>(ts[D3DTSS_MAXANISOTROPY])),
-                                  device->MaxAnisotropy);
-        glSamplerParameterf(device->Sampler, GL_TEXTURE_MAX_ANISOTROPY_EXT, anisotropy);
-    }
-    glSamplerParameteri(device->Sampler, GL_TEXTURE_WRAP_S, AddressToGl(ts[D3DTSS_ADDRESSU]));
-    glSamplerParameteri(device->Sampler, GL_TEXTURE_WRAP_T, AddressToGl(ts[D3DTSS_ADDRESSV]));
-    float border[4];
-    ColorToFloats(ts[D3DTSS_BORDERCOLOR], border);
-    SetSamplerBorderColor(device->Sampler, border);
-    SetSamplerLodBias(device->Sampler, BitsToFloat(ts[D3DTSS_MIPMAPLODBIAS]));
-    glSamplerParameterf(device->Sampler, GL_TEXTURE_MIN_LOD,
-                        static_cast<float>(ts[D3DTSS_MAXMIPLEVEL]));
+    GlSamplerShadow wanted;
+    wanted.MinFilter = MinFilterToGl(min, ts[D3DTSS_MIPFILTER]);
+    wanted.MagFilter = MagFilterToGl(mag);
+    wanted.Anisotropy = 1.0f;
+    if (min == D3DTEXF_ANISOTROPIC || mag == D3DTEXF_ANISOTROPIC)
+        wanted.Anisotropy = std::min(std::max(1.0f, static_cast<float>(ts[D3DTSS_MAXANISOTROPY])),
+                                     device->MaxAnisotropy);
+    wanted.WrapS = AddressToGl(ts[D3DTSS_ADDRESSU]);
+    wanted.WrapT = AddressToGl(ts[D3DTSS_ADDRESSV]);
+    ColorToFloats(ts[D3DTSS_BORDERCOLOR], wanted.Border);
+    wanted.LodBias = BitsToFloat(ts[D3DTSS_MIPMAPLODBIAS]);
+    wanted.MinLod = static_cast<float>(ts[D3DTSS_MAXMIPLEVEL]);
+    GlSampler(&device->Shared->Gl, device->Sampler, wanted, device->Anisotropic);
 }
 
 void ApplyTexture(IDirect3DDevice8::Impl* device)
 {
     IDirect3DBaseTexture8* texture = device->Textures[0];
-    glActiveTexture(GL_TEXTURE0);
-    glBindTexture(GL_TEXTURE_2D, texture ? texture->impl->Texture : 0);
+    GlBindTexture(&device->Shared->Gl, texture ? texture->impl->Texture : 0);
 }
 } // namespace
 
@@ -326,10 +363,10 @@ bool ApplyState(IDirect3DDevice8::Impl* device, const VertexLayout& layout)
     float nearW = 0.0f;
     float farW = 1.0f;
     const ProgramKey key = KeyFor(device, layout, &nearW, &farW);
-    const ShaderProgram* program = UseProgram(device, key);
+    ShaderProgram* program = UseProgram(device, key);
     if (!program)
         return false;
-    const ShaderProgram& p = *program;
+    ShaderProgram& p = *program;
     const unsigned dirty = device->Dirty;
     if (dirty & DirtyRender)
         ApplyRenderStates(device, p);
@@ -347,7 +384,7 @@ bool ApplyState(IDirect3DDevice8::Impl* device, const VertexLayout& layout)
         ApplyTexture(device);
     device->Dirty = 0;
     if (key.WBuffer)
-        glUniform2f(p.WRange, nearW, 1.0f / (farW - nearW));
+        Uniform2f(p, kWRangeSlot, p.WRange, nearW, 1.0f / (farW - nearW));
     return true;
 }
 } // namespace d3d8

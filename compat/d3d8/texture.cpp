@@ -121,7 +121,10 @@ ULONG IDirect3DBaseTexture8::Release()
     {
         SharedContext* shared = impl->Shared;
         if (shared->MakeCurrent())
+        {
+            ForgetTexture(&shared->Gl, impl->Texture);
             glDeleteTextures(1, &impl->Texture);
+        }
         for (const Impl::Level& level : impl->Levels)
             shared->ResourceBytes -= level.Bits.size();
         if (impl->Pool == D3DPOOL_DEFAULT)

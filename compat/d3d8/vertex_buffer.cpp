@@ -32,12 +32,12 @@ HRESULT IDirect3DDevice8::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf
     {
     }
     glGenBuffers(1, &buffer->Buffer);
-    glBindBuffer(GL_ARRAY_BUFFER, buffer->Buffer);
+    GlBindArrayBuffer(&impl->Shared->Gl, buffer->Buffer);
     glBufferData(GL_ARRAY_BUFFER, length, buffer->Data.data(),
                  (usage & D3DUSAGE_DYNAMIC) ? GL_DYNAMIC_DRAW : GL_STATIC_DRAW);
-    impl->BoundBuffer = 0; // GL_ARRAY_BUFFER no longer names the last draw's buffer
     if (glGetError() == GL_OUT_OF_MEMORY)
     {
+        ForgetBuffer(&impl->Shared->Gl, buffer->Buffer);
         glDeleteBuffers(1, &buffer->Buffer);
         delete buffer;
         delete object;
@@ -63,7 +63,11 @@ ULONG IDirect3DVertexBuffer8::Release()
     {
         SharedContext* shared = impl->Shared;
         if (shared->MakeCurrent())
+        {
+            DeleteVertexArrays(shared, impl->Buffer);
+            ForgetBuffer(&shared->Gl, impl->Buffer);
             glDeleteBuffers(1, &impl->Buffer);
+        }
         shared->ResourceBytes -= impl->Length;
         if (impl->Pool == D3DPOOL_DEFAULT)
             --shared->DefaultPoolResources;
@@ -110,10 +114,9 @@ HRESULT IDirect3DVertexBuffer8::Unlock()
         return D3D_OK;
     if (impl->Shared->MakeCurrent())
     {
-        glBindBuffer(GL_ARRAY_BUFFER, impl->Buffer);
+        GlBindArrayBuffer(&impl->Shared->Gl, impl->Buffer);
         glBufferSubData(GL_ARRAY_BUFFER, impl->DirtyBegin, impl->DirtyEnd - impl->DirtyBegin,
                         impl->Data.data() + impl->DirtyBegin);
-        glBindBuffer(GL_ARRAY_BUFFER, 0);
     }
     impl->DirtyBegin = impl->DirtyEnd = 0;
     return D3D_OK;

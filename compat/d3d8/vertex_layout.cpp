@@ -2,6 +2,8 @@
 // that read them for the fixed-function shader's inputs.
 #include "d3d8_internal.h"
 
+#include <cstring>
+
 namespace d3d8
 {
 namespace
@@ -29,18 +31,14 @@ int TexCoordSize(DWORD fvf, UINT set)
 
 // Points `location` at the element `offset` bytes into each vertex, or, where the format has
 // no such element, gives every vertex the value `absent`.
-void Attribute(GLuint location, GLint size, GLenum type, GLboolean normalized, GLsizei stride,
-               int offset, const float absent[4])
+void Attribute(GlState* gl, GLuint location, GLuint buffer, GLint size, GLenum type,
+               GLboolean normalized, GLsizei stride, int offset, const float absent[4])
 {
     if (offset < 0)
-    {
-        glDisableVertexAttribArray(location);
-        glVertexAttrib4fv(location, absent);
-        return;
-    }
-    glEnableVertexAttribArray(location);
-    glVertexAttribPointer(location, size, type, normalized, stride,
-                          reinterpret_cast<const void*>(static_cast<uintptr_t>(offset)));
+        GlAttributeConstant(gl, location, absent);
+    else
+        GlAttributeArray(gl, location, buffer, size, type, normalized, stride,
+                         static_cast<uintptr_t>(offset));
 }
 } // namespace
 
@@ -88,30 +86,63 @@ VertexLayout LayoutOfFvf(DWORD fvf)
 void BindAttributes(IDirect3DDevice8::Impl* device, GLuint buffer, const VertexLayout& layout,
                     UINT stride)
 {
+    SharedContext* shared = device->Shared;
+    GlState* gl = &shared->Gl;
     // The low word picks the coordinate set; the high word's generation flags are not emulated.
     const DWORD texCoordIndex = device->StageStates[0][D3DTSS_TEXCOORDINDEX] & 0xffff;
-    if (device->BoundBuffer == buffer && device->BoundFvf == device->VertexShader &&
-        device->BoundStride == stride && device->BoundTexCoordIndex == texCoordIndex)
-        return;
-    device->BoundBuffer = buffer;
-    device->BoundFvf = device->VertexShader;
-    device->BoundStride = stride;
-    device->BoundTexCoordIndex = texCoordIndex;
-    glBindBuffer(GL_ARRAY_BUFFER, buffer);
+    const VertexSetup setup(buffer, device->VertexShader, stride, texCoordIndex);
+    auto found = shared->VertexArrays.find(setup);
+    if (found == shared->VertexArrays.end())
+    {
+        VertexArrayObject object;
+        glGenVertexArrays(1, &object.Object);
+        found = shared->VertexArrays.emplace(setup, object).first;
+        GlBindVertexArray(gl, object.Object, nullptr);
+    }
+    else
+        GlBindVertexArray(gl, found->second.Object, found->second.Arrays);
     const GLsizei s = static_cast<GLsizei>(stride);
     static const float kNoNormal[4] = {0.0f, 0.0f, 0.0f, 1.0f};
     static const float kNoDiffuse[4] = {1.0f, 1.0f, 1.0f, 1.0f}; // opaque white
     static const float kNoSpecular[4] = {0.0f, 0.0f, 0.0f, 0.0f};
     static const float kNoTexCoord[4] = {0.0f, 0.0f, 0.0f, 1.0f};
-    Attribute(kPositionAttribute, layout.Pretransformed ? 4 : 3, GL_FLOAT, GL_FALSE, s, 0, nullptr);
-    Attribute(kNormalAttribute, 3, GL_FLOAT, GL_FALSE, s, layout.NormalOffset, kNoNormal);
+    Attribute(gl, kPositionAttribute, buffer, layout.Pretransformed ? 4 : 3, GL_FLOAT, GL_FALSE, s,
+              0, nullptr);
+    Attribute(gl, kNormalAttribute, buffer, 3, GL_FLOAT, GL_FALSE, s, layout.NormalOffset,
+              kNoNormal);
     // D3DCOLOR is the bytes B, G, R, A in memory (kColorAttributeSize says who reorders them).
-    Attribute(kDiffuseAttribute, kColorAttributeSize, GL_UNSIGNED_BYTE, GL_TRUE, s,
+    Attribute(gl, kDiffuseAttribute, buffer, kColorAttributeSize, GL_UNSIGNED_BYTE, GL_TRUE, s,
               layout.DiffuseOffset, kNoDiffuse);
-    Attribute(kSpecularAttribute, kColorAttributeSize, GL_UNSIGNED_BYTE, GL_TRUE, s,
+    Attribute(gl, kSpecularAttribute, buffer, kColorAttributeSize, GL_UNSIGNED_BYTE, GL_TRUE, s,
               layout.SpecularOffset, kNoSpecular);
     const bool hasTexCoord = texCoordIndex < layout.TexCoordCount;
-    Attribute(kTexCoordAttribute, hasTexCoord ? layout.TexCoordSize[texCoordIndex] : 4, GL_FLOAT,
-              GL_FALSE, s, hasTexCoord ? layout.TexCoordOffset[texCoordIndex] : -1, kNoTexCoord);
+    Attribute(gl, kTexCoordAttribute, buffer, hasTexCoord ? layout.TexCoordSize[texCoordIndex] : 4,
+              GL_FLOAT, GL_FALSE, s, hasTexCoord ? layout.TexCoordOffset[texCoordIndex] : -1,
+              kNoTexCoord);
+    std::memcpy(found->second.Arrays, gl->Attributes, sizeof found->second.Arrays);
+}
+
+void DeleteVertexArrays(SharedContext* shared, GLuint buffer)
+{
+    for (auto i = shared->VertexArrays.begin(); i != shared->VertexArrays.end();)
+    {
+        if (std::get<0>(i->first) != buffer)
+        {
+            ++i;
+            continue;
+        }
+        if (shared->Gl.VertexArray == i->second.Object)
+            ForgetVertexArray(&shared->Gl);
+        glDeleteVertexArrays(1, &i->second.Object);
+        i = shared->VertexArrays.erase(i);
+    }
+}
+
+void DeleteAllVertexArrays(SharedContext* shared)
+{
+    for (auto& entry : shared->VertexArrays)
+        glDeleteVertexArrays(1, &entry.second.Object);
+    shared->VertexArrays.clear();
+    ForgetVertexArray(&shared->Gl);
 }
 } // namespace d3d8

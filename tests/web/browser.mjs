@@ -52,12 +52,20 @@ export function serve(folder, port = 0) {
   })));
 }
 
+// How Chromium draws: SwiftShader, its own software GL, unless ZENDRILL_CHROMIUM_GL gives other
+// flags (the benchmarks draw through the system's GL with them; see bench/report.sh).
+function glFlags() {
+  const flags = process.env.ZENDRILL_CHROMIUM_GL;
+  if (!flags) return ["--use-angle=swiftshader", "--enable-unsafe-swiftshader"];
+  return flags.split(/\s+/).filter((flag) => flag);
+}
+
 // Headless Chromium with one page attached; `size` is the window's [width, height].
 export async function launch(size = [1024, 768]) {
   const chromium = findChromium();
   const profile = mkdtempSync(join(tmpdir(), "zendrill-chromium-"));
   const child = spawn(chromium, [
-    "--headless=new", "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
+    "--headless=new", ...glFlags(),
     "--remote-debugging-pipe", `--user-data-dir=${profile}`, "--no-first-run",
     "--no-default-browser-check", "--disable-background-timer-throttling",
     "--disable-renderer-backgrounding", "--disable-backgrounding-occluded-windows",
