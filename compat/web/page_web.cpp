@@ -345,7 +345,7 @@ void PageStart()
     emscripten_set_touchmove_callback(kPageCanvas, nullptr, EM_TRUE, OnTouch);
     emscripten_set_touchend_callback(kPageCanvas, nullptr, EM_TRUE, OnTouch);
     emscripten_set_touchcancel_callback(kPageCanvas, nullptr, EM_TRUE, OnTouch);
-    // The controls are the game's page's; the setup's page has none, and html5.h then refuses.
+    // The page shows the controls only while the game plays; the setup's run never sees them.
     for (Control& control : Controls)
     {
         emscripten_set_touchstart_callback(control.Selector, &control, EM_TRUE, OnControlTouch);
