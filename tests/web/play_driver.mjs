@@ -154,11 +154,12 @@ async function fingerOn(n, selector) {
   await touch("touchStart");
 }
 
-// A drag as a finger makes it: a move every 16 ms, 10 CSS pixels at a time.
+// A drag: a move every 16 ms, 40 CSS pixels at a time (each waits for the page to take it,
+// which a busy machine makes slow, so no finer than that).
 async function fingerBy(n, dx, dy) {
   const at = fingers.get(n);
   if (!at) throw new Error(`finger ${n} is not down`);
-  const steps = Math.max(1, Math.ceil(Math.hypot(dx, dy) / 10));
+  const steps = Math.max(1, Math.ceil(Math.hypot(dx, dy) / 40));
   const [x0, y0] = [at.x, at.y];
   for (let i = 1; i <= steps; i++) {
     fingers.set(n, { x: x0 + (dx * i) / steps, y: y0 + (dy * i) / steps });

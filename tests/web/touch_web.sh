@@ -74,12 +74,12 @@ touch_session() {
         { fail "the picture still moves after the tap"; return; }
 
     bat_moved() { [ "$(changed rest moved "${LowerHalf[@]}")" -gt 3000 ]; }
-    browse "finger 1 on #canvas" && browse "finger 1 by 120 0"
+    browse "finger 1 on #canvas" && browse "finger 1 by 120 0" 400
     await moved 20 bat_moved && pass "a finger dragged steers the bat" || fail "the bat did not follow the finger"
     # A second finger on a control while the first steers on: the bat follows the first, and the
     # frame rate shows (the view follows the bat, so the counter is seen where the bat is at
     # rest: its figures go when the control is tapped again).
-    browse "finger 2 on #touch-rate" && browse "finger 1 by -240 0"
+    browse "finger 2 on #touch-rate" && browse "finger 1 by -240 0" 400
     moved_again() { [ "$(changed moved both "${LowerHalf[@]}")" -gt 3000 ]; }
     await both 20 moved_again && pass "the bat follows a finger while another holds a control" ||
         fail "the bat stayed while another finger held a control"
