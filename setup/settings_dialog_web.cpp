@@ -27,7 +27,8 @@ enum ActionKind
 };
 
 // clang-format off
-// The dialog's frame: a panel over the page, captioned, of the template's size.
+// The dialog's frame: a panel over the page, captioned, of the template's size (scaled down where
+// the page is smaller).
 EM_JS(void, OpenDialog, (const char* caption, int width, int height), {
     const old = document.getElementById("setup");
     if (old) old.remove();
@@ -45,6 +46,16 @@ EM_JS(void, OpenDialog, (const char* caption, int width, int height), {
     body.style.cssText = "position:relative;width:" + width + "px;height:" + height + "px;";
     frame.append(title, body);
     document.body.append(frame);
+    // A screen smaller than the dialog (a phone's) shows it whole, scaled down to fit.
+    if (Module.setupFit) removeEventListener("resize", Module.setupFit);
+    Module.setupFit = () => {
+        const margin = 8;
+        const scale = Math.min(1, (innerWidth - 2 * margin) / frame.offsetWidth,
+                               (innerHeight - 2 * margin) / frame.offsetHeight);
+        frame.style.transform = "translate(-50%,-50%) scale(" + scale + ")";
+    };
+    addEventListener("resize", Module.setupFit);
+    Module.setupFit();
     Module.setupActions = [];
     // Enter and Escape go to the dialog's rules (which close nothing on them); the page keeps
     // them from doing anything else.
@@ -137,6 +148,7 @@ EM_JS(int, TakeAction, (int* id, int* value), {
 EM_JS(void, CloseDialog, (), {
     const frame = document.getElementById("setup");
     if (frame) frame.remove();
+    if (Module.setupFit) removeEventListener("resize", Module.setupFit);
 });
 // clang-format on
 

@@ -96,10 +96,12 @@ bool DesktopMode(int display, D3DDISPLAYMODE* mode)
 
 std::vector<D3DDISPLAYMODE> ListedModes(int display)
 {
-    // A page lists no modes of its own: the desktop mode and the classic sizes that fit it
-    // (direct3d.cpp adds both) are what it offers.
-    (void)display;
-    return {};
+    // The page scales the canvas to the screen whatever its size, so the game's smallest mode is
+    // always offered, on a phone whose screen is smaller too; the desktop mode and the classic
+    // sizes that fit it (direct3d.cpp adds both) are the rest.
+    if (display != 0)
+        return {};
+    return {{640, 480, 60, D3DFMT_X8R8G8B8}};
 }
 
 UINT WindowRefreshRate(StandinNativeWindow* window, UINT adapter)

@@ -1,15 +1,20 @@
 // The page's side of the stand-in in a browser: html5.h handlers for the keyboard (by
 // KeyboardEvent.code, the physical key, as DIK codes), the pointer (locked movementX/Y and
-// buttons), focus, visibility, pointer lock and full screen; the browser's turn to run
-// (emscripten_sleep under ASYNCIFY); and the modal message box drawn by the page's script.
+// buttons), touch (a finger dragged over the canvas is mouse motion, a tap its left button, the
+// page's on-screen controls keys), focus, visibility, pointer lock and full screen; the browser's
+// turn to run (emscripten_sleep under ASYNCIFY); and the modal message box drawn by the page's
+// script.
 #include "page_web.h"
 
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <deque>
+#include <vector>
 
 #include "dinput.h"
 #include "keyboard_map.h"
@@ -34,6 +39,43 @@ bool LastInFront = true;
 double LastYield = 0.0;
 uint32_t Turns = 0;
 
+// A finger dragged across the picture's whole width moves the mouse this many counts: the game
+// moves the bat 0.714 world units a count at the frame rate it was tuned for, so the drag takes
+// the bat the 600 units from rail to rail (further at lower rates, where a count moves it more).
+constexpr double kCountsAcrossPicture = 840.0;
+// A touch that ends having moved less than this far (CSS pixels) is a tap, however long it was
+// down: a finger put down and lifted again says nothing else.
+constexpr double kTapDistance = 12.0;
+
+// Whole run: the fingers on the canvas (by the browser's identifier), the motion they made that
+// is not a whole count yet, and a tap the program has not read yet.
+struct Finger
+{
+    long Id;
+    long X, Y;
+    double Travel;
+};
+std::vector<Finger> Fingers;
+double TouchCarryX = 0.0;
+double TouchCarryY = 0.0;
+bool TapUnseen = false;
+
+// The page's on-screen controls (index.html) and the keys they stand for. A control is held
+// while a finger is on it, and counts as down until the program has read the keys once, so a
+// tap quicker than a game step is never lost.
+struct Control
+{
+    const char* Selector;
+    BYTE Dik;
+    bool Held;
+    bool Unseen;
+};
+Control Controls[] = {
+    {"#touch-pause", DIK_P, false, false}, {"#touch-camera", DIK_C, false, false},
+    {"#touch-rate", DIK_F, false, false},  {"#touch-title", DIK_T, false, false},
+    {"#touch-new", DIK_R, false, false},   {"#touch-leave", DIK_ESCAPE, false, false},
+};
+
 // Tells the window about a change of "in front", once per change.
 void NoteActivation()
 {
@@ -49,6 +91,20 @@ void LoseFocus()
     // Keys held while the page goes away are never seen released.
     std::memset(Keys, 0, sizeof Keys);
     std::memset(Buttons, 0, sizeof Buttons);
+    Fingers.clear();
+    TapUnseen = false;
+    for (Control& control : Controls)
+        control.Held = control.Unseen = false;
+}
+
+// The player is at the page: input reaches it, whether or not the browser said it has focus
+// (a headless one may not).
+void NoteInputFromPlayer()
+{
+    if (Focused)
+        return;
+    Focused = true;
+    NoteActivation();
 }
 
 EM_BOOL OnKey(int type, const EmscriptenKeyboardEvent* event, void*)
@@ -98,12 +154,98 @@ EM_BOOL OnMouse(int type, const EmscriptenMouseEvent* event, void*)
         Buttons[index] = type == EMSCRIPTEN_EVENT_MOUSEDOWN ? 0x80 : 0;
     // A click on the canvas means the page has the player's input, whether or not the browser
     // told the page it has focus (a headless one may not).
-    if (type == EMSCRIPTEN_EVENT_MOUSEDOWN && !Focused)
-    {
-        Focused = true;
-        NoteActivation();
-    }
+    if (type == EMSCRIPTEN_EVENT_MOUSEDOWN)
+        NoteInputFromPlayer();
     return EM_FALSE;
+}
+
+// CSS pixels of the canvas element to mouse counts: the picture the page shows of the canvas
+// (object-fit: contain, so the narrower of the element's width and the drawing's shape at its
+// height) is kCountsAcrossPicture counts wide.
+double CountsPerCssPixel()
+{
+    double cssWidth = 0.0, cssHeight = 0.0;
+    int width = 0, height = 0;
+    if (emscripten_get_element_css_size(kPageCanvas, &cssWidth, &cssHeight) !=
+            EMSCRIPTEN_RESULT_SUCCESS ||
+        emscripten_get_canvas_element_size(kPageCanvas, &width, &height) !=
+            EMSCRIPTEN_RESULT_SUCCESS ||
+        width <= 0 || height <= 0)
+        return 1.0;
+    const double pictureWidth = std::min(cssWidth, cssHeight * width / height);
+    return pictureWidth > 0.0 ? kCountsAcrossPicture / pictureWidth : 1.0;
+}
+
+Finger* FindFinger(long id)
+{
+    auto found = std::find_if(Fingers.begin(), Fingers.end(),
+                              [id](const Finger& finger) { return finger.Id == id; });
+    return found == Fingers.end() ? nullptr : &*found;
+}
+
+// Fingers on the canvas: each one's motion is the mouse's (two fingers dragged add up), and a
+// touch that stayed put is a click of the left button. Touches that began elsewhere (on an
+// on-screen control) are not followed. The browser makes no mouse events of them.
+EM_BOOL OnTouch(int type, const EmscriptenTouchEvent* event, void*)
+{
+    const double scale = CountsPerCssPixel();
+    for (int i = 0; i < event->numTouches; ++i)
+    {
+        const EmscriptenTouchPoint& point = event->touches[i];
+        if (!point.isChanged)
+            continue;
+        Finger* finger = FindFinger(point.identifier);
+        if (type == EMSCRIPTEN_EVENT_TOUCHSTART)
+        {
+            if (!finger && point.onTarget)
+                Fingers.push_back({point.identifier, point.targetX, point.targetY, 0.0});
+            NoteInputFromPlayer();
+            continue;
+        }
+        if (!finger)
+            continue;
+        const long dx = point.targetX - finger->X;
+        const long dy = point.targetY - finger->Y;
+        finger->X = point.targetX;
+        finger->Y = point.targetY;
+        finger->Travel += std::hypot(double(dx), double(dy));
+        TouchCarryX += dx * scale;
+        TouchCarryY += dy * scale;
+        const double wholeX = std::trunc(TouchCarryX);
+        const double wholeY = std::trunc(TouchCarryY);
+        MotionX += LONG(wholeX);
+        MotionY += LONG(wholeY);
+        TouchCarryX -= wholeX;
+        TouchCarryY -= wholeY;
+        if (type == EMSCRIPTEN_EVENT_TOUCHEND || type == EMSCRIPTEN_EVENT_TOUCHCANCEL)
+        {
+            if (type == EMSCRIPTEN_EVENT_TOUCHEND && finger->Travel < kTapDistance)
+                TapUnseen = true;
+            Fingers.erase(Fingers.begin() + (finger - Fingers.data()));
+        }
+    }
+    return EM_TRUE;
+}
+
+// An on-screen control touched or let go; a click on one (from a mouse, or a screen reader's
+// activation) is a press the program reads once.
+EM_BOOL OnControlTouch(int type, const EmscriptenTouchEvent*, void* data)
+{
+    Control& control = *static_cast<Control*>(data);
+    if (type == EMSCRIPTEN_EVENT_TOUCHSTART)
+    {
+        control.Held = control.Unseen = true;
+        NoteInputFromPlayer();
+    }
+    else
+        control.Held = false;
+    return EM_TRUE; // no click after the touch, no zoom on a double tap
+}
+
+EM_BOOL OnControlClick(int, const EmscriptenMouseEvent*, void* data)
+{
+    static_cast<Control*>(data)->Unseen = true;
+    return EM_TRUE;
 }
 
 EM_BOOL OnWheel(int, const EmscriptenWheelEvent* event, void*)
@@ -199,6 +341,18 @@ void PageStart()
     emscripten_set_mousedown_callback(kPageCanvas, nullptr, EM_TRUE, OnMouse);
     emscripten_set_mouseup_callback(document, nullptr, EM_TRUE, OnMouse);
     emscripten_set_wheel_callback(kPageCanvas, nullptr, EM_TRUE, OnWheel);
+    emscripten_set_touchstart_callback(kPageCanvas, nullptr, EM_TRUE, OnTouch);
+    emscripten_set_touchmove_callback(kPageCanvas, nullptr, EM_TRUE, OnTouch);
+    emscripten_set_touchend_callback(kPageCanvas, nullptr, EM_TRUE, OnTouch);
+    emscripten_set_touchcancel_callback(kPageCanvas, nullptr, EM_TRUE, OnTouch);
+    // The page shows the controls only while the game plays; the setup's run never sees them.
+    for (Control& control : Controls)
+    {
+        emscripten_set_touchstart_callback(control.Selector, &control, EM_TRUE, OnControlTouch);
+        emscripten_set_touchend_callback(control.Selector, &control, EM_TRUE, OnControlTouch);
+        emscripten_set_touchcancel_callback(control.Selector, &control, EM_TRUE, OnControlTouch);
+        emscripten_set_click_callback(control.Selector, &control, EM_TRUE, OnControlClick);
+    }
     // The window's own focus and blur only: focus moving between the page's elements (a click on
     // "click to play" takes it from the canvas) does not bubble, and is not the player leaving.
     emscripten_set_focus_callback(window, nullptr, EM_FALSE, OnFocus);
@@ -241,6 +395,12 @@ void PageTakePointer(bool take)
 void PageKeys(BYTE keys[256])
 {
     std::memcpy(keys, Keys, sizeof Keys);
+    for (Control& control : Controls)
+    {
+        if (control.Held || control.Unseen)
+            keys[control.Dik] = 0x80;
+        control.Unseen = false;
+    }
 }
 
 void PageTakeMotion(LONG* dx, LONG* dy, BYTE buttons[4])
@@ -249,6 +409,9 @@ void PageTakeMotion(LONG* dx, LONG* dy, BYTE buttons[4])
     *dy = MotionY;
     MotionX = MotionY = 0;
     std::memcpy(buttons, Buttons, sizeof Buttons);
+    if (TapUnseen)
+        buttons[0] = 0x80;
+    TapUnseen = false;
 }
 
 LONG PageTakeWheel()
@@ -316,8 +479,17 @@ void PageSetCanvasSize(int width, int height)
 
 void PageScreenSize(int* width, int* height, int* refresh)
 {
+    // In device pixels. A phone or tablet (a coarse pointer) is played turned sideways, whichever
+    // way it is held now, so its screen counts as wide.
+    // clang-format off
+    const int turn = EM_ASM_INT({
+        return matchMedia("(pointer: coarse)").matches && screen.width < screen.height ? 1 : 0;
+    });
+    // clang-format on
     *width = EM_ASM_INT({ return (screen.width * (window.devicePixelRatio || 1)) | 0; });
     *height = EM_ASM_INT({ return (screen.height * (window.devicePixelRatio || 1)) | 0; });
+    if (turn)
+        std::swap(*width, *height);
     *refresh = 60; // the page cannot read the display's rate
 }
 

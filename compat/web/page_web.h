@@ -28,10 +28,12 @@ uint32_t PageFocusLosses();
 // full screen need a click on the page: the page's own script asks for them ("click to play").
 void PageTakePointer(bool take);
 
-// The keys held down now, as DirectInput's 256 bytes by DIK code (0x80 down).
+// The keys held down now, as DirectInput's 256 bytes by DIK code (0x80 down); an on-screen
+// control touched since the previous call counts as down once even if it was let go already.
 void PageKeys(BYTE keys[256]);
-// The pointer's motion since the previous call (the locked pointer's movementX/Y), and the
-// buttons held (0x80 down: left, right, middle, back).
+// The pointer's motion since the previous call (the locked pointer's movementX/Y, and fingers
+// dragged over the canvas), and the buttons held (0x80 down: left, right, middle, back); a tap
+// since the previous call is the left button down once.
 void PageTakeMotion(LONG* dx, LONG* dy, BYTE buttons[4]);
 // The wheel's motion since the previous call, 120 a notch, forward positive.
 LONG PageTakeWheel();

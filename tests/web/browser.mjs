@@ -60,8 +60,10 @@ function glFlags() {
   return flags.split(/\s+/).filter((flag) => flag);
 }
 
-// Headless Chromium with one page attached; `size` is the window's [width, height].
-export async function launch(size = [1024, 768]) {
+// Headless Chromium with one page attached; `size` is the window's [width, height]. With
+// `mobile`, a phone held sideways: touch only (five points, `pointer: coarse`), a mobile viewport
+// of that size in landscape, one device pixel a CSS pixel.
+export async function launch(size = [1024, 768], { mobile = false } = {}) {
   const chromium = findChromium();
   const profile = mkdtempSync(join(tmpdir(), "zendrill-chromium-"));
   const child = spawn(chromium, [
@@ -123,9 +125,11 @@ export async function launch(size = [1024, 768]) {
   await page("Page.enable");
   // A headless browser's screen is 800 x 600 whatever its window; the page offers the modes that
   // fit the screen, so give it one of the window's size.
+  if (mobile) await page("Emulation.setTouchEmulationEnabled", { enabled: true, maxTouchPoints: 5 });
   await page("Emulation.setDeviceMetricsOverride", {
-    width: size[0], height: size[1], deviceScaleFactor: 1, mobile: false,
+    width: size[0], height: size[1], deviceScaleFactor: 1, mobile,
     screenWidth: size[0], screenHeight: size[1],
+    ...(mobile ? { screenOrientation: { type: "landscapePrimary", angle: 90 } } : {}),
   });
   return {
     page,

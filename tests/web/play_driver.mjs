@@ -8,7 +8,23 @@
 //   start [pad]       opens the page with the settings stored; ok once the game has drawn.
 //                     With "pad" the page's navigator.getGamepads is replaced by one "standard"
 //                     gamepad of the driver's, unplugged until padplug
-//   play              clicks "click to play" until the game has the pointer and the screen
+//   start touch       a phone instead (844 x 390, touch only, in landscape) whose browser has
+//                     neither pointer lock nor full screen, as iPhone Safari; the page opened for
+//                     the first time, nothing stored: ok once the setup dialog has its modes
+//   setup             ok <the mode lines>|<the selected one>|<Save's and Cancel's rectangles
+//                     inside the screen: yes or no>
+//   checked SELECTOR  ok yes|no: the check box or radio button in the setup's element is checked
+//   game              ok once the game has drawn its first picture (after the setup's Save)
+//   play              clicks "click to play" until the game has the pointer and the screen (on
+//                     the phone, taps "tap to play" until it steps aside)
+//   tap SELECTOR      a finger's tap on the middle of the page's element
+//   finger N on SELECTOR    finger N put down on the middle of the element (others stay down)
+//   finger N by DX DY       finger N dragged that far, in CSS pixels
+//   lift              every finger lifted
+//   controls          ok <on-screen controls shown> <of them named by aria-label> <the smallest,
+//                     W x H CSS pixels> <of them over the picture's lower 40 %, the bat's row>
+//   turn portrait|landscape   the phone turned; ok <whether the page's turn note shows: yes|no>
+//   pageshot FILE     the page as the screen shows it, as a PNG file
 //   shot FILE         the screen (the canvas filling it) as a PPM file
 //   keydown CODE, keyup CODE   a key by its KeyboardEvent.code
 //   down, up          the left mouse button
@@ -25,13 +41,15 @@
 //   padaxis N VALUE   axis N (0, 1 left stick x, y; 2, 3 right stick) to VALUE in -1..1
 //   padnote           ok <the page's gamepad note>
 //   quit              closes the browser
-import { appendFileSync, readFileSync } from "node:fs";
+import { appendFileSync, readFileSync, writeFileSync } from "node:fs";
 import { createInterface } from "node:readline";
 import { launch, readCanvas, serve, waitFor, writePpm } from "./browser.mjs";
 
 const [pageFolder, settingsFile, pageLog] = process.argv.slice(2);
 const kWidth = 640;
 const kHeight = 480;
+const kPhone = [844, 390];
+let phone = false;
 
 let server = null;
 let browser = null;
@@ -89,6 +107,7 @@ const layers = () => browser.evaluate(`(() => {
 // does two seconds later: the browser lets go of the pointer as it enters full screen (later on a
 // busy machine), and the page then asks for another click, which a player gives.
 async function clickToPlay() {
+  if (phone) return tapToPlay();
   await waitFor("the page to ask for a click to play", 120, async () => (await layers()).play);
   let settled = 0;
   await waitFor("the game to keep the pointer and the screen", 60, async () => {
@@ -99,6 +118,154 @@ async function clickToPlay() {
     return false;
   });
   pointer = { x: kWidth / 2, y: kHeight / 2 };
+}
+
+// The phone's fingers: the points down now, by number, in CSS pixels. Every touch event lists
+// them all, as a touch screen reports them.
+const fingers = new Map();
+const touchPoints = () => [...fingers].map(([id, at]) => ({ id, x: at.x, y: at.y, radiusX: 4,
+                                                              radiusY: 4, force: 1 }));
+const touch = (type) => browser.page("Input.dispatchTouchEvent",
+                                     { type, touchPoints: type === "touchEnd" ? [] : touchPoints() });
+
+// The middle of a page element, in CSS pixels; it must show.
+async function middle(selector) {
+  const at = await browser.evaluate(`(() => {
+    const element = document.querySelector(${JSON.stringify(selector)});
+    if (!element) return null;
+    const r = element.getBoundingClientRect();
+    return r.width > 0 && r.height > 0 ? { x: r.left + r.width / 2, y: r.top + r.height / 2 } : null;
+  })()`);
+  if (!at) throw new Error(`no ${selector} showing on the page`);
+  return at;
+}
+
+async function tap(selector) {
+  const at = await middle(selector);
+  fingers.set(9, at);
+  await touch("touchStart");
+  await sleep(80);
+  fingers.clear();
+  await touch("touchEnd");
+}
+
+async function fingerOn(n, selector) {
+  fingers.set(n, await middle(selector));
+  await touch("touchStart");
+}
+
+// A drag: a move every 16 ms, 40 CSS pixels at a time (each waits for the page to take it,
+// which a busy machine makes slow, so no finer than that).
+async function fingerBy(n, dx, dy) {
+  const at = fingers.get(n);
+  if (!at) throw new Error(`finger ${n} is not down`);
+  const steps = Math.max(1, Math.ceil(Math.hypot(dx, dy) / 40));
+  const [x0, y0] = [at.x, at.y];
+  for (let i = 1; i <= steps; i++) {
+    fingers.set(n, { x: x0 + (dx * i) / steps, y: y0 + (dy * i) / steps });
+    await touch("touchMove");
+    await sleep(16);
+  }
+}
+
+async function lift() {
+  fingers.clear();
+  await touch("touchEnd");
+}
+
+// Taps "tap to play" until it steps aside and the page shows its controls.
+async function tapToPlay() {
+  await waitFor("the page to ask for a tap to play", 120, async () => (await layers()).play);
+  await waitFor("the page to hand the game to the fingers", 60, async () => {
+    const ready = await browser.evaluate(`!document.getElementById("play").classList
+      .contains("shown") && document.documentElement.classList.contains("playing")`);
+    if (!ready) await tap("#play");
+    return ready;
+  });
+}
+
+// The first visit on the phone: no pointer lock and no full screen in its browser.
+const kNoLockNoFullScreen = `(() => {
+  for (const [type, names] of [[Element, ["requestPointerLock", "requestFullscreen"]],
+                               [Document, ["exitPointerLock", "exitFullscreen", "pointerLockElement",
+                                           "fullscreenElement", "fullscreenEnabled"]]])
+    for (const name of names) delete type.prototype[name];
+})()`;
+
+async function startPhone() {
+  phone = true;
+  server = await serve(pageFolder);
+  browser = await launch(kPhone, { mobile: true });
+  await browser.page("Page.addScriptToEvaluateOnNewDocument", { source: kNoLockNoFullScreen });
+  await browser.navigate(server.url);
+  await waitFor("the setup dialog's modes", 180, () => browser.evaluate(
+    `document.getElementById("setup-103")?.options.length > 0`));
+}
+
+async function setup() {
+  return browser.evaluate(`(() => {
+    const modes = [...document.getElementById("setup-103").options].map((o) => o.text);
+    const selected = document.getElementById("setup-103").selectedOptions[0]?.text ?? "none";
+    const inside = (id) => {
+      const r = document.getElementById(id).getBoundingClientRect();
+      return r.left >= 0 && r.top >= 0 && r.right <= innerWidth && r.bottom <= innerHeight &&
+             document.elementFromPoint(r.left + r.width / 2, r.top + r.height / 2) ===
+               document.getElementById(id);
+    };
+    return modes.join(",") + "|" + selected + "|" +
+           (inside("setup-100") && inside("setup-101") ? "yes" : "no");
+  })()`);
+}
+
+// The game's first picture: its canvas has a picture that is not all black.
+function gameDrawn() {
+  return waitFor("the game's first picture", 180, () => browser.evaluate(`(() => {
+    if (document.getElementById("setup")) return false;
+    const source = document.getElementById("canvas");
+    if (source.width !== ${kWidth}) return false;
+    const copy = document.createElement("canvas");
+    copy.width = 8; copy.height = 8;
+    copy.getContext("2d").drawImage(source, 0, 0, 8, 8, 0, 0, 8, 8);
+    return copy.getContext("2d").getImageData(0, 0, 8, 8).data.some((v, i) => i % 4 != 3 && v);
+  })()`));
+}
+
+// The on-screen controls against the picture (the canvas's drawing, contained in its element).
+async function controls() {
+  return browser.evaluate(`(() => {
+    const canvas = document.getElementById("canvas");
+    const c = canvas.getBoundingClientRect();
+    const scale = Math.min(c.width / canvas.width, c.height / canvas.height);
+    const w = canvas.width * scale, h = canvas.height * scale;
+    const picture = { left: c.left + (c.width - w) / 2, top: c.top + (c.height - h) / 2, w, h };
+    const batRowTop = picture.top + 0.6 * h;
+    const shown = [...document.querySelectorAll(".touch-keys button")]
+      .map((b) => [b, b.getBoundingClientRect()]).filter(([, r]) => r.width > 0);
+    const named = shown.filter(([b]) => b.getAttribute("aria-label")).length;
+    const small = shown.reduce((m, [, r]) => r.width * r.height < m[0] * m[1] ? [r.width, r.height] : m,
+                               [Infinity, Infinity]);
+    const overBat = shown.filter(([, r]) => r.bottom > batRowTop && r.right > picture.left &&
+                                            r.left < picture.left + w).length;
+    return shown.length + " " + named + " " + Math.round(small[0]) + "x" + Math.round(small[1]) +
+           " " + overBat;
+  })()`);
+}
+
+async function turn(way) {
+  const [width, height] = way === "portrait" ? [kPhone[1], kPhone[0]] : kPhone;
+  await browser.page("Emulation.setDeviceMetricsOverride", {
+    width, height, deviceScaleFactor: 1, mobile: true, screenWidth: width, screenHeight: height,
+    screenOrientation: way === "portrait" ? { type: "portraitPrimary", angle: 0 }
+                                          : { type: "landscapePrimary", angle: 90 },
+  });
+  return waitFor("the page to take the turn", 20, () => browser.evaluate(
+    `innerWidth === ${width} && (getComputedStyle(document.getElementById("turn")).display ===
+     "none" ? "no" : "yes")`));
+}
+
+async function pageshot(file) {
+  const { data } = await browser.page("Page.captureScreenshot", { format: "png" });
+  writeFileSync(file, Buffer.from(data, "base64"));
 }
 
 // The driver's gamepad, put into every page before its own scripts run: headless Chromium has
@@ -140,16 +307,7 @@ async function start(withPad) {
     FS.syncfs(false, (error) => error ? fail(error) : done(true));
   })`);
   await browser.navigate(server.url);
-  // The game has drawn once its canvas has a picture that is not all black.
-  await waitFor("the game's first picture", 180, () => browser.evaluate(`(() => {
-    if (document.getElementById("setup")) return false;
-    const source = document.getElementById("canvas");
-    if (source.width !== ${kWidth}) return false;
-    const copy = document.createElement("canvas");
-    copy.width = 8; copy.height = 8;
-    copy.getContext("2d").drawImage(source, 0, 0, 8, 8, 0, 0, 8, 8);
-    return copy.getContext("2d").getImageData(0, 0, 8, 8).data.some((v, i) => i % 4 != 3 && v);
-  })()`));
+  await gameDrawn();
 }
 
 // The canvas's last presented picture, which fills the screen while the game is played. (Read
@@ -226,7 +384,24 @@ async function fullscreen() {
 async function handle(line) {
   const [command, ...args] = line.trim().split(/\s+/);
   switch (command) {
-  case "start": await start(args[0] === "pad"); return "";
+  case "start":
+    if (args[0] === "touch") await startPhone();
+    else await start(args[0] === "pad");
+    return "";
+  case "setup": return await setup();
+  case "game": await gameDrawn(); return "";
+  case "tap": await tap(args[0]); return "";
+  case "finger":
+    if (args[1] === "on") await fingerOn(Number(args[0]), args[2]);
+    else await fingerBy(Number(args[0]), Number(args[2]), Number(args[3]));
+    return "";
+  case "lift": await lift(); return "";
+  case "controls": return await controls();
+  case "turn": return await turn(args[0]);
+  case "pageshot": await pageshot(args[0]); return "";
+  case "checked":
+    return await browser.evaluate(
+      `document.querySelector(${JSON.stringify(args[0] + " input")})?.checked ? "yes" : "no"`);
   case "padplug": await browser.evaluate(`driverPadEvent("gamepadconnected")`); return "";
   case "padunplug": await browser.evaluate(`driverPadEvent("gamepaddisconnected")`); return "";
   case "padbutton": {
