@@ -12,6 +12,7 @@
 //       away, back  (Firefox) another tab in front of the game's, and the game's again
 //       state       ok running | ok ended <exit code>
 //       page        ok <the page's layers, pointer, full screen and focus, as JSON>
+//       note        ok; as after every command, the page's state goes to the log if it changed
 //       quit        closes the browser
 //   node engine_driver.mjs <firefox|webkit> first-frame <bench folder> <settings> <W>x<H> <png>
 //     bench/first_frame's page, the program's first frame as the browser shows it (its page's
@@ -141,9 +142,26 @@ async function handle(line, [pageFolder, settingsFile]) {
     const { status, ...now } = await layers();
     return JSON.stringify(now);
   }
+  case "note": return "";
   case "quit": return "";
   default: throw new Error(`no command "${command}"`);
   }
+}
+
+// The page's layers, pointer, full screen and focus into the page log whenever they have changed
+// since the last command, so a failed run shows when the game lost the player.
+let lastState = "";
+async function noteState(line, pageLog) {
+  if (!browser || !pageLog) return;
+  let state;
+  try {
+    const { status, ...now } = await layers();
+    state = JSON.stringify(now);
+  } catch {
+    return;
+  }
+  if (state !== lastState) appendFileSync(pageLog, `[driver] after "${line}": ${state}\n`);
+  lastState = state;
 }
 
 async function playSession([pageFolder, settingsFile, pageLog]) {
@@ -158,6 +176,7 @@ async function playSession([pageFolder, settingsFile, pageLog]) {
       reply = `error ${error.message.replace(/\s+/g, " ")}`;
     }
     flushLog(pageLog);
+    await noteState(line.trim(), pageLog);
     process.stdout.write(reply + "\n");
     if (line.trim() === "quit") break;
   }

@@ -82,6 +82,10 @@ game_start() {
 
 game_full_screen() { browse fullscreen && [ "$reply" = yes ]; }
 
+# Keys as in the desktop tests; the page's state is noted in its log at each, for a failed run.
+key_down() { xdotool keydown "$1" && browse note; }
+key_up() { xdotool keyup "$1" && browse note; }
+
 # The display's pointer moved (xdotool, as in the desktop tests), and then waited for until the
 # page has seen all of the motion (the locked pointer's movementX/Y): the browser hands it over
 # some frames later, and a check made before would look at an old picture.
