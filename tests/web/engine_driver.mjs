@@ -65,6 +65,7 @@ const layers = () => browser.evaluate(`(() => {
            locked: document.pointerLockElement === document.getElementById("canvas"),
            full: !!document.fullscreenElement, focus: document.hasFocus(),
            visibility: document.visibilityState,
+           sized: innerWidth === screen.width && innerHeight === screen.height,
            status: document.getElementById("status").textContent };
 })()`);
 
@@ -90,7 +91,10 @@ async function start(pageFolder, settingsFile) {
 }
 
 // Clicks "click to play" (a real click on the display) until the game holds the pointer and the
-// page is full screen, and still does two seconds later.
+// page is full screen, and still does two seconds later. A click asks for both; after one, the
+// next waits until the window has become the screen (up to a few seconds, when the browser said
+// no): Firefox ends with an X error now and then when the pointer is asked for while its window
+// is still changing to full screen.
 async function clickToPlay() {
   await waitFor("the page to ask for a click to play", 120, async () => (await layers()).play);
   let settled = 0;
@@ -100,7 +104,12 @@ async function clickToPlay() {
     settled = 0;
     if (now.play) {
       await clickWindow();
-      await sleep(500);
+      try {
+        await waitFor("full screen", 5, async () => {
+          const after = await layers();
+          return after.full && after.sized;
+        });
+      } catch { /* no full screen from that click: another one */ }
     }
     return false;
   });
@@ -139,7 +148,7 @@ async function handle(line, [pageFolder, settingsFile]) {
     return now.ended && code ? `ended ${code[1]}` : "running";
   }
   case "page": {
-    const { status, ...now } = await layers();
+    const { status, sized, ...now } = await layers();
     return JSON.stringify(now);
   }
   case "note": return "";
@@ -155,7 +164,7 @@ async function noteState(line, pageLog) {
   if (!browser || !pageLog) return;
   let state;
   try {
-    const { status, ...now } = await layers();
+    const { status, sized, ...now } = await layers();
     state = JSON.stringify(now);
   } catch {
     return;
