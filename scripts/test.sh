@@ -44,7 +44,7 @@ if cmake --preset default && cmake --build --preset default; then
     step "tests (RelWithDebInfo)"
     ctest --preset default -LE web || status=1
     skip_reasons build
-    step "tests (browser page, headless Chromium)"
+    step "tests (browser page: headless Chromium, Firefox, WebKitGTK)"
     ctest --preset default -L web || status=1
     skip_reasons build
 else

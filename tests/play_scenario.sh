@@ -16,9 +16,14 @@
 #                         is then minimised or hidden
 #   switch_back           the game's window in front again
 #   game_exit SECONDS     waits for the game to end and sets $code (124 while it still runs)
+# A driver may also define cannot_take STEP, which prints why its platform cannot take that step
+# and succeeds; the scenario then says so and skips it. The steps: f (the frame-rate counter's
+# key) and escape (Escape ending the game).
 # Every step waits for what it checks, up to a generous deadline, so a slow or busy machine
 # takes longer but still passes. Regions are in the game's 640 x 480 picture (screen_checks.sh);
 # a changed digit or camera icon is a few dozen pixels on a 640 x 480 screen.
+
+declare -F cannot_take >/dev/null || cannot_take() { return 1; }
 
 # The regions of the picture the scenario looks at.
 TitleRegion=(80 43 560 128)
@@ -61,8 +66,9 @@ move_until() { # name seconds check...
     done
 }
 
-# The title screen: the sky in the top-left corner of shot "title".
-sky() { [ "$(pixel title 4 4)" = "155 155 255" ]; }
+# The title screen: the sky in the top-left corner of shot "title" (or of the shot named).
+sky_in() { [ "$(pixel "$1" 4 4)" = "155 155 255" ]; }
+sky() { sky_in title; }
 # The title screen's camera circles the arena: shot "title2" differs from "title".
 orbiting() { [ "$(changed title title2)" -gt 500 ]; }
 
@@ -104,8 +110,12 @@ play_scenario() {
     await title2 30 orbiting && pass "the title screen's camera circles the arena" ||
         fail "the title screen stands still"
 
-    # Space: play starts with the ball resting on the bat and the overlay shown.
-    title_gone() { [ "$(changed title2 play0 "${TitleRegion[@]}")" -gt 5000 ]; }
+    # Space: play starts with the ball resting on the bat and the overlay shown. The title's
+    # region alone can change by that much as the camera circles (the sand behind the title, when
+    # a slow machine takes its time between two shots): the sky has to be gone as well.
+    title_gone() {
+        ! sky_in play0 && [ "$(changed title2 play0 "${TitleRegion[@]}")" -gt 5000 ]
+    }
     press_until space play0 30 title_gone && pass "Space starts play" ||
         fail "the title stayed after Space"
     n=$(changed title2 play0 "${LivesRegion[@]}")
@@ -119,13 +129,18 @@ play_scenario() {
         fail "picture moves ($(changed play0 play0-next) px)"
 
     # F: the frame-rate digits appear in the top-left corner and nowhere else; F again hides them.
-    fps_shown() { [ "$(changed play0 fps "${FrameRateRegion[@]}")" -gt 200 ]; }
-    press_until f fps 30 fps_shown && pass "F shows the frame-rate counter" ||
-        fail "no frame-rate digits after F"
-    n=$(changed_outside play0 fps "${FrameRateRegion[@]}")
-    [ "$n" -eq 0 ] && pass "nothing else changed with F" || fail "F changed $n px elsewhere"
-    fps_hidden() { [ "$(changed play0 nofps)" -eq 0 ]; }
-    press_until f nofps 30 fps_hidden && pass "F again hides it" || fail "F did not hide it"
+    local why
+    if why=$(cannot_take f); then
+        echo "skipped: F and the frame-rate counter: $why"
+    else
+        fps_shown() { [ "$(changed play0 fps "${FrameRateRegion[@]}")" -gt 200 ]; }
+        press_until f fps 30 fps_shown && pass "F shows the frame-rate counter" ||
+            fail "no frame-rate digits after F"
+        n=$(changed_outside play0 fps "${FrameRateRegion[@]}")
+        [ "$n" -eq 0 ] && pass "nothing else changed with F" || fail "F changed $n px elsewhere"
+        fps_hidden() { [ "$(changed play0 nofps)" -eq 0 ]; }
+        press_until f nofps 30 fps_hidden && pass "F again hides it" || fail "F did not hide it"
+    fi
 
     # C: another camera and its indicator; three more presses come back to the first camera.
     other_camera() { [ "$(changed play0 camera1 "${CameraRegion[@]}")" -gt 15 ]; }
@@ -183,10 +198,16 @@ play_scenario() {
     press_until c camera-again 30 camera_again && pass "C changes the camera after switching back" ||
         fail "C did nothing after switching back"
     fps_again() { [ "$(changed camera-again fps-again "${FrameRateRegion[@]}")" -gt 200 ]; }
-    press_until f fps-again 30 fps_again && pass "F shows the frame rate after switching back" ||
-        fail "F did nothing after switching back"
+    if ! why=$(cannot_take f); then
+        press_until f fps-again 30 fps_again && pass "F shows the frame rate after switching back" ||
+            fail "F did nothing after switching back"
+    fi
 
     # Escape ends the game with exit code 0.
+    if why=$(cannot_take escape); then
+        echo "skipped: Escape ending the game: $why"
+        return
+    fi
     escape_ends_game
     [ "$code" -eq 0 ] && pass "Escape exits with 0" || fail "exit code $code after Escape"
 }
