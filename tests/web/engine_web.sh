@@ -10,15 +10,10 @@
 set -uo pipefail
 
 engine=${1:?firefox or webkit}
-page=$(cd "${2:?the page folder}" 2>/dev/null && pwd) || page=$2
+source "$(dirname "$0")/page_test.sh"
+page_test_needs "${2:-}"
 bench=$(cd "${3:-$page/../bench}" 2>/dev/null && pwd) || bench=${3:-$page/../bench}
-tests=$(cd "$(dirname "$0")/.." && pwd)
 root=$(cd "$tests/.." && pwd)
-for file in index.html zendrill.js zendrill.wasm zendrill.data; do
-    [ -f "$page/$file" ] ||
-        { echo "SKIP: no $file in $page (cmake --preset web && cmake --build --preset web)"; exit 77; }
-done
-command -v node >/dev/null || { echo "SKIP: no node"; exit 77; }
 for program in Xvfb openbox xdotool import; do
     command -v "$program" >/dev/null ||
         { echo "SKIP: no $program (scripts/install-deps.sh test)"; exit 77; }
@@ -235,10 +230,4 @@ else
     fi
 fi
 
-if [ "$failures" -ne 0 ]; then
-    echo "$failures checks failed; screenshots and the page's console are in $work"
-    cat "$work/page.log" 2>/dev/null
-    exit 1
-fi
-[ -n "${ZENDRILL_KEEP_SHOTS:-}" ] && echo "screenshots in $work" || rm -rf "$work"
-echo PASS
+page_test_end

@@ -10,14 +10,9 @@
 #   touch_web.sh <page folder>
 set -uo pipefail
 
-page=$(cd "${1:?the page folder}" 2>/dev/null && pwd) || page=$1
-for file in index.html zendrill.js zendrill.wasm zendrill.data zendrill-setup.js; do
-    [ -f "$page/$file" ] ||
-        { echo "SKIP: no $file in $page (cmake --preset web && cmake --build --preset web)"; exit 77; }
-done
-[ -x /usr/bin/chromium ] || { echo "SKIP: no chromium (scripts/install-deps.sh web installs it)"; exit 77; }
-command -v node >/dev/null || { echo "SKIP: no node"; exit 77; }
-tests=$(cd "$(dirname "$0")/.." && pwd)
+source "$(dirname "$0")/page_test.sh"
+page_test_needs "${1:-}" zendrill-setup.js
+page_test_needs_chromium
 
 work=$(mktemp -d /tmp/zendrill-touch-web-XXXXXX)
 source "$tests/screen_checks.sh"
@@ -116,10 +111,4 @@ touch_session() {
 
 touch_session
 
-if [ "$failures" -ne 0 ]; then
-    echo "$failures checks failed; screenshots and the page's console are in $work"
-    cat "$work/page.log" 2>/dev/null
-    exit 1
-fi
-[ -n "${ZENDRILL_KEEP_SHOTS:-}" ] && echo "screenshots in $work" || rm -rf "$work"
-echo PASS
+page_test_end

@@ -1,0 +1,40 @@
+# shellcheck shell=bash
+# The start and the end of every shell test of the page, sourced by it:
+#   page_test_needs PAGE [FILE...]   sets $page (the page folder, absolute) and $tests (tests/);
+#                                    skips the test (77) with the reason when the page's
+#                                    programs or one of the FILEs are not built, or Node is not
+#                                    installed
+#   page_test_needs_chromium         skips the test when Chromium is not installed
+#   page_test_end                    the verdict: the failed checks' count with the work folder
+#                                    ($work) and the page's console ($work/page.log), exit 1; or
+#                                    PASS, the work folder removed unless ZENDRILL_KEEP_SHOTS
+#                                    asks to keep the screenshots
+
+page_test_needs() { # page [file...]
+    page=$(cd "${1:?the page folder}" 2>/dev/null && pwd) || page=$1
+    shift
+    local file
+    for file in index.html zendrill.js zendrill.wasm zendrill.data "$@"; do
+        [ -f "$page/$file" ] || {
+            echo "SKIP: no $file in $page (cmake --preset web && cmake --build --preset web)"
+            exit 77
+        }
+    done
+    command -v node >/dev/null || { echo "SKIP: no node"; exit 77; }
+    tests=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+}
+
+page_test_needs_chromium() {
+    [ -x /usr/bin/chromium ] ||
+        { echo "SKIP: no chromium (scripts/install-deps.sh web installs it)"; exit 77; }
+}
+
+page_test_end() {
+    if [ "$failures" -ne 0 ]; then
+        echo "$failures checks failed; screenshots and the page's console are in $work"
+        cat "$work/page.log" 2>/dev/null
+        exit 1
+    fi
+    [ -n "${ZENDRILL_KEEP_SHOTS:-}" ] && echo "screenshots in $work" || rm -rf "$work"
+    echo PASS
+}
