@@ -69,6 +69,12 @@ move_until() { # name seconds check...
 # The title screen: the sky in the top-left corner of shot "title" (or of the shot named).
 sky_in() { [ "$(pixel "$1" 4 4)" = "155 155 255" ]; }
 sky() { sky_in title; }
+# Play has started: shot "play0" shows neither the title picture of shot "title2" nor the sky.
+# The title's region alone can change by that much as the camera circles (the sand behind the
+# title, when a slow machine takes its time between two shots): the sky has to be gone as well.
+title_gone() {
+    ! sky_in play0 && [ "$(changed title2 play0 "${TitleRegion[@]}")" -gt 5000 ]
+}
 # The title screen's camera circles the arena: shot "title2" differs from "title".
 orbiting() { [ "$(changed title title2)" -gt 500 ]; }
 
@@ -110,12 +116,7 @@ play_scenario() {
     await title2 30 orbiting && pass "the title screen's camera circles the arena" ||
         fail "the title screen stands still"
 
-    # Space: play starts with the ball resting on the bat and the overlay shown. The title's
-    # region alone can change by that much as the camera circles (the sand behind the title, when
-    # a slow machine takes its time between two shots): the sky has to be gone as well.
-    title_gone() {
-        ! sky_in play0 && [ "$(changed title2 play0 "${TitleRegion[@]}")" -gt 5000 ]
-    }
+    # Space: play starts with the ball resting on the bat and the overlay shown.
     press_until space play0 30 title_gone && pass "Space starts play" ||
         fail "the title stayed after Space"
     n=$(changed title2 play0 "${LivesRegion[@]}")
