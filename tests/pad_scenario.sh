@@ -10,6 +10,7 @@
 #   pad_unplug, pad_plug  the controller pulled out and plugged in again
 #   pad_after_unplug      what a player does after pulling the controller out before the mouse
 #                         plays (the page asks for a click); nothing elsewhere
+#   PadUnplugSkipped      set to the reason where that step cannot be checked yet
 # The game is on its title screen, shot "title2", with the controller plugged in.
 
 # Holds a controller button until the check after it holds, then lets it go; a press the game did
@@ -56,19 +57,34 @@ pad_scenario() {
         fail "the picture after Start is not the paused scene" \
             "($(changed_outside paused resumed "${overlay[@]}") px)"
 
-    pad_unplug
-    pad_after_unplug || fail "the mouse could not be taken back after the controller was pulled out"
-    await unplugged 20 still unplugged || fail "the picture did not settle after the controller went"
-    mouse_moved() { [ "$(changed unplugged mouse-moved "${LowerHalf[@]}")" -gt 3000 ]; }
-    # Leftwards: the stick pushed the bat right, as far as the wall when the machine is slow.
-    mouse_move -200 0
-    await mouse-moved 20 mouse_moved && pass "the mouse plays on without the controller" ||
-        fail "the bat did not follow the mouse after the controller was pulled out"
-    await mouse-moved 20 still mouse-moved || fail "the picture did not settle after the mouse"
-
+    # A driver that cannot yet check the mouse after the controller is pulled out says why in
+    # $PadUnplugSkipped.
+    if [ -n "${PadUnplugSkipped:-}" ]; then
+        echo "skipped: the mouse after the controller is pulled out: $PadUnplugSkipped"
+    else
+        pad_unplug
+        pad_after_unplug ||
+            fail "the mouse could not be taken back after the controller was pulled out"
+        await unplugged 20 still unplugged ||
+            fail "the picture did not settle after the controller went"
+        mouse_moved() { [ "$(changed unplugged mouse-moved "${LowerHalf[@]}")" -gt 3000 ]; }
+        # Leftwards: the stick pushed the bat right, as far as the wall when the machine is
+        # slow. A motion the game did not see (on the page it comes just after the click that
+        # gave the game the mouse back) is made again, as a player nudges the mouse again.
+        local end=$((SECONDS + 20)) mouse_followed=1
+        while :; do
+            mouse_move -200 0
+            await mouse-moved 5 mouse_moved && { mouse_followed=0; break; }
+            [ "$SECONDS" -lt "$end" ] || break
+        done
+        [ "$mouse_followed" -eq 0 ] && pass "the mouse plays on without the controller" ||
+            fail "the bat did not follow the mouse after the controller was pulled out"
+        await mouse-moved 20 still mouse-moved || fail "the picture did not settle after the mouse"
+    fi
     # Plugged in again while the game runs, the controller is taken at the game's next look.
     pad_plug
-    other_camera() { [ "$(changed mouse-moved camera1 "${CameraRegion[@]}")" -gt 15 ]; }
+    shot before-camera
+    other_camera() { [ "$(changed before-camera camera1 "${CameraRegion[@]}")" -gt 15 ]; }
     pad_press_until y camera1 30 other_camera && pass "Y changes the camera" ||
         fail "the camera indicator stayed after Y (the controller plugged in again was not taken)"
     pad_button a 1
