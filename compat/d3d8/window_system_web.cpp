@@ -19,6 +19,8 @@ EMSCRIPTEN_WEBGL_CONTEXT_HANDLE CanvasContext = 0;
 int VideoUsers = 0;
 double LastSwap = 0.0;
 bool SwapWaits = true;
+// Whole run: a fence after each of the last frames presented, oldest first (null where none).
+GLsync FramesInFlight[2] = {};
 const char* LastError = "";
 
 // One WebGL 2 context for the canvas; every device and the probe use it in turn.
@@ -164,9 +166,34 @@ GlContext CurrentGlContext()
     return reinterpret_cast<GlContext>(intptr_t(emscripten_webgl_get_current_context()));
 }
 
+// The browser does the GPU's work after the program's turn, and nothing else holds a program
+// back that presents faster than that work gets done: on a software rasteriser the page went
+// on presenting while the screen showed frames seconds old, so keys seemed to act seconds late.
+// A frame therefore waits, giving the page its turns, until the GPU has finished the frame two
+// before it.
+void AwaitFramesInFlight()
+{
+    if (GLsync oldest = FramesInFlight[0])
+    {
+        // Without a timeout the browser answers at once; the status changes between turns.
+        GLenum status;
+        while ((status = glClientWaitSync(oldest, 0, 0)) == GL_TIMEOUT_EXPIRED)
+            PageSleep(1);
+        glDeleteSync(oldest);
+        if (status == GL_WAIT_FAILED) // the context is gone: nothing more to wait for
+        {
+            glDeleteSync(FramesInFlight[1]);
+            FramesInFlight[1] = nullptr;
+        }
+    }
+    FramesInFlight[0] = FramesInFlight[1];
+    FramesInFlight[1] = glFenceSync(GL_SYNC_GPU_COMMANDS_COMPLETE, 0);
+}
+
 void SwapWindow(StandinNativeWindow* window)
 {
     (void)window;
+    AwaitFramesInFlight();
     // The browser shows the canvas when the program gives it its turn; waiting out the rest of
     // the display's period here is the vsync the desktop driver gives.
     const double period = 1000.0 / 60.0;
