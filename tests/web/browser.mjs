@@ -178,19 +178,45 @@ export async function waitFor(what, seconds, check) {
 }
 
 // The canvas's current picture: { width, height, rgb } (rgb a Buffer, 3 bytes a pixel, rows from
-// the top), read through a 2-D canvas from what was last presented.
+// the top). While the game runs it is read from the game's own WebGL context (the frame it last
+// presented, kept by preserveDrawingBuffer): that read comes in line with the game's drawing,
+// so it shows the last frame drawn. A copy through a 2-D canvas shows what the compositor last
+// had: in the slow runs of the play session it took seconds to come, and keys showed their
+// effect seconds late or twice over. Before the game has a context, the 2-D copy it is.
 export async function readCanvas(browser) {
   const value = await browser.evaluate(`(() => {
     const source = document.getElementById("canvas");
-    const copy = document.createElement("canvas");
-    copy.width = source.width; copy.height = source.height;
-    const context = copy.getContext("2d");
-    context.drawImage(source, 0, 0);
-    const data = context.getImageData(0, 0, copy.width, copy.height).data;
+    const w = source.width, h = source.height;
+    const gl = typeof GL !== "undefined" && GL.currentContext ? GL.currentContext.GLctx : null;
+    let rgba, bottomUp = false;
+    if (gl && gl.canvas === source) {
+      const read = gl.getParameter(gl.READ_FRAMEBUFFER_BINDING);
+      const pack = gl.getParameter(gl.PIXEL_PACK_BUFFER_BINDING);
+      gl.bindFramebuffer(gl.READ_FRAMEBUFFER, null);
+      gl.bindBuffer(gl.PIXEL_PACK_BUFFER, null);
+      rgba = new Uint8Array(w * h * 4);
+      gl.readPixels(0, 0, w, h, gl.RGBA, gl.UNSIGNED_BYTE, rgba);
+      gl.bindFramebuffer(gl.READ_FRAMEBUFFER, read);
+      gl.bindBuffer(gl.PIXEL_PACK_BUFFER, pack);
+      bottomUp = true;
+    } else {
+      const copy = document.createElement("canvas");
+      copy.width = w; copy.height = h;
+      const context = copy.getContext("2d");
+      context.drawImage(source, 0, 0);
+      rgba = context.getImageData(0, 0, w, h).data;
+    }
+    const rgb = new Uint8Array(w * h * 3);
+    for (let y = 0; y < h; y++) {
+      let from = (bottomUp ? h - 1 - y : y) * w * 4, to = y * w * 3;
+      for (let x = 0; x < w; x++, from += 4, to += 3) {
+        rgb[to] = rgba[from]; rgb[to + 1] = rgba[from + 1]; rgb[to + 2] = rgba[from + 2];
+      }
+    }
     let text = "";
-    for (let i = 0; i < data.length; i += 4)
-      text += String.fromCharCode(data[i], data[i + 1], data[i + 2]);
-    return { width: copy.width, height: copy.height, rgb: btoa(text) };
+    for (let i = 0; i < rgb.length; i += 8192)
+      text += String.fromCharCode.apply(null, rgb.subarray(i, i + 8192));
+    return { width: w, height: h, rgb: btoa(text) };
   })()`);
   return { width: value.width, height: value.height, rgb: Buffer.from(value.rgb, "base64") };
 }

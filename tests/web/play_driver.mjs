@@ -465,10 +465,14 @@ async function close() {
   if (server) server.close();
 }
 
+// Each command, when it came (seconds since the driver started) and how long it took, goes into
+// the page log, so a failed run shows where its time went.
+const driverStart = Date.now();
 const input = createInterface({ input: process.stdin });
 for await (const line of input) {
   if (!line.trim()) continue;
   let reply;
+  const began = Date.now();
   try {
     const value = await handle(line);
     reply = value ? `ok ${value}` : "ok";
@@ -476,6 +480,9 @@ for await (const line of input) {
     reply = `error ${error.message.replace(/\s+/g, " ")}`;
   }
   flushLog();
+  if (pageLog)
+    appendFileSync(pageLog, `[driver] ${((began - driverStart) / 1000).toFixed(2)} s: "${line.trim()}"` +
+      ` took ${Date.now() - began} ms\n`);
   await noteState(line.trim());
   process.stdout.write(reply + "\n");
   if (line.trim() === "quit") break;
