@@ -52,21 +52,6 @@ browser_end() {
 }
 trap 'browser_end; driver_cleanup' EXIT
 
-# One command to the driver; its answer after "ok" in $reply (as tests/web/web_driver.sh), the
-# whole answer in $answer.
-browse() { # command [seconds]
-    answer=
-    reply=
-    echo "$1" >&"${BROWSER[1]}"
-    read -r -t "${2:-200}" answer <&"${BROWSER[0]}" || true
-    case "$answer" in
-    ok) return 0 ;;
-    ok\ *) reply=${answer#ok } && return 0 ;;
-    esac
-    echo "browser \"$1\": ${answer:-no answer}"
-    return 1
-}
-
 # Firefox under Xvfb ends now and then with an X error (XFixes, BadValue) as the page asks for
 # the pointer while the window goes full screen; then it is started again, once, as a player
 # would.

@@ -9,6 +9,10 @@
 #                                    ($work) and the page's console ($work/page.log), exit 1; or
 #                                    PASS, the work folder removed unless ZENDRILL_KEEP_SHOTS
 #                                    asks to keep the screenshots
+#   browse COMMAND [SECONDS]         one command to the browser's driver (the coprocess BROWSER):
+#                                    its answer after "ok" in $reply, the whole answer in $answer;
+#                                    fails on an error answer, or when none came within SECONDS
+#                                    (default 200)
 
 page_test_needs() { # page [file...]
     page=$(cd "${1:?the page folder}" 2>/dev/null && pwd) || page=$1
@@ -37,4 +41,17 @@ page_test_end() {
     fi
     [ -n "${ZENDRILL_KEEP_SHOTS:-}" ] && echo "screenshots in $work" || rm -rf "$work"
     echo PASS
+}
+
+browse() { # command [seconds]
+    answer=
+    reply=
+    echo "$1" >&"${BROWSER[1]}"
+    read -r -t "${2:-200}" answer <&"${BROWSER[0]}" || true
+    case "$answer" in
+    ok) return 0 ;;
+    ok\ *) reply=${answer#ok } && return 0 ;;
+    esac
+    echo "browser \"$1\": ${answer:-no answer}"
+    return 1
 }

@@ -25,21 +25,6 @@ driver_end() {
 }
 trap driver_end EXIT
 
-# One command to the browser; its answer after "ok" in $reply. Fails on an error answer, or when
-# none came within $2 seconds (default 200).
-browse() { # command [seconds]
-    local answer=
-    reply=
-    echo "$1" >&"${BROWSER[1]}"
-    read -r -t "${2:-200}" answer <&"${BROWSER[0]}" || true
-    case "$answer" in
-    ok) return 0 ;;
-    ok\ *) reply=${answer#ok } && return 0 ;;
-    esac
-    echo "browser \"$1\": ${answer:-no answer}"
-    return 1
-}
-
 screen_size() {
     screenW=640
     screenH=480
