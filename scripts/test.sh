@@ -44,7 +44,7 @@ if cmake --preset default && cmake --build --preset default; then
     step "tests (RelWithDebInfo)"
     ctest --preset default -LE web || status=1
     skip_reasons build
-    step "tests (browser page: headless Chromium, Firefox, WebKitGTK)"
+    step "tests (browser page: headless Chromium and Firefox)"
     # One browser at a time: each draws in software on both cores, and two side by side made
     # the page's play and touch sessions miss steps on a two-core machine.
     ctest --preset default -L web -j 1 || status=1
