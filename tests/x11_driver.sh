@@ -53,6 +53,13 @@ find_window() { # name [seconds]
 
 # Asks the window manager to activate window $1 until it is the active one (up to 20 s): the
 # first request can come before the window manager is ready to give focus.
+# The game's window given the keyboard again: after a switch back the window manager can make
+# it active without the game seeing focus (it says so in its log).
+game_focus() {
+    xdotool windowactivate "$window" 2>/dev/null
+    xdotool windowfocus "$window" 2>/dev/null
+}
+
 activate() {
     local i
     for ((i = 0; i < 100; i++)); do
