@@ -3,13 +3,22 @@
 // ball's measured speed in world units per second against its design speed (2550 x the per-step
 // speed). A scripted player starts the game, launches the ball and keeps the bat under it.
 //
+// With "cost", frames are not paced to the display, and the last frames of the run are drawn again
+// with the device measuring each draw, and where a frame's time goes is printed: for each part of
+// the picture (by the texture it draws with) the pixels its draws cover and draw, as layers of the
+// whole picture (overdraw), and its time; then, for each kind of pixel work, the cost of one
+// covered pixel.
+//
 // Run it in a folder holding d3d.ini, textures/ and models/, on a display (e.g. Xvfb):
-//   play_measure [seconds]
+//   play_measure [seconds] [cost]
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <map>
+#include <string>
 #include <vector>
 
 #include <standin.h>
@@ -22,7 +31,9 @@
 #include "game/core/game_step.h"
 #include "game/core/timing.h"
 #include "game/platform/device_reset.h"
+#include "game/platform/display_device.h"
 #include "game/platform/display_settings_file.h"
+#include "game/platform/texture_set.h"
 
 namespace
 {
@@ -66,15 +77,165 @@ double Seconds(Clock::time_point from, Clock::time_point to)
 {
     return std::chrono::duration<double>(to - from).count();
 }
+
+// The part of the picture a draw belongs to, by the texture it draws with.
+const char* PartOf(const void* texture)
+{
+    const TextureSetRecord& t = TextureSet;
+    if (texture == nullptr)
+        return "untextured";
+    if (texture == t.Floor2)
+        return "floor";
+    if (texture == t.Floor1)
+        return "floor mesh";
+    if (texture == t.Ball)
+        return "ball";
+    if (texture == t.Bat)
+        return "bat";
+    if (texture == t.Snow)
+        return "snow";
+    if (texture == t.Title)
+        return "title";
+    for (IDirect3DTexture8* arena : t.Arena)
+        if (texture == arena)
+            return "arena";
+    for (IDirect3DTexture8* block : t.Block)
+        if (texture == block)
+            return "bricks";
+    return "HUD";
+}
+
+// One part's or one kind of work's draws: counted over all measured frames, timed frame by frame.
+struct CostSum
+{
+    int Draws = 0;
+    double Covered = 0, Drawn = 0;
+    std::vector<double> Seconds, Shading, Pixels; // per frame: all, less the fixed costs, covered
+    std::string Work;
+};
+
+double Median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0.0;
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// The median over the frames of a frame's shading time per covered pixel, in nanoseconds.
+double NsPerPixel(const CostSum& s)
+{
+    std::vector<double> costs;
+    for (size_t f = 0; f < s.Pixels.size(); ++f)
+        if (s.Pixels[f] > 0)
+            costs.push_back(std::max(0.0, s.Shading[f]) / s.Pixels[f] * 1e9);
+    return Median(costs);
+}
+
+// Draws `frames` more frames with the device measuring each draw and prints where the time goes.
+// `frameSeconds` is the run's own time per frame, unmeasured, for comparison. Times are the
+// median frame's, so that a moment when the machine was busy elsewhere does not count.
+bool PrintFrameCost(int frames, double frameSeconds)
+{
+    if (!D3D8DrawCostStart(Device))
+        return false;
+    std::vector<UINT> frameEnds;
+    while (frameEnds.size() < static_cast<size_t>(frames))
+    {
+        const DWORD before = RenderedFrames;
+        const char* text = DeviceResetPending ? ResetDevice() : GameStep();
+        if (text != nullptr)
+        {
+            std::printf("run-time error while measuring: %s\n", text);
+            D3D8DrawCostStop(Device);
+            return false;
+        }
+        if (RenderedFrames != before)
+            frameEnds.push_back(D3D8DrawCostCount(Device));
+    }
+    D3D8DrawCostStop(Device);
+
+    // A draw's fixed cost, whatever it draws: the median time of the draws covering the fewest
+    // pixels, taken off every draw's time before the cost of one pixel is worked out.
+    const UINT count = frameEnds.back();
+    std::vector<std::pair<unsigned long long, double>> bySize;
+    for (UINT i = 0; i < count; ++i)
+        bySize.emplace_back(D3D8DrawCostGet(Device, i)->Covered,
+                            D3D8DrawCostGet(Device, i)->Seconds);
+    std::sort(bySize.begin(), bySize.end());
+    std::vector<double> smallest;
+    for (size_t i = 0; i < bySize.size() && i < 9; ++i)
+        smallest.push_back(bySize[i].second);
+    const double fixed = Median(smallest);
+
+    std::vector<std::string> order;
+    std::map<std::string, CostSum> parts, works;
+    CostSum all;
+    UINT frame = 0;
+    for (UINT i = 0; i < count; ++i)
+    {
+        while (i >= frameEnds[frame])
+            ++frame;
+        const D3D8DrawCost* cost = D3D8DrawCostGet(Device, i);
+        const std::string part = PartOf(cost->Texture);
+        if (!parts.count(part))
+            order.push_back(part);
+        for (CostSum* sum : {&parts[part], &works[cost->Work], &all})
+        {
+            sum->Seconds.resize(frames);
+            sum->Shading.resize(frames);
+            sum->Pixels.resize(frames);
+            ++sum->Draws;
+            sum->Covered += static_cast<double>(cost->Covered);
+            sum->Drawn += static_cast<double>(cost->Drawn);
+            sum->Seconds[frame] += cost->Seconds;
+            sum->Shading[frame] += cost->Seconds - fixed;
+            sum->Pixels[frame] += static_cast<double>(cost->Covered);
+        }
+        if (parts[part].Work.find(cost->Work) == std::string::npos)
+            parts[part].Work += (parts[part].Work.empty() ? "" : " | ") + std::string(cost->Work);
+    }
+    const double pixels =
+        double(DisplaySettings.DisplayMode.Width) * DisplaySettings.DisplayMode.Height * frames;
+    std::printf("\nwhere a frame's time goes (%d frames measured draw by draw; per frame)\n",
+                frames);
+    std::printf("  %-10s %6s %9s %9s %9s  %s\n", "part", "draws", "covered", "drawn", "ms",
+                "pixel work");
+    auto row = [&](const char* name, const CostSum& s, const char* work)
+    {
+        std::printf("  %-10s %6.1f %8.2fx %8.2fx %9.2f  %s\n", name, s.Draws / double(frames),
+                    s.Covered / pixels, s.Drawn / pixels, Median(s.Seconds) * 1e3, work);
+    };
+    for (const std::string& part : order)
+        row(part.c_str(), parts[part], parts[part].Work.c_str());
+    row("all", all, "(the covered layers are the overdraw)");
+    std::printf("  a draw's fixed cost (the draws covering the fewest pixels): %.3f ms\n",
+                fixed * 1e3);
+    std::printf("cost of one covered pixel by pixel work (fixed costs taken off)\n");
+    for (const auto& [work, s] : works)
+        std::printf("  %7.2f ns  %9.0f px/frame  %s\n", NsPerPixel(s), s.Covered / frames,
+                    work.c_str());
+    const double shading = Median(all.Shading);
+    std::printf("shading floor: %.0f covered pixels a frame take %.2f ms (%.0f frames/s); "
+                "unmeasured the run drew a frame in %.2f ms (%.1f frames/s)\n",
+                all.Covered / frames, shading * 1e3, 1.0 / shading, frameSeconds * 1e3,
+                1.0 / frameSeconds);
+    return true;
+}
 } // namespace
 
 int main(int argc, char** argv)
 {
     const Clock::time_point start = Clock::now();
     const double runSeconds = argc > 1 ? std::atof(argv[1]) : 60.0;
+    const bool cost = argc > 2 && std::strcmp(argv[2], "cost") == 0;
 
     if (!CreateGameWindow(nullptr))
         return 1;
+    // Measuring costs, frames come as fast as they are drawn, so the run's own rate is the
+    // picture's cost too.
+    if (cost)
+        StandinSetPresentPacing(FALSE);
     StandinSetKeyboardSource(NoKeys);
     StandinSetMouseSource(Player);
     InitGame();
@@ -169,6 +330,8 @@ int main(int argc, char** argv)
                     flightSeconds, travelled / flightSeconds, designed / flightSeconds,
                     travelled / designed);
     std::printf("score %d, lives %d, bricks left %d\n", Score, Lives, BricksLeft);
+    if (cost && quit == 0 && !PrintFrameCost(10, rateSum > 0 ? n / rateSum : 0.0))
+        quit = 1;
     ReleaseAll();
     return quit;
 }

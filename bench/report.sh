@@ -4,8 +4,10 @@
 # page (WebAssembly and WebGL 2 in headless Chromium, once on SwiftShader and once through the
 # same system GL as the Linux build: ANGLE over GL on Xvfb), at 640 x 480 and 1024 x 768, with the
 # setup tool's defaults and with lighter settings; the page's frames/s against the Linux build's;
-# the time from starting the program (from opening the page) to its first frame; and our
-# Direct3D 8 against Wine's (bench/peer_speed.sh). A benchmark: it prints figures and asserts
+# the time from starting the program (from opening the page) to its first frame; where the time
+# of a frame of play at 1024 x 768 with the defaults goes (bench/play_measure.cpp's cost: the
+# pixels each part of the picture covers, as layers of the whole picture, and the cost of one
+# pixel of each kind of pixel work); and our Direct3D 8 against Wine's (bench/peer_speed.sh). A benchmark: it prints figures and asserts
 # none. It takes several minutes, so no test or CI job runs it.
 #   bench/report.sh [frames]    (default 300 title-screen frames per run; Wine's run takes twice)
 # Reads the programs from build/bin, build-web/bench and build-windows/bin (or ZENDRILL_BIN_DIR,
@@ -16,6 +18,7 @@ set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 self=$root/bench/$(basename "$0")
 linux=${ZENDRILL_BIN_DIR:-$root/build/bin}/first_frame
+player=$(dirname "$linux")/play_measure
 assets=${ZENDRILL_RUN_DIR:-$root/build/run}
 web=${ZENDRILL_WEB_BENCH_DIR:-$root/build-web/bench}
 frames=${1:-300}
@@ -111,6 +114,11 @@ if [ "$page" = yes ]; then
 else
     echo "  page: not run ($page)"
 fi
+
+echo "== a frame of play at 1024 x 768 with the defaults (lighting on, as in play), draw by draw"
+# shellcheck disable=SC2086
+write_settings d3d.ini Width=1024 Height=768 ${profiles[defaults]} Lighting=1
+"$root/tests/with-display.sh" "$player" 20 cost 2>&1 | sed -n '/^where/,$p' | sed 's/^/  /'
 
 echo "== ours against Wine"
 bash "$root/bench/peer_speed.sh" "$((frames * 2))" 1024x768 2>&1 | sed 's/^/  /'

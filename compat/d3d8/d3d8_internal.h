@@ -480,6 +480,13 @@ struct IDirect3DDevice8::Impl
     // The call trace (trace.cpp).
     bool Tracing = false;
     std::vector<D3D8TraceEntry> Trace;
+
+    // Draw costs (draw_cost.cpp): the switches of the program the last draw ran, and while
+    // measuring, one record per draw.
+    d3d8::ProgramKey AppliedKey{};
+    bool MeasuringCosts = false;
+    GLuint CostQueries[2] = {};
+    std::vector<D3D8DrawCost> Costs;
 };
 
 struct IDirect3DBaseTexture8::Impl
@@ -530,7 +537,19 @@ bool CreateDrawObjects(IDirect3DDevice8::Impl* device);
 void DestroyDrawObjects(IDirect3DDevice8::Impl* device);
 // Brings GL up to date with the device's state before a draw, only what changed since the last
 // one (state_upload.cpp); false when the driver cannot compile the program this state needs.
-bool ApplyState(IDirect3DDevice8::Impl* device, const VertexLayout& layout);
+// The counting pass of a measured draw (draw_cost.cpp) draws the same pixels with no test and
+// no writes: every covered pixel passes, and nothing on the screen changes.
+enum class DrawPass
+{
+    Picture,
+    Counting
+};
+bool ApplyState(IDirect3DDevice8::Impl* device, const VertexLayout& layout,
+                DrawPass pass = DrawPass::Picture);
+// glDrawArrays, or while the device measures costs, the same draw finished, timed and counted.
+void DrawArrays(IDirect3DDevice8::Impl* device, const VertexLayout& layout, GLenum mode,
+                GLint first, GLsizei count);
+void DestroyCostQueries(IDirect3DDevice8::Impl* device);
 // Points the shader's inputs at `buffer`'s vertices (vertex_layout.cpp).
 void BindAttributes(IDirect3DDevice8::Impl* device, GLuint buffer, const VertexLayout& layout,
                     UINT stride);

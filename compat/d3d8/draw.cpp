@@ -60,6 +60,7 @@ void DestroyDrawObjects(IDirect3DDevice8::Impl* device)
     GlState* gl = &device->Shared->Gl;
     DestroyPrograms(device);
     ForgetProgram(gl);
+    DestroyCostQueries(device);
     DeleteAllVertexArrays(device->Shared);
     ForgetBuffer(gl, device->UserBuffer);
     if (device->UserBuffer)
@@ -243,7 +244,8 @@ HRESULT IDirect3DDevice8::DrawPrimitive(D3DPRIMITIVETYPE primitiveType, UINT sta
         else
         {
             BindAttributes(impl, stream->impl->Buffer, layout, stride);
-            glDrawArrays(mode, static_cast<GLint>(startVertex), static_cast<GLsizei>(vertices));
+            DrawArrays(impl, layout, mode, static_cast<GLint>(startVertex),
+                       static_cast<GLsizei>(vertices));
         }
     }
     TraceCall(impl, "DrawPrimitive", primitiveType, startVertex, primitiveCount, 0, stream, result);
@@ -275,7 +277,7 @@ HRESULT IDirect3DDevice8::DrawPrimitiveUP(D3DPRIMITIVETYPE primitiveType, UINT p
         else
         {
             BindAttributes(impl, impl->UserBuffer, layout, vertexStreamZeroStride);
-            glDrawArrays(mode, 0, static_cast<GLsizei>(vertices));
+            DrawArrays(impl, layout, mode, 0, static_cast<GLsizei>(vertices));
         }
     }
     // As on the platform, stream 0 is unset afterwards.

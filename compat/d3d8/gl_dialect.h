@@ -29,6 +29,8 @@ constexpr const char* kShaderPrelude = "#version 300 es\n"
                                        "#define COLOR_BYTE_ORDER bgra\n";
 // A D3DCOLOR vertex attribute: four normalised bytes, swapped in the shader.
 constexpr GLint kColorAttributeSize = 4;
+// ES queries only tell whether any sample passed; counting them needs the desktop's query.
+constexpr GLenum kSamplesPassedQuery = 0;
 #else
 constexpr bool kGlEs = false;
 constexpr int kGlRequiredVersion = 33;
@@ -36,6 +38,7 @@ constexpr const char* kShaderPrelude = "#version 330 core\n"
                                        "#define COLOR_BYTE_ORDER rgba\n";
 // The bytes B, G, R, A in memory read in that order by the GL_BGRA size.
 constexpr GLint kColorAttributeSize = GL_BGRA;
+constexpr GLenum kSamplesPassedQuery = GL_SAMPLES_PASSED;
 #endif
 
 #ifdef __EMSCRIPTEN__

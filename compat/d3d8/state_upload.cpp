@@ -358,11 +358,15 @@ void ApplyTexture(IDirect3DDevice8::Impl* device)
 }
 } // namespace
 
-bool ApplyState(IDirect3DDevice8::Impl* device, const VertexLayout& layout)
+bool ApplyState(IDirect3DDevice8::Impl* device, const VertexLayout& layout, DrawPass pass)
 {
     float nearW = 0.0f;
     float farW = 1.0f;
-    const ProgramKey key = KeyFor(device, layout, &nearW, &farW);
+    ProgramKey key = KeyFor(device, layout, &nearW, &farW);
+    if (pass == DrawPass::Counting)
+        key.AlphaTest = false;
+    else
+        device->AppliedKey = key;
     ShaderProgram* program = UseProgram(device, key);
     if (!program)
         return false;
@@ -385,6 +389,14 @@ bool ApplyState(IDirect3DDevice8::Impl* device, const VertexLayout& layout)
     device->Dirty = 0;
     if (key.WBuffer)
         Uniform2f(p, kWRangeSlot, p.WRange, nearW, 1.0f / (farW - nearW));
+    if (pass == DrawPass::Counting)
+    {
+        GlState* gl = &device->Shared->Gl;
+        GlEnable(gl, GL_DEPTH_TEST, false);
+        GlDepthMask(gl, false);
+        GlColorMask(gl, false, false, false, false);
+        device->Dirty |= DirtyRender; // the next draw sets the device's own again
+    }
     return true;
 }
 } // namespace d3d8

@@ -48,6 +48,26 @@ const D3D8TraceEntry* D3D8TraceGet(IDirect3DDevice8* device, UINT index);
 void D3D8TraceNote(IDirect3DDevice8* device, const char* call, DWORD a0, DWORD a1, DWORD a2,
                    const void* object, HRESULT result);
 
+// ---- Draw costs (compat/d3d8) ----
+// While a device measures, each draw is finished on its own and timed, and its pixels counted:
+// Covered, the pixels its primitives cover in the viewport, all of which run the pixel shader
+// where depth is tested after shading (the W-buffer writes depth from the shader); Drawn, those
+// that passed the alpha and depth tests. Draws take several times as long: for benchmarks.
+struct D3D8DrawCost
+{
+    const void* Texture; // stage 0's texture (no reference is held), or null
+    unsigned long long Covered;
+    unsigned long long Drawn;
+    double Seconds; // from the draw's start to its last pixel, the GL finished before it
+    char Work[96];  // what each pixel does, e.g. "scene, texture trilinear, alpha test, W-buffer"
+};
+// Starts (and clears) measuring; FALSE, with the reason logged, where the GL cannot count
+// samples (WebGL). Stopping keeps the records until the next start.
+BOOL D3D8DrawCostStart(IDirect3DDevice8* device);
+void D3D8DrawCostStop(IDirect3DDevice8* device);
+UINT D3D8DrawCostCount(IDirect3DDevice8* device);
+const D3D8DrawCost* D3D8DrawCostGet(IDirect3DDevice8* device, UINT index);
+
 // Reads back the device's back buffer (the picture before it is scaled to the window) as
 // 32-bit 0xAARRGGBB pixels, row 0 at the top. Returns D3D_OK and fills width*height values.
 HRESULT D3D8ReadBackBuffer(IDirect3DDevice8* device, DWORD* pixels, UINT width, UINT height);
