@@ -44,11 +44,12 @@
 import { appendFileSync, readFileSync, writeFileSync } from "node:fs";
 import { createInterface } from "node:readline";
 import { launch, readCanvas, serve, waitFor, writePpm } from "./browser.mjs";
+import { gameDrawn, kNoLockNoFullScreen, kPhone, phoneCommand, phoneFingers, setupShown, tapToPlay,
+         turnNote } from "./touch_page.mjs";
 
 const [pageFolder, settingsFile, pageLog] = process.argv.slice(2);
 const kWidth = 640;
 const kHeight = 480;
-const kPhone = [844, 390];
 let phone = false;
 
 let server = null;
@@ -107,7 +108,7 @@ const layers = () => browser.evaluate(`(() => {
 // does two seconds later: the browser lets go of the pointer as it enters full screen (later on a
 // busy machine), and the page then asks for another click, which a player gives.
 async function clickToPlay() {
-  if (phone) return tapToPlay();
+  if (phone) return tapToPlay(browser, fingers);
   await waitFor("the page to ask for a click to play", 120, async () => (await layers()).play);
   let settled = 0;
   await waitFor("the game to keep the pointer and the screen", 60, async () => {
@@ -120,135 +121,23 @@ async function clickToPlay() {
   pointer = { x: kWidth / 2, y: kHeight / 2 };
 }
 
-// The phone's fingers: the points down now, by number, in CSS pixels. Every touch event lists
-// them all, as a touch screen reports them.
-const fingers = new Map();
-const touchPoints = () => [...fingers].map(([id, at]) => ({ id, x: at.x, y: at.y, radiusX: 4,
-                                                              radiusY: 4, force: 1 }));
-const touch = (type) => browser.page("Input.dispatchTouchEvent",
-                                     { type, touchPoints: type === "touchEnd" ? [] : touchPoints() });
-
-// The middle of a page element, in CSS pixels; it must show.
-async function middle(selector) {
-  const at = await browser.evaluate(`(() => {
-    const element = document.querySelector(${JSON.stringify(selector)});
-    if (!element) return null;
-    const r = element.getBoundingClientRect();
-    return r.width > 0 && r.height > 0 ? { x: r.left + r.width / 2, y: r.top + r.height / 2 } : null;
-  })()`);
-  if (!at) throw new Error(`no ${selector} showing on the page`);
-  return at;
-}
-
-async function tap(selector) {
-  const at = await middle(selector);
-  fingers.set(9, at);
-  await touch("touchStart");
-  await sleep(80);
-  fingers.clear();
-  await touch("touchEnd");
-}
-
-async function fingerOn(n, selector) {
-  fingers.set(n, await middle(selector));
-  await touch("touchStart");
-}
-
-// A drag: a move every 16 ms, 40 CSS pixels at a time (each waits for the page to take it,
-// which a busy machine makes slow, so no finer than that).
-async function fingerBy(n, dx, dy) {
-  const at = fingers.get(n);
-  if (!at) throw new Error(`finger ${n} is not down`);
-  const steps = Math.max(1, Math.ceil(Math.hypot(dx, dy) / 40));
-  const [x0, y0] = [at.x, at.y];
-  for (let i = 1; i <= steps; i++) {
-    fingers.set(n, { x: x0 + (dx * i) / steps, y: y0 + (dy * i) / steps });
-    await touch("touchMove");
-    await sleep(16);
-  }
-}
-
-async function lift() {
-  fingers.clear();
-  await touch("touchEnd");
-}
-
-// Taps "tap to play" until it steps aside and the page shows its controls.
-async function tapToPlay() {
-  await waitFor("the page to ask for a tap to play", 120, async () => (await layers()).play);
-  await waitFor("the page to hand the game to the fingers", 60, async () => {
-    const ready = await browser.evaluate(`!document.getElementById("play").classList
-      .contains("shown") && document.documentElement.classList.contains("playing")`);
-    if (!ready) await tap("#play");
-    return ready;
-  });
-}
-
-// The first visit on the phone: no pointer lock and no full screen in its browser.
-const kNoLockNoFullScreen = `(() => {
-  for (const [type, names] of [[Element, ["requestPointerLock", "requestFullscreen"]],
-                               [Document, ["exitPointerLock", "exitFullscreen", "pointerLockElement",
-                                           "fullscreenElement", "fullscreenEnabled"]]])
-    for (const name of names) delete type.prototype[name];
-})()`;
+// The phone's fingers, handed to the page as the DevTools protocol's touch events, each listing
+// every point down (its touchEnd lifts them all).
+let fingers = null;
+const touch = (type) => browser.page("Input.dispatchTouchEvent", {
+  type: { start: "touchStart", move: "touchMove", end: "touchEnd" }[type],
+  touchPoints: type === "end" ? [] : [...fingers.down].map(([id, at]) => ({
+    id, x: at.x, y: at.y, radiusX: 4, radiusY: 4, force: 1 })),
+});
 
 async function startPhone() {
   phone = true;
   server = await serve(pageFolder);
   browser = await launch(kPhone, { mobile: true });
+  fingers = phoneFingers(browser, touch);
   await browser.page("Page.addScriptToEvaluateOnNewDocument", { source: kNoLockNoFullScreen });
   await browser.navigate(server.url);
-  await waitFor("the setup dialog's modes", 180, () => browser.evaluate(
-    `document.getElementById("setup-103")?.options.length > 0`));
-}
-
-async function setup() {
-  return browser.evaluate(`(() => {
-    const modes = [...document.getElementById("setup-103").options].map((o) => o.text);
-    const selected = document.getElementById("setup-103").selectedOptions[0]?.text ?? "none";
-    const inside = (id) => {
-      const r = document.getElementById(id).getBoundingClientRect();
-      return r.left >= 0 && r.top >= 0 && r.right <= innerWidth && r.bottom <= innerHeight &&
-             document.elementFromPoint(r.left + r.width / 2, r.top + r.height / 2) ===
-               document.getElementById(id);
-    };
-    return modes.join(",") + "|" + selected + "|" +
-           (inside("setup-100") && inside("setup-101") ? "yes" : "no");
-  })()`);
-}
-
-// The game's first picture: its canvas has a picture that is not all black.
-function gameDrawn() {
-  return waitFor("the game's first picture", 180, () => browser.evaluate(`(() => {
-    if (document.getElementById("setup")) return false;
-    const source = document.getElementById("canvas");
-    if (source.width !== ${kWidth}) return false;
-    const copy = document.createElement("canvas");
-    copy.width = 8; copy.height = 8;
-    copy.getContext("2d").drawImage(source, 0, 0, 8, 8, 0, 0, 8, 8);
-    return copy.getContext("2d").getImageData(0, 0, 8, 8).data.some((v, i) => i % 4 != 3 && v);
-  })()`));
-}
-
-// The on-screen controls against the picture (the canvas's drawing, contained in its element).
-async function controls() {
-  return browser.evaluate(`(() => {
-    const canvas = document.getElementById("canvas");
-    const c = canvas.getBoundingClientRect();
-    const scale = Math.min(c.width / canvas.width, c.height / canvas.height);
-    const w = canvas.width * scale, h = canvas.height * scale;
-    const picture = { left: c.left + (c.width - w) / 2, top: c.top + (c.height - h) / 2, w, h };
-    const batRowTop = picture.top + 0.6 * h;
-    const shown = [...document.querySelectorAll(".touch-keys button")]
-      .map((b) => [b, b.getBoundingClientRect()]).filter(([, r]) => r.width > 0);
-    const named = shown.filter(([b]) => b.getAttribute("aria-label")).length;
-    const small = shown.reduce((m, [, r]) => r.width * r.height < m[0] * m[1] ? [r.width, r.height] : m,
-                               [Infinity, Infinity]);
-    const overBat = shown.filter(([, r]) => r.bottom > batRowTop && r.right > picture.left &&
-                                            r.left < picture.left + w).length;
-    return shown.length + " " + named + " " + Math.round(small[0]) + "x" + Math.round(small[1]) +
-           " " + overBat;
-  })()`);
+  await setupShown(browser);
 }
 
 async function turn(way) {
@@ -258,9 +147,7 @@ async function turn(way) {
     screenOrientation: way === "portrait" ? { type: "portraitPrimary", angle: 0 }
                                           : { type: "landscapePrimary", angle: 90 },
   });
-  return waitFor("the page to take the turn", 20, () => browser.evaluate(
-    `innerWidth === ${width} && (getComputedStyle(document.getElementById("turn")).display ===
-     "none" ? "no" : "yes")`));
+  return turnNote(browser, width);
 }
 
 async function pageshot(file) {
@@ -307,7 +194,7 @@ async function start(withPad) {
     FS.syncfs(false, (error) => error ? fail(error) : done(true));
   })`);
   await browser.navigate(server.url);
-  await gameDrawn();
+  await gameDrawn(browser);
 }
 
 // The canvas's last presented picture, which fills the screen while the game is played. (Read
@@ -383,25 +270,15 @@ async function fullscreen() {
 
 async function handle(line) {
   const [command, ...args] = line.trim().split(/\s+/);
+  const onPhone = phone ? await phoneCommand(browser, fingers, command, args) : undefined;
+  if (onPhone !== undefined) return onPhone;
   switch (command) {
   case "start":
     if (args[0] === "touch") await startPhone();
     else await start(args[0] === "pad");
     return "";
-  case "setup": return await setup();
-  case "game": await gameDrawn(); return "";
-  case "tap": await tap(args[0]); return "";
-  case "finger":
-    if (args[1] === "on") await fingerOn(Number(args[0]), args[2]);
-    else await fingerBy(Number(args[0]), Number(args[2]), Number(args[3]));
-    return "";
-  case "lift": await lift(); return "";
-  case "controls": return await controls();
   case "turn": return await turn(args[0]);
   case "pageshot": await pageshot(args[0]); return "";
-  case "checked":
-    return await browser.evaluate(
-      `document.querySelector(${JSON.stringify(args[0] + " input")})?.checked ? "yes" : "no"`);
   case "padplug": await browser.evaluate(`driverPadEvent("gamepadconnected")`); return "";
   case "padunplug": await browser.evaluate(`driverPadEvent("gamepaddisconnected")`); return "";
   case "padbutton": {
