@@ -14,18 +14,8 @@ source "$(dirname "$0")/page_test.sh"
 page_test_needs "${2:-}"
 bench=$(cd "${3:-$page/../bench}" 2>/dev/null && pwd) || bench=${3:-$page/../bench}
 root=$(cd "$tests/.." && pwd)
-for program in Xvfb openbox xdotool import; do
-    command -v "$program" >/dev/null ||
-        { echo "SKIP: no $program (scripts/install-deps.sh test)"; exit 77; }
-done
-absent=$(node --input-type=module -e "import { missing } from '$tests/web/engines.mjs';
-    console.log(missing('$engine') ?? '')") || exit 1
-[ -z "$absent" ] || { echo "SKIP: no $absent (scripts/install-deps.sh web installs it)"; exit 77; }
-
-# On a display of our own.
-if [ -z "${ZENDRILL_ENGINE_DISPLAY:-}" ]; then
-    ZENDRILL_ENGINE_DISPLAY=1 exec "$tests/with-display.sh" bash "$0" "$@"
-fi
+page_test_needs_engine "$engine" Xvfb openbox xdotool import
+page_test_on_display "$0" "$@"
 
 work=$(mktemp -d /tmp/zendrill-engine-$engine-XXXXXX)
 source "$tests/screen_checks.sh"

@@ -5,6 +5,14 @@
 #                                    programs or one of the FILEs are not built, or Node is not
 #                                    installed
 #   page_test_needs_chromium         skips the test when Chromium is not installed
+#   page_test_needs_engine ENGINE PROGRAM...
+#                                    skips the test when Firefox or WebKitGTK (ENGINE firefox or
+#                                    webkit, as engines.mjs finds them) or one of the PROGRAMs its
+#                                    display needs is not installed
+#   page_test_on_display SCRIPT [ARG...]
+#                                    runs the test again on an Xvfb display of its own
+#                                    (tests/with-display.sh; ZENDRILL_XVFB_SCREEN gives the
+#                                    screen), unless it is running on one already
 #   page_test_end                    the verdict: the failed checks' count with the work folder
 #                                    ($work) and the page's console ($work/page.log), exit 1; or
 #                                    PASS, the work folder removed unless ZENDRILL_KEEP_SHOTS
@@ -31,6 +39,23 @@ page_test_needs() { # page [file...]
 page_test_needs_chromium() {
     [ -x /usr/bin/chromium ] ||
         { echo "SKIP: no chromium (scripts/install-deps.sh web installs it)"; exit 77; }
+}
+
+page_test_needs_engine() { # engine program...
+    local engine=$1 program absent
+    shift
+    for program in "$@"; do
+        command -v "$program" >/dev/null ||
+            { echo "SKIP: no $program (scripts/install-deps.sh test)"; exit 77; }
+    done
+    absent=$(node --input-type=module -e "import { missing } from '$tests/web/engines.mjs';
+        console.log(missing('$engine') ?? '')") || exit 1
+    [ -z "$absent" ] || { echo "SKIP: no $absent (scripts/install-deps.sh web installs it)"; exit 77; }
+}
+
+page_test_on_display() { # script [arg...]
+    [ -n "${ZENDRILL_ENGINE_DISPLAY:-}" ] && return 0
+    ZENDRILL_ENGINE_DISPLAY=1 exec "$tests/with-display.sh" bash "$@"
 }
 
 page_test_end() {
