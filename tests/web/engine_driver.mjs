@@ -4,12 +4,20 @@
 //   node engine_driver.mjs <firefox|webkit> play <page folder> <d3d.ini to store> <page log>
 //     then one command a line, each answered with "ok", "ok <value>" or "error <reason>":
 //       start       opens the page with the settings stored; ok <X window> once the game runs
-//       play        clicks "click to play" until the game has the pointer and the screen
+//       start touch (Firefox) a phone instead, as play_driver.mjs's: the page's view 844 x 390 CSS
+//                   pixels on the display's screen of that size, the pointer a touch screen's
+//                   and neither pointer lock nor full screen; the page opened for the first
+//                   time, nothing stored: ok once the setup dialog has its modes. Then also
+//                   setup, checked, game, tap, finger, lift, controls, turn, pageshot and shot
+//                   as play_driver.mjs has them, the fingers WebDriver's touch pointers
+//       play        clicks "click to play" until the game has the pointer and the screen (on
+//                   the phone, taps "tap to play" until it steps aside)
 //       fullscreen  ok yes|no: the page is full screen and the canvas covers the screen
 //       left        ok <how the page was left: blurred, hidden, pointer-released> or ok no
 //       motion      ok <X> <Y> <N>: the pointer's motion the page has seen (movementX, movementY
 //                   summed) in N events, since the first motion command
-//       away, back  (Firefox) another tab in front of the game's, and the game's again
+//       away, back  (Firefox) another tab in front of the game's: ok <how the page was left>;
+//                   and the game's again (on the phone with a tap to play)
 //       state       ok running | ok ended <exit code>
 //       page        ok <the page's layers, pointer, full screen and focus, as JSON>
 //       note        ok; as after every command, the page's state goes to the log if it changed
@@ -20,8 +28,10 @@
 import { execFileSync } from "node:child_process";
 import { appendFileSync, readFileSync, writeFileSync } from "node:fs";
 import { createInterface } from "node:readline";
-import { serve, waitFor } from "./browser.mjs";
+import { readCanvas, serve, waitFor, writePpm } from "./browser.mjs";
 import { launchEngine } from "./engines.mjs";
+import { kNoLockNoFullScreen, kPhone, phoneCommand, phoneFingers, setupShown, tapToPlay, turnNote }
+  from "./touch_page.mjs";
 
 const [engine, mode, ...args] = process.argv.slice(2);
 const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
@@ -115,6 +125,51 @@ async function clickToPlay() {
   });
 }
 
+// The phone's fingers, each a touch pointer of WebDriver's input (finger N its source "fingerN"),
+// held down between commands until lifted.
+let fingers = null;
+const finger = (n, actions) => ({ type: "pointer", id: `finger${n}`,
+                                  parameters: { pointerType: "touch" }, actions });
+async function touch(type, n) {
+  if (type === "end") {
+    for (const id of fingers.down.keys())
+      await browser.performActions([finger(id, [{ type: "pointerUp", button: 0 }])]);
+    return;
+  }
+  const at = fingers.down.get(n);
+  await browser.performActions([finger(n, [
+    { type: "pointerMove", x: Math.round(at.x), y: Math.round(at.y) },
+    ...(type === "start" ? [{ type: "pointerDown", button: 0 }] : [])])]);
+}
+
+// The phone (Firefox's): the screen is the display's, of the phone's size (touch_web.sh runs
+// the driver on one); the page's view is set to it whatever the window's frame takes.
+async function startPhone(pageFolder) {
+  if (engine !== "firefox") throw new Error(`no phone in ${engine}'s driver`);
+  server = await serve(pageFolder);
+  browser = await launchEngine(engine, { touchScreen: true });
+  window_ = await browserWindow();
+  fingers = phoneFingers(browser, touch);
+  await browser.setViewport(...kPhone);
+  await browser.beforePageScripts(kNoLockNoFullScreen);
+  await browser.navigate(server.url);
+  await setupShown(browser);
+  return "";
+}
+
+async function turn(way) {
+  const [width, height] = way === "portrait" ? [kPhone[1], kPhone[0]] : kPhone;
+  await browser.setViewport(width, height);
+  return turnNote(browser, width);
+}
+
+async function left() {
+  const now = await layers();
+  const left = [now.visibility === "hidden" ? "hidden" : "", now.focus ? "" : "blurred",
+                now.locked ? "" : "pointer-released"].filter(Boolean).join(",");
+  return /hidden|blurred/.test(left) ? left : "no";
+}
+
 async function fullscreen() {
   const covers = await browser.evaluate(`(() => {
     const r = document.getElementById("canvas").getBoundingClientRect();
@@ -126,22 +181,31 @@ async function fullscreen() {
 
 async function handle(line, [pageFolder, settingsFile]) {
   const [command, ...args] = line.trim().split(/\s+/);
+  const onPhone = fingers ? await phoneCommand(browser, fingers, command, args) : undefined;
+  if (onPhone !== undefined) return onPhone;
   switch (command) {
-  case "start": return await start(pageFolder, settingsFile);
-  case "play": await clickToPlay(); return "";
+  case "start":
+    return args[0] === "touch" ? await startPhone(pageFolder) : await start(pageFolder, settingsFile);
+  case "play": await (fingers ? tapToPlay(browser, fingers) : clickToPlay()); return "";
+  case "turn": return await turn(args[0]);
+  case "pageshot": writeFileSync(args[0], await browser.screenshot()); return "";
+  case "shot": writePpm(args[0], await readCanvas(browser)); return "";
   case "fullscreen": return await fullscreen();
-  case "left": {
-    const now = await layers();
-    const left = [now.visibility === "hidden" ? "hidden" : "", now.focus ? "" : "blurred",
-                  now.locked ? "" : "pointer-released"].filter(Boolean).join(",");
-    return /hidden|blurred/.test(left) ? left : "no";
-  }
+  case "left": return await left();
   case "motion": return await browser.evaluate(`window.driverMotion ? driverMotion.join(" ") :
     (window.driverMotion = [0, 0, 0], document.addEventListener("mousemove", (e) => {
        driverMotion[0] += e.movementX; driverMotion[1] += e.movementY; driverMotion[2]++;
      }, true), "0 0 0")`);
-  case "away": await browser.otherTab(); return "";
-  case "back": await browser.backToPage(); return "";
+  case "away":
+    await browser.otherTab();
+    return await waitFor("the game's page to be left", 20, async () => {
+      const how = await left();
+      return how === "no" ? null : how;
+    });
+  case "back":
+    await browser.backToPage();
+    if (fingers) await tapToPlay(browser, fingers);
+    return "";
   case "state": {
     const now = await layers();
     const code = /Ended \((-?\d+)\)/.exec(now.status);

@@ -58,8 +58,9 @@ async function ended(process_, ms) {
 }
 
 // Firefox with a profile of its own. Its preferences keep it from first-run pages and updates and
-// let full screen and pointer lock come without their notices' delay.
-export async function launchFirefox() {
+// let full screen and pointer lock come without their notices' delay. With `touchScreen` it takes
+// the system's pointer for a touch screen's (coarse, no hover), as a phone's browser does.
+export async function launchFirefox({ touchScreen = false } = {}) {
   const profile = mkdtempSync(join(tmpdir(), "zendrill-firefox-"));
   writeFileSync(join(profile, "user.js"), [
     ["browser.shell.checkDefaultBrowser", false],
@@ -73,11 +74,15 @@ export async function launchFirefox() {
     ["full-screen-api.transition-duration.leave", "0 0"],
     ["pointer-lock-api.warning.timeout", 0],
     ["dom.disable_open_during_load", false],
+    ...(touchScreen ? [["ui.primaryPointerCapabilities", 1], ["ui.allPointerCapabilities", 1]] : []),
   ].map(([name, value]) => `user_pref(${JSON.stringify(name)}, ${JSON.stringify(value)});\n`)
     .join(""));
   const port = await freePort();
+  // Opened on about:blank, Firefox keeps the focus in its address bar until a click on the page;
+  // a phone's browser gives the page the focus, as Firefox does when it opens on a page.
+  const first = touchScreen ? "data:text/html,<title>zendrill</title>" : "about:blank";
   const firefox = child(kFirefox, ["--no-remote", "--new-instance", "--profile", profile,
-                                   `--remote-debugging-port=${port}`, "about:blank"]);
+                                   `--remote-debugging-port=${port}`, first]);
   const died = new Promise((_, reject) => firefox.process.on("exit", (code) => reject(
     new Error(`firefox ended (${code}):\n${firefox.chatter()}`))));
   died.catch(() => {});
@@ -140,6 +145,20 @@ export async function launchFirefox() {
     async screenshot() {
       const { data } = await send("browsingContext.captureScreenshot", { context });
       return Buffer.from(data, "base64");
+    },
+    // The page's view as large as that, in CSS pixels, whatever the window's size.
+    async setViewport(width, height) {
+      await send("browsingContext.setViewport", { context, viewport: { width, height } });
+    },
+    // An expression evaluated in every page opened from now on, before the page's own scripts.
+    async beforePageScripts(expression) {
+      await send("script.addPreloadScript",
+                 { functionDeclaration: `() => ${expression}`, contexts: [context] });
+    },
+    // WebDriver's input actions: one tick list per input source (a finger is a touch pointer of
+    // its own, and stays down between calls until its pointerUp).
+    async performActions(actions) {
+      await send("input.performActions", { context, actions });
     },
     // Another tab in front of the page's, and the page's in front again, the other one closed.
     // (Under openbox another window in front of a full-screen Firefox leaves it the focus.)
@@ -220,6 +239,6 @@ export async function launchWebKit() {
   };
 }
 
-export function launchEngine(engine) {
-  return engine === "firefox" ? launchFirefox() : launchWebKit();
+export function launchEngine(engine, options) {
+  return engine === "firefox" ? launchFirefox(options) : launchWebKit();
 }

@@ -7,22 +7,45 @@
 # starts play, a drag steers the bat, a second finger on a control works while the first steers,
 # the on-screen Pause pauses and resumes, a tap launches the ball, switching away comes back
 # paused, and Leave ends the game.
-#   touch_web.sh <page folder>
+# With firefox, the same in Firefox, headful with openbox on an Xvfb screen of the phone's size,
+# over WebDriver BiDi (engine_driver.mjs): told its pointer is a touch screen's, the page's view
+# set to the phone's, and the fingers WebDriver's touch pointers.
+#   touch_web.sh <page folder> [chromium|firefox]
 set -uo pipefail
 
+engine=${2:-chromium}
 source "$(dirname "$0")/page_test.sh"
 page_test_needs "${1:-}" zendrill-setup.js
-page_test_needs_chromium
+case "$engine" in
+chromium)
+    page_test_needs_chromium
+    driver=(node "$tests/web/play_driver.mjs")
+    ;;
+firefox)
+    page_test_needs_engine firefox Xvfb openbox xdotool
+    ZENDRILL_XVFB_SCREEN=844x390x24 page_test_on_display "$0" "$@"
+    driver=(node --experimental-websocket "$tests/web/engine_driver.mjs" firefox play)
+    ;;
+*)
+    echo "touch_web.sh: no engine \"$engine\" (chromium or firefox)"
+    exit 2
+    ;;
+esac
 
-work=$(mktemp -d /tmp/zendrill-touch-web-XXXXXX)
+work=$(mktemp -d "/tmp/zendrill-touch-$engine-XXXXXX")
 source "$tests/screen_checks.sh"
+[ "$engine" = chromium ] || source "$tests/x11_driver.sh" # its start_openbox
 source "$tests/web/web_driver.sh"
 source "$tests/play_scenario.sh" # the regions and checks the play scenario looks at
 cd "$work" || exit 1
 echo "work folder: $work"
+if [ "$engine" != chromium ]; then
+    trap 'driver_end; driver_cleanup' EXIT
+    start_openbox || exit 1
+fi
 
 touch_session() {
-    coproc BROWSER { node "$tests/web/play_driver.mjs" "$page" /dev/null "$work/page.log" 2>&1; }
+    coproc BROWSER { "${driver[@]}" "$page" /dev/null "$work/page.log" 2>&1; }
     browser_pid=$BROWSER_PID
     browse "start touch" 400 || { fail "the setup did not open on the phone"; return; }
     browse setup
