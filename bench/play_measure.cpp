@@ -19,6 +19,7 @@
 #include <cstring>
 #include <map>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <standin.h>
@@ -110,7 +111,8 @@ struct CostSum
 {
     int Draws = 0;
     double Covered = 0, Drawn = 0;
-    std::vector<double> Seconds, Shading, Pixels; // per frame: all, less the fixed costs, covered
+    // Per frame: the time, the processor time less the draws' fixed costs, the pixels covered.
+    std::vector<double> Seconds, Shading, Pixels;
     std::string Work;
 };
 
@@ -122,7 +124,8 @@ double Median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
-// The median over the frames of a frame's shading time per covered pixel, in nanoseconds.
+// The median over the frames of a frame's shading processor time per covered pixel, in
+// nanoseconds: processor time, so that other programs' use of the machine costs nothing here.
 double NsPerPixel(const CostSum& s)
 {
     std::vector<double> costs;
@@ -155,13 +158,13 @@ bool PrintFrameCost(int frames, double frameSeconds)
     }
     D3D8DrawCostStop(Device);
 
-    // A draw's fixed cost, whatever it draws: the median time of the draws covering the fewest
-    // pixels, taken off every draw's time before the cost of one pixel is worked out.
+    // A draw's fixed cost, whatever it draws: the median processor time of the draws covering
+    // the fewest pixels, taken off every draw's before the cost of one pixel is worked out.
     const UINT count = frameEnds.back();
     std::vector<std::pair<unsigned long long, double>> bySize;
     for (UINT i = 0; i < count; ++i)
         bySize.emplace_back(D3D8DrawCostGet(Device, i)->Covered,
-                            D3D8DrawCostGet(Device, i)->Seconds);
+                            D3D8DrawCostGet(Device, i)->CpuSeconds);
     std::sort(bySize.begin(), bySize.end());
     std::vector<double> smallest;
     for (size_t i = 0; i < bySize.size() && i < 9; ++i)
@@ -189,7 +192,7 @@ bool PrintFrameCost(int frames, double frameSeconds)
             sum->Covered += static_cast<double>(cost->Covered);
             sum->Drawn += static_cast<double>(cost->Drawn);
             sum->Seconds[frame] += cost->Seconds;
-            sum->Shading[frame] += cost->Seconds - fixed;
+            sum->Shading[frame] += cost->CpuSeconds - fixed;
             sum->Pixels[frame] += static_cast<double>(cost->Covered);
         }
         if (parts[part].Work.find(cost->Work) == std::string::npos)
@@ -211,15 +214,17 @@ bool PrintFrameCost(int frames, double frameSeconds)
     row("all", all, "(the covered layers are the overdraw)");
     std::printf("  a draw's fixed cost (the draws covering the fewest pixels): %.3f ms\n",
                 fixed * 1e3);
-    std::printf("cost of one covered pixel by pixel work (fixed costs taken off)\n");
+    std::printf("processor time of one covered pixel by pixel work (fixed costs taken off)\n");
     for (const auto& [work, s] : works)
         std::printf("  %7.2f ns  %9.0f px/frame  %s\n", NsPerPixel(s), s.Covered / frames,
                     work.c_str());
     const double shading = Median(all.Shading);
-    std::printf("shading floor: %.0f covered pixels a frame take %.2f ms (%.0f frames/s); "
-                "unmeasured the run drew a frame in %.2f ms (%.1f frames/s)\n",
-                all.Covered / frames, shading * 1e3, 1.0 / shading, frameSeconds * 1e3,
-                1.0 / frameSeconds);
+    const double cores = static_cast<double>(std::max(1u, std::thread::hardware_concurrency()));
+    std::printf("shading floor: %.0f covered pixels a frame take %.2f ms of processor time, "
+                "%.2f ms on %.0f cores (%.0f frames/s); unmeasured the run drew a frame in "
+                "%.2f ms (%.1f frames/s)\n",
+                all.Covered / frames, shading * 1e3, shading / cores * 1e3, cores, cores / shading,
+                frameSeconds * 1e3, 1.0 / frameSeconds);
     return true;
 }
 } // namespace

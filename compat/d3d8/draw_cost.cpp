@@ -4,6 +4,7 @@
 #include "d3d8_internal.h"
 
 #include <cstdio>
+#include <ctime>
 #include <cstring>
 
 namespace d3d8
@@ -78,12 +79,14 @@ void DrawArrays(IDirect3DDevice8::Impl* device, const VertexLayout& layout, GLen
     DescribeWork(device, cost.Work, sizeof cost.Work);
 
     glFinish();
+    const std::clock_t cpuStart = std::clock();
     const Clock::time_point start = Clock::now();
     glBeginQuery(kSamplesPassedQuery, device->CostQueries[0]);
     glDrawArrays(mode, first, count);
     glEndQuery(kSamplesPassedQuery);
     glFinish();
     cost.Seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    cost.CpuSeconds = static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
 
     if (ApplyState(device, layout, DrawPass::Counting))
     {

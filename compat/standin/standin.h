@@ -58,8 +58,9 @@ struct D3D8DrawCost
     const void* Texture; // stage 0's texture (no reference is held), or null
     unsigned long long Covered;
     unsigned long long Drawn;
-    double Seconds; // from the draw's start to its last pixel, the GL finished before it
-    char Work[96];  // what each pixel does, e.g. "scene, texture trilinear, alpha test, W-buffer"
+    double Seconds;    // from the draw's start to its last pixel, the GL finished before it
+    double CpuSeconds; // the processor time the program's threads (the GL's too) spent on it
+    char Work[96]; // what each pixel does, e.g. "scene, texture trilinear, alpha test, W-buffer"
 };
 // Starts (and clears) measuring; FALSE, with the reason logged, where the GL cannot count
 // samples (WebGL). Stopping keeps the records until the next start.
