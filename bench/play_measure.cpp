@@ -19,7 +19,6 @@
 #include <cstring>
 #include <map>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include <standin.h>
@@ -111,8 +110,9 @@ struct CostSum
 {
     int Draws = 0;
     double Covered = 0, Drawn = 0;
-    // Per frame: the time, the processor time less the draws' fixed costs, the pixels covered.
-    std::vector<double> Seconds, Shading, Pixels;
+    // Per frame: the time; the time and the processor time less the draws' fixed costs; the
+    // pixels covered.
+    std::vector<double> Seconds, Shading, CpuShading, Pixels;
     std::string Work;
 };
 
@@ -124,15 +124,26 @@ double Median(std::vector<double> values)
     return values[values.size() / 2];
 }
 
-// The median over the frames of a frame's shading processor time per covered pixel, in
-// nanoseconds: processor time, so that other programs' use of the machine costs nothing here.
-double NsPerPixel(const CostSum& s)
+// The median over the frames of a frame's shading time (or processor time) per covered pixel,
+// in nanoseconds.
+double NsPerPixel(const std::vector<double>& shading, const std::vector<double>& pixels)
 {
     std::vector<double> costs;
-    for (size_t f = 0; f < s.Pixels.size(); ++f)
-        if (s.Pixels[f] > 0)
-            costs.push_back(std::max(0.0, s.Shading[f]) / s.Pixels[f] * 1e9);
+    for (size_t f = 0; f < pixels.size(); ++f)
+        if (pixels[f] > 0)
+            costs.push_back(std::max(0.0, shading[f]) / pixels[f] * 1e9);
     return Median(costs);
+}
+
+// The least time and processor time any draw took: what a draw costs whatever it draws.
+void FixedCosts(UINT count, double* seconds, double* cpuSeconds)
+{
+    *seconds = *cpuSeconds = 1e9;
+    for (UINT i = 0; i < count; ++i)
+    {
+        *seconds = std::min(*seconds, D3D8DrawCostGet(Device, i)->Seconds);
+        *cpuSeconds = std::min(*cpuSeconds, D3D8DrawCostGet(Device, i)->CpuSeconds);
+    }
 }
 
 // Draws `frames` more frames with the device measuring each draw and prints where the time goes.
@@ -158,18 +169,10 @@ bool PrintFrameCost(int frames, double frameSeconds)
     }
     D3D8DrawCostStop(Device);
 
-    // A draw's fixed cost, whatever it draws: the median processor time of the draws covering
-    // the fewest pixels, taken off every draw's before the cost of one pixel is worked out.
+    // The fixed costs come off every draw's before the cost of one pixel is worked out.
     const UINT count = frameEnds.back();
-    std::vector<std::pair<unsigned long long, double>> bySize;
-    for (UINT i = 0; i < count; ++i)
-        bySize.emplace_back(D3D8DrawCostGet(Device, i)->Covered,
-                            D3D8DrawCostGet(Device, i)->CpuSeconds);
-    std::sort(bySize.begin(), bySize.end());
-    std::vector<double> smallest;
-    for (size_t i = 0; i < bySize.size() && i < 9; ++i)
-        smallest.push_back(bySize[i].second);
-    const double fixed = Median(smallest);
+    double fixed = 0, fixedCpu = 0;
+    FixedCosts(count, &fixed, &fixedCpu);
 
     std::vector<std::string> order;
     std::map<std::string, CostSum> parts, works;
@@ -187,12 +190,14 @@ bool PrintFrameCost(int frames, double frameSeconds)
         {
             sum->Seconds.resize(frames);
             sum->Shading.resize(frames);
+            sum->CpuShading.resize(frames);
             sum->Pixels.resize(frames);
             ++sum->Draws;
             sum->Covered += static_cast<double>(cost->Covered);
             sum->Drawn += static_cast<double>(cost->Drawn);
             sum->Seconds[frame] += cost->Seconds;
-            sum->Shading[frame] += cost->CpuSeconds - fixed;
+            sum->Shading[frame] += cost->Seconds - fixed;
+            sum->CpuShading[frame] += cost->CpuSeconds - fixedCpu;
             sum->Pixels[frame] += static_cast<double>(cost->Covered);
         }
         if (parts[part].Work.find(cost->Work) == std::string::npos)
@@ -212,19 +217,34 @@ bool PrintFrameCost(int frames, double frameSeconds)
     for (const std::string& part : order)
         row(part.c_str(), parts[part], parts[part].Work.c_str());
     row("all", all, "(the covered layers are the overdraw)");
-    std::printf("  a draw's fixed cost (the draws covering the fewest pixels): %.3f ms\n",
-                fixed * 1e3);
-    std::printf("processor time of one covered pixel by pixel work (fixed costs taken off)\n");
+    std::printf("  a draw's fixed cost (the least any draw took): %.3f ms, %.3f ms "
+                "of processor time\n",
+                fixed * 1e3, fixedCpu * 1e3);
+    std::printf("one covered pixel by pixel work (fixed costs taken off): time with the GL on "
+                "every core, processor time\n");
     for (const auto& [work, s] : works)
-        std::printf("  %7.2f ns  %9.0f px/frame  %s\n", NsPerPixel(s), s.Covered / frames,
-                    work.c_str());
-    const double shading = Median(all.Shading);
-    const double cores = static_cast<double>(std::max(1u, std::thread::hardware_concurrency()));
-    std::printf("shading floor: %.0f covered pixels a frame take %.2f ms of processor time, "
-                "%.2f ms on %.0f cores (%.0f frames/s); unmeasured the run drew a frame in "
-                "%.2f ms (%.1f frames/s)\n",
-                all.Covered / frames, shading * 1e3, shading / cores * 1e3, cores, cores / shading,
-                frameSeconds * 1e3, 1.0 / frameSeconds);
+        std::printf("  %6.2f ns %7.2f ns  %9.0f px/frame  %s\n", NsPerPixel(s.Shading, s.Pixels),
+                    NsPerPixel(s.CpuShading, s.Pixels), s.Covered / frames, work.c_str());
+    // The floor: every covered pixel at the cost of a pixel of each frame's largest draw, where
+    // the draw's own costs are least felt.
+    std::vector<double> largestCost;
+    for (UINT f = 0, begin = 0; f < frameEnds.size(); begin = frameEnds[f++])
+    {
+        const D3D8DrawCost* largest = nullptr;
+        for (UINT i = begin; i < frameEnds[f]; ++i)
+            if (!largest || D3D8DrawCostGet(Device, i)->Covered > largest->Covered)
+                largest = D3D8DrawCostGet(Device, i);
+        if (largest && largest->Covered > 0)
+            largestCost.push_back((largest->Seconds - fixed) / double(largest->Covered));
+    }
+    const double perPixel = Median(largestCost);
+    const double floor = perPixel * all.Covered / frames;
+    std::printf("measured draw by draw, the pixel work took %.2f ms a frame; the largest draw "
+                "shades a pixel in %.2f ns, at which the %.0f covered pixels take %.2f ms (%.0f "
+                "frames/s: the shading floor); unmeasured the run drew a frame in %.2f ms (%.1f "
+                "frames/s), %.0f %% of it the floor's\n",
+                Median(all.Shading) * 1e3, perPixel * 1e9, all.Covered / frames, floor * 1e3,
+                1.0 / floor, frameSeconds * 1e3, 1.0 / frameSeconds, 100.0 * floor / frameSeconds);
     return true;
 }
 } // namespace
