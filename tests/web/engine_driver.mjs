@@ -222,18 +222,26 @@ async function handle(line, [pageFolder, settingsFile]) {
 }
 
 // The page's layers, pointer, full screen and focus into the page log whenever they have changed
-// since the last command, so a failed run shows when the game lost the player.
+// since the last command, and the keys the page has seen since (down or up, the key's code, the
+// page's clock in ms; a held key's repeats left out), so a failed run shows when the game lost
+// the player or whether a key reached the page.
 let lastState = "";
+const kKeysSeen = `window.driverKeys ? driverKeys.splice(0).join(" ") :
+  (window.driverKeys = [], ["keydown", "keyup"].forEach((type) => window.addEventListener(type,
+     (e) => e.repeat || driverKeys.push(type.slice(3) + ":" + e.code + "@" +
+                                        Math.round(performance.now())), true)), "")`;
 async function noteState(line, pageLog) {
   if (!browser || !pageLog) return;
-  let state;
+  let state, keys;
   try {
     const { status, sized, ...now } = await layers();
     state = JSON.stringify(now);
+    keys = await browser.evaluate(kKeysSeen);
   } catch {
     return;
   }
   if (state !== lastState) appendFileSync(pageLog, `[driver] after "${line}": ${state}\n`);
+  if (keys) appendFileSync(pageLog, `[driver] keys by "${line}": ${keys}\n`);
   lastState = state;
 }
 
