@@ -122,6 +122,31 @@ bool MaterialIndicesInRange(const char* text, size_t size, size_t p, uint64_t fa
                                !IsNameChar(text[p + 8])));
 }
 
+// Whether every brace of a text file closes one opened before it and all are closed at the end,
+// comments and strings aside. Assimp's reader was seen to crash on files whose braces do not
+// pair (a declaration or an object cut short, found by the mesh fuzz target).
+bool BracesPair(const char* text, size_t size)
+{
+    size_t depth = 0;
+    for (size_t p = 16; p < size; ++p)
+    {
+        SkipFiller(text, size, &p, false);
+        if (p >= size)
+            break;
+        if (text[p] == '"')
+        {
+            ++p;
+            while (p < size && text[p] != '"')
+                ++p;
+        }
+        else if (text[p] == '{')
+            ++depth;
+        else if (text[p] == '}' && depth-- == 0)
+            return false;
+    }
+    return depth == 0;
+}
+
 // Decoders size their arrays from the first count of a Mesh, MeshNormals or SkinWeights object
 // before they read a single element, so a damaged digit there can ask for gigabytes. In a text
 // file every element takes bytes, so a count beyond the file's size is damage: such files are
@@ -160,9 +185,14 @@ bool TextCountsPlausible(const char* text, size_t size)
         const size_t afterWord = p;
         if (wordLength == 8 && std::memcmp(text + word, "template", 8) == 0)
         {
-            // template Name { <guid> members [restrictions] }: no braces inside.
+            // template Name { <guid> members [restrictions] }: one brace opens it, and a second
+            // before it closes is damage (a declaration run on into the data), on which Assimp's
+            // reader was seen to crash.
+            int opened = 0;
             while (p < size && text[p] != '}')
-                ++p;
+                opened += text[p++] == '{' ? 1 : 0;
+            if (opened > 1)
+                return false;
             ++p;
             continue;
         }
@@ -259,7 +289,8 @@ HRESULT ImportScene(const void* data, size_t size, MeshGeometry* mesh)
     if (size < 16 || std::memcmp(data, "xof ", 4) != 0)
         return D3DXERR_INVALIDDATA;
     const char* text = static_cast<const char*>(data);
-    if (std::memcmp(text + 8, "txt ", 4) == 0 && !TextCountsPlausible(text, size))
+    if (std::memcmp(text + 8, "txt ", 4) == 0 &&
+        (!BracesPair(text, size) || !TextCountsPlausible(text, size)))
         return D3DXERR_INVALIDDATA;
     HRESULT hr = DecodeXMeshes(data, size, mesh);
     if (FAILED(hr))

@@ -244,6 +244,16 @@ TEST(MeshImport, DamagedFilesAreRefusedWithAnErrorCode)
         badNormalFace.replace(badNormalFace.rfind("3;0,1,2;;"), 9, face);
         EXPECT_EQ(Import(badNormalFace, &mesh), D3DXERR_INVALIDDATA) << face;
     }
+
+    // Braces that do not pair: a template declaration that runs on into the data, an object
+    // cut short, a stray closing brace. Assimp's reader crashed on such files (found by the
+    // mesh fuzz target); they are refused before it sees them.
+    std::string openTemplate = triangle;
+    openTemplate.insert(openTemplate.find('\n') + 1,
+                        "template Vector {\n <3D82AB5E-62DA-11cf-AB39-0020AF71E433>\n FLOAT x;\n");
+    EXPECT_EQ(Import(openTemplate, &mesh), D3DXERR_INVALIDDATA);
+    EXPECT_EQ(Import(triangle.substr(0, triangle.rfind('}')), &mesh), D3DXERR_INVALIDDATA);
+    EXPECT_EQ(Import(triangle + "}\n", &mesh), D3DXERR_INVALIDDATA);
 }
 
 // Files as modelling tools' exporters write them: the templates declared before the data,
