@@ -42,6 +42,15 @@ void SkipFiller(const char* text, size_t size, size_t* p, bool separators)
     }
 }
 
+// Moves past the string that starts at *p and its closing quote.
+void SkipString(const char* text, size_t size, size_t* p)
+{
+    ++*p;
+    while (*p < size && text[*p] != '"')
+        ++*p;
+    ++*p;
+}
+
 // Reads the next number of an element list, skipping the separators and comments between
 // elements. Returns false at anything else (a brace, a name, the end of the text).
 bool NextNumber(const char* text, size_t size, size_t* p, double* value)
@@ -128,20 +137,22 @@ bool MaterialIndicesInRange(const char* text, size_t size, size_t p, uint64_t fa
 bool BracesPair(const char* text, size_t size)
 {
     size_t depth = 0;
-    for (size_t p = 16; p < size; ++p)
+    size_t p = 16; // after the header
+    while (p < size)
     {
         SkipFiller(text, size, &p, false);
         if (p >= size)
             break;
-        if (text[p] == '"')
+        const char c = text[p];
+        if (c == '"')
         {
-            ++p;
-            while (p < size && text[p] != '"')
-                ++p;
+            SkipString(text, size, &p);
+            continue;
         }
-        else if (text[p] == '{')
+        ++p;
+        if (c == '{')
             ++depth;
-        else if (text[p] == '}' && depth-- == 0)
+        else if (c == '}' && depth-- == 0)
             return false;
     }
     return depth == 0;
@@ -167,10 +178,7 @@ bool TextCountsPlausible(const char* text, size_t size)
             break;
         if (text[p] == '"')
         {
-            ++p;
-            while (p < size && text[p] != '"')
-                ++p;
-            ++p;
+            SkipString(text, size, &p);
             continue;
         }
         if (!IsNameChar(text[p]))
