@@ -6,6 +6,7 @@
 #include "file_read.h"
 
 #include <array>
+#include <cctype>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -158,14 +159,119 @@ bool BracesPair(const char* text, size_t size)
     return depth == 0;
 }
 
+// Moves past a name (letters, digits, underscores; not starting with a digit) at *p, after any
+// filler before it. Returns false when there is none.
+bool SkipName(const char* text, size_t size, size_t* p)
+{
+    SkipFiller(text, size, p, false);
+    if (*p >= size || !IsNameChar(text[*p]) || text[*p] == '-' ||
+        (text[*p] >= '0' && text[*p] <= '9'))
+        return false;
+    while (*p < size && IsNameChar(text[*p]) && text[*p] != '-')
+        ++*p;
+    return true;
+}
+
+// Moves past the character `c` at *p, after any filler before it.
+bool SkipChar(const char* text, size_t size, size_t* p, char c)
+{
+    SkipFiller(text, size, p, false);
+    if (*p >= size || text[*p] != c)
+        return false;
+    ++*p;
+    return true;
+}
+
+// Moves past an identifier in angle brackets, <3D82AB44-62DA-11cf-AB39-0020AF71E433>: groups of
+// 8, 4, 4, 4 and 12 hex digits.
+bool SkipGuid(const char* text, size_t size, size_t* p)
+{
+    if (!SkipChar(text, size, p, '<'))
+        return false;
+    static const int groups[] = {8, 4, 4, 4, 12};
+    for (int g = 0; g < 5; ++g)
+    {
+        if (g > 0 && (*p >= size || text[(*p)++] != '-'))
+            return false;
+        for (int i = 0; i < groups[g]; ++i, ++*p)
+            if (*p >= size || !std::isxdigit(static_cast<unsigned char>(text[*p])))
+                return false;
+    }
+    return *p < size && text[(*p)++] == '>';
+}
+
+// Moves past a template declaration from just after its keyword to just after its closing brace:
+//   template Name { <guid> members [restrictions] }
+// where a member is `Type name;` (or `Type;`) or `array Type name[dimension]...;` (a dimension is a
+// number or a member's name) and the restrictions are `[...]` (open) or a list of template names,
+// each maybe with its identifier. Anything else is damage: Assimp's reader skips a declaration
+// token by token without looking, and was seen to crash on damaged ones (a short identifier, a
+// keyword run into a string, a second brace, stray bytes), found by the mesh fuzz target.
+bool TemplateWellFormed(const char* text, size_t size, size_t* p)
+{
+    if (!SkipName(text, size, p) || !SkipChar(text, size, p, '{') || !SkipGuid(text, size, p))
+        return false;
+    for (;;)
+    {
+        SkipFiller(text, size, p, false);
+        if (*p >= size)
+            return false;
+        if (text[*p] == '}')
+        {
+            ++*p;
+            return true;
+        }
+        if (text[*p] == '[')
+        {
+            ++*p;
+            SkipFiller(text, size, p, false);
+            if (size - *p >= 3 && std::memcmp(text + *p, "...", 3) == 0)
+                *p += 3;
+            else
+                do
+                {
+                    if (!SkipName(text, size, p))
+                        return false;
+                    SkipFiller(text, size, p, false);
+                    if (*p < size && text[*p] == '<' && !SkipGuid(text, size, p))
+                        return false;
+                } while (SkipChar(text, size, p, ','));
+            if (!SkipChar(text, size, p, ']') || !SkipChar(text, size, p, '}'))
+                return false;
+            return true;
+        }
+        const size_t start = *p;
+        if (!SkipName(text, size, p))
+            return false;
+        const bool array = *p - start == 5 && std::memcmp(text + start, "array", 5) == 0;
+        // The member's type, then its name (which a plain member may leave out).
+        if (array && !SkipName(text, size, p))
+            return false;
+        SkipFiller(text, size, p, false);
+        if ((array || (*p < size && text[*p] != ';')) && !SkipName(text, size, p))
+            return false;
+        while (array && SkipChar(text, size, p, '['))
+        {
+            SkipFiller(text, size, p, false);
+            const size_t dimension = *p;
+            while (*p < size && text[*p] >= '0' && text[*p] <= '9')
+                ++*p;
+            if ((*p == dimension && !SkipName(text, size, p)) || !SkipChar(text, size, p, ']'))
+                return false;
+        }
+        if (!SkipChar(text, size, p, ';'))
+            return false;
+    }
+}
+
 // Decoders size their arrays from the first count of a Mesh, MeshNormals or SkinWeights object
 // before they read a single element, so a damaged digit there can ask for gigabytes. In a text
 // file every element takes bytes, so a count beyond the file's size is damage: such files are
 // refused before a decoder sees them, and so are Mesh and MeshNormals faces whose indices point
 // past their vectors and material lists whose indices point past their materials. This looks only
 // at data objects' heads (a type, maybe a name, a brace) and at those objects' counts and faces;
-// the decoder parses. Template declarations describe the format, not data: they are skipped whole,
-// like comments and strings.
+// the decoder parses. Template declarations describe the format, not data: each must be whole and
+// well formed, and is then skipped like comments and strings.
 bool TextCountsPlausible(const char* text, size_t size)
 {
     static const char* const objects[] = {"Mesh", "MeshNormals", "SkinWeights"};
@@ -193,15 +299,8 @@ bool TextCountsPlausible(const char* text, size_t size)
         const size_t afterWord = p;
         if (wordLength == 8 && std::memcmp(text + word, "template", 8) == 0)
         {
-            // template Name { <guid> members [restrictions] }: one brace opens it, and a second
-            // before it closes is damage (a declaration run on into the data), on which Assimp's
-            // reader was seen to crash.
-            int opened = 0;
-            while (p < size && text[p] != '}')
-                opened += text[p++] == '{' ? 1 : 0;
-            if (opened > 1)
+            if (!TemplateWellFormed(text, size, &p))
                 return false;
-            ++p;
             continue;
         }
         // An object's head: its type, maybe its name, then the opening brace.
