@@ -30,6 +30,10 @@ bool PointerWanted = false; // the program acquired its exclusive mouse
 bool PointerEverLocked = false;
 uint32_t FocusLosses = 0;
 BYTE Keys[256] = {};
+// Keys pressed since the program last read the keys: each reads as down once even when it was
+// already let go, so a press quicker than a game step (or made while the page's frames stall,
+// as they do at times in WebKit) is never lost.
+bool KeysUnseen[256] = {};
 LONG MotionX = 0;
 LONG MotionY = 0;
 LONG Wheel = 0;
@@ -90,6 +94,7 @@ void LoseFocus()
     ++FocusLosses;
     // Keys held while the page goes away are never seen released.
     std::memset(Keys, 0, sizeof Keys);
+    std::memset(KeysUnseen, 0, sizeof KeysUnseen);
     std::memset(Buttons, 0, sizeof Buttons);
     Fingers.clear();
     TapUnseen = false;
@@ -113,6 +118,8 @@ EM_BOOL OnKey(int type, const EmscriptenKeyboardEvent* event, void*)
     if (!dik)
         return EM_FALSE;
     Keys[dik] = type == EMSCRIPTEN_EVENT_KEYDOWN ? 0x80 : 0;
+    if (type == EMSCRIPTEN_EVENT_KEYDOWN && !event->repeat)
+        KeysUnseen[dik] = true;
     // While the program holds the mouse its keys are its own: no scrolling on Space, no
     // find-as-you-type. Otherwise (a dialog on the page) the page's controls get them. Escape is
     // left to the browser (it leaves full screen and pointer lock where the keyboard is not
@@ -400,7 +407,9 @@ void PageTakePointer(bool take)
 
 void PageKeys(BYTE keys[256])
 {
-    std::memcpy(keys, Keys, sizeof Keys);
+    for (int k = 0; k < 256; ++k)
+        keys[k] = KeysUnseen[k] ? 0x80 : Keys[k];
+    std::memset(KeysUnseen, 0, sizeof KeysUnseen);
     for (Control& control : Controls)
     {
         if (control.Held || control.Unseen)
