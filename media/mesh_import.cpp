@@ -127,9 +127,13 @@ bool MaterialIndicesInRange(const char* text, size_t size, size_t p, uint64_t fa
     if (indices == 0)
         return true;
     SkipFiller(text, size, &p, true);
+    // The keyword must end where Assimp's reader ends a word (a space or a brace): it reads
+    // "Material" run on into other bytes as an unknown object, skips it, and then crashed on a
+    // list left without materials (found by the mesh fuzz target).
     return p < size &&
-           (text[p] == '{' || (size - p > 8 && std::memcmp(text + p, "Material", 8) == 0 &&
-                               !IsNameChar(text[p + 8])));
+           (text[p] == '{' ||
+            (size - p > 8 && std::memcmp(text + p, "Material", 8) == 0 &&
+             (std::isspace(static_cast<unsigned char>(text[p + 8])) || text[p + 8] == '{')));
 }
 
 // Whether every brace of a text file closes one opened before it and all are closed at the end,

@@ -254,6 +254,17 @@ TEST(MeshImport, DamagedFilesAreRefusedWithAnErrorCode)
     EXPECT_EQ(Import(openTemplate, &mesh), D3DXERR_INVALIDDATA);
     EXPECT_EQ(Import(triangle.substr(0, triangle.rfind('}')), &mesh), D3DXERR_INVALIDDATA);
     EXPECT_EQ(Import(triangle + "}\n", &mesh), D3DXERR_INVALIDDATA);
+
+    // A material list whose one material's keyword runs on into stray bytes: Assimp skipped it
+    // as an unknown object and then crashed on a list without materials (the mesh fuzz target).
+    std::string strayMaterial = triangle;
+    strayMaterial.insert(strayMaterial.rfind('}'),
+                         " MeshMaterialList {\n 1;\n 1;\n 0;;\n Material\xe3\xe3 {\n"
+                         "  1.0;1.0;1.0;1.0;;\n 1.0;\n 0.0;0.0;0.0;;\n 0.0;0.0;0.0;;\n }\n }\n");
+    EXPECT_EQ(Import(strayMaterial, &mesh), D3DXERR_INVALIDDATA);
+    std::string goodMaterial = strayMaterial;
+    goodMaterial.replace(goodMaterial.find("Material\xe3\xe3"), 10, "Material");
+    EXPECT_EQ(Import(goodMaterial, &mesh), D3D_OK);
 }
 
 // Files as modelling tools' exporters write them: the templates declared before the data,
