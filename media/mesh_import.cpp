@@ -43,13 +43,19 @@ void SkipFiller(const char* text, size_t size, size_t* p, bool separators)
     }
 }
 
-// Moves past the string that starts at *p and its closing quote.
-void SkipString(const char* text, size_t size, size_t* p)
+// Moves past the string that starts at *p and its closing quote. A string (a file name, in the
+// objects this reads) closes on its own line; one that does not is a stray quote, and reading
+// on to the next quote would hide from these checks what Assimp's reader, which does not pair
+// quotes outside a value, goes on to parse: false then.
+bool SkipString(const char* text, size_t size, size_t* p)
 {
     ++*p;
-    while (*p < size && text[*p] != '"')
+    while (*p < size && text[*p] != '"' && text[*p] != '\n')
         ++*p;
+    if (*p >= size || text[*p] != '"')
+        return false;
     ++*p;
+    return true;
 }
 
 // Reads the next number of an element list, skipping the separators and comments between
@@ -151,7 +157,8 @@ bool BracesPair(const char* text, size_t size)
         const char c = text[p];
         if (c == '"')
         {
-            SkipString(text, size, &p);
+            if (!SkipString(text, size, &p))
+                return false;
             continue;
         }
         ++p;
@@ -288,7 +295,8 @@ bool TextCountsPlausible(const char* text, size_t size)
             break;
         if (text[p] == '"')
         {
-            SkipString(text, size, &p);
+            if (!SkipString(text, size, &p))
+                return false;
             continue;
         }
         if (!IsNameChar(text[p]))
