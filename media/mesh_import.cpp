@@ -113,12 +113,39 @@ bool FaceIndicesInRange(const char* text, size_t size, size_t p, uint64_t count,
     return true;
 }
 
+// Moves past the braces that open at *p and everything in them, comments and strings aside.
+bool SkipBraces(const char* text, size_t size, size_t* p)
+{
+    size_t depth = 0;
+    while (*p < size)
+    {
+        SkipFiller(text, size, p, false);
+        if (*p >= size)
+            break;
+        const char c = text[*p];
+        if (c == '"')
+        {
+            if (!SkipString(text, size, p))
+                return false;
+            continue;
+        }
+        ++*p;
+        if (c == '{')
+            ++depth;
+        else if (c == '}' && --depth == 0)
+            return true;
+    }
+    return false;
+}
+
 // After a MeshMaterialList's opening brace: the material count, the index count (one for all
 // of the mesh's `faces`, or one per face), that many material indices, each a whole number below
-// the material count, then the materials, by name or by reference. Assimp reads outside its
-// arrays on lists that break these rules (found by the mesh fuzz target: a stray sign after the
-// indices, more indices than faces, faces wearing materials of a list that gives none); the
-// other platforms' shared reader refuses such lists as well.
+// the material count, then exactly that many materials, each a Material object or a reference in
+// braces, nothing but semicolons between them, and the list's closing brace. Assimp reads outside
+// its arrays on lists that break these rules (found by the mesh fuzz target: a stray sign after
+// the indices, more indices than faces, faces wearing materials of a list that gives fewer,
+// "Material" run on into other bytes, a stray comma, which Assimp takes for an unknown object and
+// skips, material and all); the other platforms' shared reader refuses such lists as well.
 bool MaterialIndicesInRange(const char* text, size_t size, size_t p, uint64_t faces)
 {
     double materials = 0, indices = 0, value = 0;
@@ -132,14 +159,36 @@ bool MaterialIndicesInRange(const char* text, size_t size, size_t p, uint64_t fa
             return false;
     if (indices == 0)
         return true;
-    SkipFiller(text, size, &p, true);
-    // The keyword must end where Assimp's reader ends a word (a space or a brace): it reads
-    // "Material" run on into other bytes as an unknown object, skips it, and then crashed on a
-    // list left without materials (found by the mesh fuzz target).
-    return p < size &&
-           (text[p] == '{' ||
-            (size - p > 8 && std::memcmp(text + p, "Material", 8) == 0 &&
-             (std::isspace(static_cast<unsigned char>(text[p + 8])) || text[p + 8] == '{')));
+    for (double given = 0;; ++given)
+    {
+        SkipFiller(text, size, &p, false);
+        while (p < size && text[p] == ';')
+        {
+            ++p;
+            SkipFiller(text, size, &p, false);
+        }
+        if (p >= size)
+            return false;
+        if (text[p] == '}')
+            return given == materials;
+        if (text[p] != '{')
+        {
+            // A Material object: the keyword ends where Assimp's reader ends a word (a space or
+            // a brace), then maybe a name, then its braces.
+            if (size - p <= 8 || std::memcmp(text + p, "Material", 8) != 0 ||
+                !(std::isspace(static_cast<unsigned char>(text[p + 8])) || text[p + 8] == '{'))
+                return false;
+            p += 8;
+            SkipFiller(text, size, &p, false);
+            while (p < size && IsNameChar(text[p]))
+                ++p;
+            SkipFiller(text, size, &p, false);
+            if (p >= size || text[p] != '{')
+                return false;
+        }
+        if (!SkipBraces(text, size, &p))
+            return false;
+    }
 }
 
 // Whether every brace of a text file closes one opened before it and all are closed at the end,
@@ -286,8 +335,9 @@ bool TemplateWellFormed(const char* text, size_t size, size_t* p)
 bool TextCountsPlausible(const char* text, size_t size)
 {
     static const char* const objects[] = {"Mesh", "MeshNormals", "SkinWeights"};
-    size_t p = 16;          // after the header
-    uint64_t meshFaces = 0; // the last Mesh's, for its material list
+    size_t p = 16;           // after the header
+    uint64_t meshFaces = 0;  // the last Mesh's, for its material list
+    bool meshListed = false; // whether the last Mesh had its material list already
     while (p < size)
     {
         SkipFiller(text, size, &p, false);
@@ -344,8 +394,11 @@ bool TextCountsPlausible(const char* text, size_t size)
             return (wordLength == length && std::memcmp(text + word, object, length) == 0) ||
                    (nameLength == length && std::memcmp(text + name, object, length) == 0);
         };
-        if (names("MeshMaterialList") && !MaterialIndicesInRange(text, size, p, meshFaces))
+        // One material list a mesh: Assimp crashed on a mesh with two (the mesh fuzz target).
+        if (names("MeshMaterialList") &&
+            (meshListed || !MaterialIndicesInRange(text, size, p, meshFaces)))
             return false;
+        meshListed = meshListed || names("MeshMaterialList");
         const char* object = nullptr;
         for (const char* candidate : objects)
             if (names(candidate))
@@ -381,7 +434,10 @@ bool TextCountsPlausible(const char* text, size_t size)
         if (object != objects[2] && !FaceIndicesInRange(text, size, countAt, count, &faces))
             return false;
         if (object == objects[0])
+        {
             meshFaces = faces;
+            meshListed = false;
+        }
     }
     return true;
 }

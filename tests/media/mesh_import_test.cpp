@@ -265,6 +265,10 @@ TEST(MeshImport, DamagedFilesAreRefusedWithAnErrorCode)
     std::string goodMaterial = strayMaterial;
     goodMaterial.replace(goodMaterial.find("Material\xe3\xe3"), 10, "Material");
     EXPECT_EQ(Import(goodMaterial, &mesh), D3D_OK);
+    // A stray comma before it, which Assimp took for an unknown object, material and all.
+    std::string strayComma = goodMaterial;
+    strayComma.insert(strayComma.find(" Material {") + 1, ",");
+    EXPECT_EQ(Import(strayComma, &mesh), D3DXERR_INVALIDDATA);
 }
 
 // Files as modelling tools' exporters write them: the templates declared before the data,
