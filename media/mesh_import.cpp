@@ -196,27 +196,27 @@ bool MaterialIndicesInRange(const char* text, size_t size, size_t p, uint64_t fa
 // pair (a declaration or an object cut short, found by the mesh fuzz target).
 bool BracesPair(const char* text, size_t size)
 {
-    size_t depth = 0;
     size_t p = 16; // after the header
-    while (p < size)
+    for (;;)
     {
         SkipFiller(text, size, &p, false);
         if (p >= size)
-            break;
-        const char c = text[p];
-        if (c == '"')
+            return true;
+        if (text[p] == '}')
+            return false;
+        if (text[p] == '{')
+        {
+            if (!SkipBraces(text, size, &p))
+                return false;
+        }
+        else if (text[p] == '"')
         {
             if (!SkipString(text, size, &p))
                 return false;
-            continue;
         }
-        ++p;
-        if (c == '{')
-            ++depth;
-        else if (c == '}' && depth-- == 0)
-            return false;
+        else
+            ++p;
     }
-    return depth == 0;
 }
 
 // Moves past a name (letters, digits, underscores; not starting with a digit) at *p, after any
