@@ -10,7 +10,8 @@
 //                   time, nothing stored: ok once the setup dialog has its modes. Then also
 //                   setup, checked, game, tap, finger, lift, controls, turn, pageshot and shot
 //                   as play_driver.mjs has them, the fingers WebDriver's touch pointers
-//       play        clicks "click to play" until the game has the pointer and the screen (on
+//       play        clicks "click to play" until the game has the pointer and the screen (the
+//                   pointer alone in WebKitGTK, played without full screen; on
 //                   the phone, taps "tap to play" until it steps aside)
 //       fullscreen  ok yes|no: the page is full screen and the canvas covers the screen
 //       left        ok <how the page was left: blurred, hidden, pointer-released> or ok no
@@ -79,6 +80,15 @@ const layers = () => browser.evaluate(`(() => {
            status: document.getElementById("status").textContent };
 })()`);
 
+// WebKitGTK on Xvfb stops showing the canvas's new frames while its window is full screen (its
+// own screenshots too), though the page goes on taking keys and drawing. There the page is played
+// as in a WebKit without full screen, as on an iPhone: the click takes the pointer alone. The
+// page asks whether it can go full screen at each click, so taking the call away once the game
+// runs is enough.
+const kFullScreenPlay = engine !== "webkit";
+const kNoFullScreen = `(delete Element.prototype.requestFullscreen,
+                        delete Element.prototype.webkitRequestFullscreen, true)`;
+
 async function start(pageFolder, settingsFile) {
   server = await serve(pageFolder);
   browser = await launchEngine(engine);
@@ -97,6 +107,7 @@ async function start(pageFolder, settingsFile) {
   await waitFor("the game to run", 180, () => browser.evaluate(
     `!document.getElementById("setup") && document.getElementById("canvas").width === 640 &&
      typeof FS !== "undefined" && document.getElementById("status").textContent === ""`));
+  if (!kFullScreenPlay) await browser.evaluate(kNoFullScreen);
   return window_;
 }
 
@@ -110,10 +121,11 @@ async function clickToPlay() {
   let settled = 0;
   await waitFor("the game to keep the pointer and the screen", 90, async () => {
     const now = await layers();
-    if (now.locked && now.full && !now.play) return ++settled >= 8;
+    if (now.locked && (now.full || !kFullScreenPlay) && !now.play) return ++settled >= 8;
     settled = 0;
     if (now.play) {
       await clickWindow();
+      if (!kFullScreenPlay) return false;
       try {
         await waitFor("full screen", 5, async () => {
           const after = await layers();

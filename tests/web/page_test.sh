@@ -68,6 +68,21 @@ page_test_end() {
     echo PASS
 }
 
+# The game's own picture (its WebGL context read back, at the back buffer's 640 x 480) as the
+# scenario's shots, in place of the screen's, for a page that does not fill the screen: replaces
+# screen_checks.sh's shot and screen_size.
+page_canvas_shots() {
+    screen_size() {
+        screenW=640
+        screenH=480
+    }
+    shot() {
+        rm -f "$work/$1.ppm"
+        browse "shot $work/$1.ppm" || cannot_check "the browser could not take shot $1"
+        must_exist "$work/$1.ppm"
+    }
+}
+
 browse() { # command [seconds]
     answer=
     reply=

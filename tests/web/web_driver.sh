@@ -25,16 +25,7 @@ driver_end() {
 }
 trap driver_end EXIT
 
-screen_size() {
-    screenW=640
-    screenH=480
-}
-
-shot() {
-    rm -f "$work/$1.ppm"
-    browse "shot $work/$1.ppm" || cannot_check "the browser could not take shot $1"
-    must_exist "$work/$1.ppm"
-}
+page_canvas_shots
 
 # The scenario names keys as X does; the page knows them by KeyboardEvent.code.
 key_code() {
