@@ -49,12 +49,14 @@ done | awk -v rounds="$rounds" '
     {
         seen[$1]++
         if ($2 == "Passed") passed[$1]++
+        else if ($2 == "Skipped") skipped[$1] = skipped[$1] " " $3
         else if ($2 != "Not") failed[$1] = failed[$1] " " $3
     }
     END {
         for (t in seen) {
             line = sprintf("%6d / %d     %s", passed[t], rounds, t)
             if (t in failed) line = line "   (failed in round" failed[t] ")"
+            if (t in skipped) line = line "   (skipped in round" skipped[t] ": see its log)"
             print line
         }
     }' | sort -k4
