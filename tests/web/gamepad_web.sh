@@ -22,7 +22,7 @@ echo "work folder: $work"
 write_settings d3d.ini
 
 # The controller of the shared scenario: the driver's pad, with the standard mapping's buttons.
-declare -A PadButtons=([a]=0 [y]=3 [start]=9)
+declare -A PadButtons=([a]=0 [b]=1 [y]=3 [start]=9)
 pad_button() { browse "padbutton ${PadButtons[$1]} $2"; }
 pad_stick_x() { browse "padaxis 0 $1"; }
 pad_unplug() { browse padunplug; }
