@@ -196,8 +196,10 @@ export async function launchWebKit() {
       body: body === undefined ? undefined : JSON.stringify(body),
     })]);
     const answer = await response.json();
+    // A lost session ("page crash or hang") is the browser gone: its last words say why.
     if (!response.ok || (answer.value && answer.value.error))
-      throw new Error(`WebDriver ${method} ${path}: ${JSON.stringify(answer.value)}`);
+      throw new Error(`WebDriver ${method} ${path}: ${JSON.stringify(answer.value)}` +
+                      (session ? `\nWebKitWebDriver and MiniBrowser said:\n${driver.chatter()}` : ""));
     return answer.value;
   };
   let session = null;
