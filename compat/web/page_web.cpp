@@ -34,6 +34,10 @@ BYTE Keys[256] = {};
 // already let go, so a press quicker than a game step (or made while the page's frames stall,
 // as they do at times in WebKit) is never lost.
 bool KeysUnseen[256] = {};
+// Keys let go since the program last read them down: each reads as up once even when it was
+// pressed again, so a release and the next press quicker than a game step (a busy machine can
+// run none for a while) are two presses, not one held key.
+bool ReleasesUnseen[256] = {};
 LONG MotionX = 0;
 LONG MotionY = 0;
 LONG Wheel = 0;
@@ -95,6 +99,7 @@ void LoseFocus()
     // Keys held while the page goes away are never seen released.
     std::memset(Keys, 0, sizeof Keys);
     std::memset(KeysUnseen, 0, sizeof KeysUnseen);
+    std::memset(ReleasesUnseen, 0, sizeof ReleasesUnseen);
     std::memset(Buttons, 0, sizeof Buttons);
     Fingers.clear();
     TapUnseen = false;
@@ -117,9 +122,13 @@ EM_BOOL OnKey(int type, const EmscriptenKeyboardEvent* event, void*)
     const BYTE dik = DikFromKeyCode(event->code);
     if (!dik)
         return EM_FALSE;
-    Keys[dik] = type == EMSCRIPTEN_EVENT_KEYDOWN ? 0x80 : 0;
-    if (type == EMSCRIPTEN_EVENT_KEYDOWN && !event->repeat)
+    const bool down = type == EMSCRIPTEN_EVENT_KEYDOWN;
+    Keys[dik] = down ? 0x80 : 0;
+    if (down && !event->repeat)
         KeysUnseen[dik] = true;
+    // A press not read yet still reads as down once, and then up: no release to keep for it.
+    if (!down && !KeysUnseen[dik])
+        ReleasesUnseen[dik] = true;
     // While the program holds the mouse its keys are its own: no scrolling on Space, no
     // find-as-you-type. Otherwise (a dialog on the page) the page's controls get them. Escape is
     // left to the browser (it leaves full screen and pointer lock where the keyboard is not
@@ -408,8 +417,17 @@ void PageTakePointer(bool take)
 void PageKeys(BYTE keys[256])
 {
     for (int k = 0; k < 256; ++k)
-        keys[k] = KeysUnseen[k] ? 0x80 : Keys[k];
-    std::memset(KeysUnseen, 0, sizeof KeysUnseen);
+    {
+        if (ReleasesUnseen[k])
+            keys[k] = 0; // a press since then stays unseen, for the next read
+        else if (KeysUnseen[k])
+            keys[k] = 0x80;
+        else
+            keys[k] = Keys[k];
+        if (!ReleasesUnseen[k])
+            KeysUnseen[k] = false;
+        ReleasesUnseen[k] = false;
+    }
     for (Control& control : Controls)
     {
         if (control.Held || control.Unseen)
