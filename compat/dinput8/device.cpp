@@ -27,6 +27,12 @@ bool WindowHasFocus(const Device& device)
     return InputWindowHasFocus(device.WindowId);
 }
 
+// In front: focused, or just shown with its first focus still on its way.
+bool WindowInFront(const Device& device)
+{
+    return WindowHasFocus(device) || InputWindowAwaitingFirstFocus(device.WindowId);
+}
+
 void LetGo(Device& device)
 {
     if (device.Kind == DeviceKind::Mouse)
@@ -42,7 +48,7 @@ void CheckFocus(Device& device)
     PumpInputEvents();
     if (!device.Acquired || !(device.Level & DISCL_FOREGROUND))
         return;
-    if (device.FocusLostSeen || !WindowHasFocus(device))
+    if (device.FocusLostSeen || !WindowInFront(device))
     {
         LetGo(device);
         device.InputLost = true;
@@ -179,9 +185,11 @@ HRESULT IDirectInputDevice8A::Acquire()
         // A window just shown may still be waiting for the window system to hand it focus
         // (Wayland hands it over only after the first picture, and a busy machine takes its
         // time). The platform activates a window as it is shown, so no player could ever see
-        // this race lost; wait for the focus that is on its way. A window that had focus and
-        // lost it is refused at once.
-        if (!InputWindowAwaitFirstFocus(device.WindowId))
+        // this race lost; wait a while for the focus that is on its way, and where it is later
+        // still, the window counts as in front until it has had focus (its reads are empty
+        // till then). A window that had focus and lost it is refused at once.
+        InputWindowAwaitFirstFocus(device.WindowId);
+        if (!WindowInFront(device))
             return DIERR_OTHERAPPHASPRIO;
     }
     if ((device.Level & DISCL_EXCLUSIVE) && ExclusiveTaken(device))

@@ -78,6 +78,9 @@ bool InputWindowHasFocus(uint32_t windowId);
 // bounded time for it. True once the window has focus; false at once for any other window (one
 // that had focus and lost it), or when the wait ran out.
 bool InputWindowAwaitFirstFocus(uint32_t windowId);
+// Whether a window just shown is still waiting for its first focus (it has neither had nor lost
+// it): the platform put it in front as it was shown, so its foreground devices count as in front.
+bool InputWindowAwaitingFirstFocus(uint32_t windowId);
 // The keys that are down now as DIK bytes (0x80 down), every other byte 0.
 void ReadSystemKeys(BYTE keys[256]);
 // The pointer's motion since the previous read and the buttons (0x80 down) of an acquired mouse.

@@ -94,6 +94,11 @@ bool InputWindowAwaitFirstFocus(uint32_t windowId)
     return StandinAwaitingFocus(window) && StandinWaitForFocus(window, FirstFocusWaitMs);
 }
 
+bool InputWindowAwaitingFirstFocus(uint32_t windowId)
+{
+    return StandinAwaitingFocus(SDL_GetWindowFromID(windowId));
+}
+
 void ReadSystemKeys(BYTE keys[256])
 {
     int count = 0;

@@ -66,6 +66,12 @@ bool InputWindowAwaitFirstFocus(uint32_t windowId)
     return false;
 }
 
+bool InputWindowAwaitingFirstFocus(uint32_t windowId)
+{
+    (void)windowId;
+    return false;
+}
+
 void ReadSystemKeys(BYTE keys[256])
 {
     PageKeys(keys);
