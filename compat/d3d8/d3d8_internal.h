@@ -349,6 +349,10 @@ struct ProgramKey
     uint64_t SpecularSource : 2;
     uint64_t EmissiveSource : 2;
     uint64_t HasTexture : 1;
+    // Texture reads placed exactly at the pixel centres as the caller placed the geometry: for
+    // pictures placed in pixels and for point filtering, where a texel's edge may pass within a
+    // hair of a pixel centre.
+    uint64_t ExactReads : 1;
     // Texture stage 0: a D3DTOP_ operation and two D3DTA_ arguments with their modifier bits.
     uint64_t ColorOp : 5;
     uint64_t ColorArg1 : 6;
@@ -358,7 +362,7 @@ struct ProgramKey
     uint64_t AlphaArg2 : 6;
     uint64_t AlphaTest : 1;
     uint64_t AlphaFunc : 4; // D3DCMP_
-    uint64_t Unused : 7;
+    uint64_t Unused : 6;
 
     uint64_t Bits() const; // the whole key, as the cache compares it
 };

@@ -240,9 +240,15 @@ bool Passes(int value, int reference, int function)
 
 // The vertex stage moved the geometry up and left by kTieShift to settle edge ties. Textures
 // are read where the pixel's centre lies on the geometry as the caller placed it, so a texel
-// centre that meets a pixel centre exactly is read alone, as Direct3D reads it.
+// centre that meets a pixel centre exactly is read alone, as Direct3D reads it. Where that
+// cannot matter (kExactReads off: projected geometry filtered linearly, whose texel centres meet
+// pixel centres only by chance) a read a 256th of a pixel off changes a pixel by little more than
+// rounding (a few steps of 255 at a sharp texel edge), and spares it two derivatives: a tenth of
+// a textured pixel's cost in llvmpipe.
 vec2 PixelCentreTexCoord()
 {
+    if (!kExactReads)
+        return vTexCoord;
     return vTexCoord - kTieShift * dFdx(vTexCoord) + kTieShift * dFdy(vTexCoord);
 }
 
@@ -341,6 +347,7 @@ std::string Switches(const ProgramKey& key)
                   "const bool kSpecular = %s;\n"
                   "const ivec4 kMaterialSource = ivec4(%d, %d, %d, %d);\n"
                   "const bool kHasTexture = %s;\n"
+                  "const bool kExactReads = %s;\n"
                   "const ivec3 kColorOp = ivec3(%d, %d, %d);\n"
                   "const ivec3 kAlphaOp = ivec3(%d, %d, %d);\n"
                   "const bool kAlphaTest = %s;\n"
@@ -349,8 +356,9 @@ std::string Switches(const ProgramKey& key)
                   flag(key.Pretransformed), flag(key.Lighting), int(key.LightCount),
                   flag(key.Specular), int(key.DiffuseSource), int(key.AmbientSource),
                   int(key.SpecularSource), int(key.EmissiveSource), flag(key.HasTexture),
-                  int(key.ColorOp), int(key.ColorArg1), int(key.ColorArg2), int(key.AlphaOp),
-                  int(key.AlphaArg1), int(key.AlphaArg2), flag(key.AlphaTest), int(key.AlphaFunc));
+                  flag(key.ExactReads), int(key.ColorOp), int(key.ColorArg1), int(key.ColorArg2),
+                  int(key.AlphaOp), int(key.AlphaArg1), int(key.AlphaArg2), flag(key.AlphaTest),
+                  int(key.AlphaFunc));
     return text;
 }
 

@@ -118,6 +118,9 @@ ProgramKey KeyFor(const IDirect3DDevice8::Impl* device, const VertexLayout& layo
     }
     key.Specular = rs[D3DRS_SPECULARENABLE] != FALSE;
     key.HasTexture = device->Textures[0] != nullptr;
+    key.ExactReads =
+        key.HasTexture && (layout.Pretransformed || ts[D3DTSS_MAGFILTER] != D3DTEXF_LINEAR ||
+                           ts[D3DTSS_MINFILTER] != D3DTEXF_LINEAR);
     key.ColorOp = ShaderOp(ts[D3DTSS_COLOROP]);
     key.ColorArg1 = ShaderArgument(ts[D3DTSS_COLORARG1]);
     key.ColorArg2 = ShaderArgument(ts[D3DTSS_COLORARG2]);
