@@ -121,9 +121,7 @@ HRESULT CreateBackBuffer(IDirect3DDevice8::Impl* device)
         p.EnableAutoDepthStencil ? FindDepthFormat(p.AutoDepthStencilFormat) : nullptr;
     const GLsizei width = static_cast<GLsizei>(p.BackBufferWidth);
     const GLsizei height = static_cast<GLsizei>(p.BackBufferHeight);
-    while (glGetError() != GL_NO_ERROR)
-    {
-    }
+    TakeGlErrors();
     GlState* gl = &device->Shared->Gl;
     glGenFramebuffers(1, &device->Framebuffer);
     GlBindFramebuffer(gl, GL_FRAMEBUFFER, device->Framebuffer);
@@ -141,9 +139,10 @@ HRESULT CreateBackBuffer(IDirect3DDevice8::Impl* device)
             GL_FRAMEBUFFER, depth->HasStencil ? GL_DEPTH_STENCIL_ATTACHMENT : GL_DEPTH_ATTACHMENT,
             GL_RENDERBUFFER, device->DepthBuffer);
     }
-    const GLenum error = glGetError();
+    bool outOfMemory = false;
+    const GLenum error = TakeGlErrors(&outOfMemory);
     const GLenum status = glCheckFramebufferStatus(GL_FRAMEBUFFER);
-    if (error == GL_OUT_OF_MEMORY)
+    if (outOfMemory)
     {
         Log("d3d8", "no memory for a %d x %d back buffer", width, height);
         DestroyBackBuffer(device);

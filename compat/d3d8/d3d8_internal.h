@@ -174,6 +174,11 @@ struct GlState
     float Constants[kAttributeCount][4];
 };
 
+// Reads every error the GL holds (it keeps one of each kind until read): the first read, or
+// GL_NO_ERROR. Each read waits for the driver in a browser, so a creation reads its errors once,
+// after its calls, and leaves none behind for the next.
+GLenum TakeGlErrors(bool* outOfMemory = nullptr);
+
 void ForgetGlState(GlState* gl);
 // Before deleting a buffer, texture, framebuffer, program or vertex array: GL drops the current
 // context's bindings of it, and a later object may get its name.

@@ -41,6 +41,19 @@ bool SameFloats(const float* a, const float* b, int count)
 }
 } // namespace
 
+GLenum TakeGlErrors(bool* outOfMemory)
+{
+    GLenum first = GL_NO_ERROR;
+    for (GLenum error; (error = glGetError()) != GL_NO_ERROR;)
+    {
+        if (first == GL_NO_ERROR)
+            first = error;
+        if (outOfMemory && error == GL_OUT_OF_MEMORY)
+            *outOfMemory = true;
+    }
+    return first;
+}
+
 void ForgetGlState(GlState* gl)
 {
     Forget(gl);

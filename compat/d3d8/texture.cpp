@@ -77,9 +77,6 @@ HRESULT IDirect3DDevice8::CreateTexture(UINT width, UINT height, UINT levels, DW
         w = std::max(1u, w / 2);
         h = std::max(1u, h / 2);
     }
-    while (glGetError() != GL_NO_ERROR)
-    {
-    }
     glGenTextures(1, &t->Texture);
     glActiveTexture(GL_TEXTURE1);
     glBindTexture(GL_TEXTURE_2D, t->Texture);
@@ -94,7 +91,9 @@ HRESULT IDirect3DDevice8::CreateTexture(UINT width, UINT height, UINT levels, DW
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, 0);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(levels - 1));
     glActiveTexture(GL_TEXTURE0);
-    if (glGetError() == GL_OUT_OF_MEMORY)
+    bool outOfMemory = false;
+    TakeGlErrors(&outOfMemory);
+    if (outOfMemory)
     {
         glDeleteTextures(1, &t->Texture);
         delete t;

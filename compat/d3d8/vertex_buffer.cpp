@@ -28,14 +28,13 @@ HRESULT IDirect3DDevice8::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf
     buffer->Fvf = fvf;
     buffer->Pool = pool;
     buffer->Data.assign(length, 0);
-    while (glGetError() != GL_NO_ERROR)
-    {
-    }
     glGenBuffers(1, &buffer->Buffer);
     GlBindArrayBuffer(&impl->Shared->Gl, buffer->Buffer);
     glBufferData(GL_ARRAY_BUFFER, length, buffer->Data.data(),
                  (usage & D3DUSAGE_DYNAMIC) ? GL_DYNAMIC_DRAW : GL_STATIC_DRAW);
-    if (glGetError() == GL_OUT_OF_MEMORY)
+    bool outOfMemory = false;
+    TakeGlErrors(&outOfMemory);
+    if (outOfMemory)
     {
         ForgetBuffer(&impl->Shared->Gl, buffer->Buffer);
         glDeleteBuffers(1, &buffer->Buffer);
