@@ -4,8 +4,10 @@
 # page (WebAssembly and WebGL 2 in headless Chromium, once on SwiftShader and once through the
 # same system GL as the Linux build: ANGLE over GL on Xvfb), at 640 x 480 and 1024 x 768, with the
 # setup tool's defaults and with lighter settings; the page's frames/s against the Linux build's;
-# the time from starting the program (from opening the page) to its first frame; where the time
-# of a frame of play at 1024 x 768 with the defaults goes (bench/play_measure.cpp's cost: the
+# the time from starting the program (from opening the page) to its first frame; where the
+# processor goes while each draws those frames at 1024 x 768 with the defaults
+# (bench/thread_time.sh: the GL driver's rasteriser threads, the thread making the GL calls, the
+# page's own thread); where the time of a frame of play goes (bench/play_measure.cpp's cost: the
 # pixels each part of the picture covers, as layers of the whole picture, and the cost of one
 # pixel of each kind of pixel work); and our Direct3D 8 against Wine's (bench/peer_speed.sh). A benchmark: it prints figures and asserts
 # none. It takes several minutes, so no test or CI job runs it.
@@ -67,12 +69,15 @@ declare -A profiles=(
 # is on Chromium's GPU block list, which the second flag sets aside).
 system_gl="--use-angle=gl --ignore-gpu-blocklist"
 
+# What page runs the browser under: nothing, but bench/thread_time.sh where threads are counted.
+measure=()
 rate() { sed -n 's/.*: \([0-9.]*\) frames\/s.*/\1/p' "$1" | head -1; }
 ratio() { [ -n "$1" ] && [ -n "$2" ] && awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'; }
 page() { # file profile WxH mode argument [chromium GL flags]
     local file=$1 profile=$2 size=$3 mode=$4 argument=$5 gl=${6:-}
     # shellcheck disable=SC2086
-    ZENDRILL_CHROMIUM_GL="$gl" "$root/tests/with-display.sh" node "$root/bench/web/first_frame.mjs" \
+    ZENDRILL_CHROMIUM_GL="$gl" "${measure[@]}" "$root/tests/with-display.sh" node \
+        "$root/bench/web/first_frame.mjs" \
         "$web" "$(write_settings - Width="${size%x*}" Height="${size#*x}" ${profiles[$profile]} |
             tr '\n' ',')" "$size" "$mode" "$argument" >"$file" 2>&1
 }
@@ -113,6 +118,16 @@ if [ "$page" = yes ]; then
     done
 else
     echo "  page: not run ($page)"
+fi
+
+echo "== where the processor goes at 1024 x 768 with the defaults (ms of one core a frame, from 3 s to 7 s of a run of $((frames * 3)) frames)"
+echo "  Linux: $("$root/bench/thread_time.sh" first_frame "$root/tests/with-display.sh" "$linux" \
+    frames "$((frames * 3))" 2>&1 | tail -1)"
+if [ "$page" = yes ]; then
+    measure=("$root/bench/thread_time.sh" -)
+    page threads.txt defaults 1024x768 frames "$((frames * 3))" "$system_gl"
+    measure=()
+    echo "  page on the system GL: $(tail -1 threads.txt)"
 fi
 
 echo "== a frame of play at 1024 x 768 with the defaults (lighting on, as in play), draw by draw"
