@@ -43,8 +43,12 @@ bool SameFloats(const float* a, const float* b, int count)
 
 GLenum TakeGlErrors(bool* outOfMemory)
 {
+    // GL keeps a few flags at most; a lost context may answer with an error on every read, so
+    // the reads stop after as many as any driver keeps.
+    const int kMostFlags = 16;
     GLenum first = GL_NO_ERROR;
-    for (GLenum error; (error = glGetError()) != GL_NO_ERROR;)
+    GLenum error = GL_NO_ERROR;
+    for (int read = 0; read < kMostFlags && (error = glGetError()) != GL_NO_ERROR; ++read)
     {
         if (first == GL_NO_ERROR)
             first = error;
